@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing.
+# Usable as root or through sudo. Pass --test to add what the tests need.
+set -euo pipefail
+
+build_pkgs=(build-essential cmake pkg-config
+  libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev)
+test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
+  openmpt123 xmp clang libclang-rt-14-dev python3)
+
+want=("${build_pkgs[@]}")
+if [ "${1:-}" = "--test" ]; then want+=("${test_pkgs[@]}"); fi
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+echo "installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+# One step: libosmesa6-dev upgrades Mesa and libsdl2-dev pulls many packages.
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

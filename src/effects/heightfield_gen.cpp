@@ -1,0 +1,5 @@
+// Height field (not built yet).
+#include "effects/heightfield_gen.h"
+
+HeightFieldData HeightField;
+void buildHeightField() {}

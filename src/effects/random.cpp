@@ -1,0 +1,10 @@
+// The shared linear congruential generator.
+#include "effects/random.h"
+
+std::uint32_t RandomState = 1;
+
+int nextRandom()
+{
+    RandomState = RandomState * 214013u + 2531011u;
+    return static_cast<int>((RandomState >> 16) & 0x7FFFu);
+}

@@ -1,0 +1,11 @@
+// The one pseudo-random generator of the demo, shared by particles, height
+// field and the binary readout. Never reseeded: the call order fixes what
+// each effect gets.
+#pragma once
+
+#include <cstdint>
+
+extern std::uint32_t RandomState;  // 1 at program start
+
+// state = state * 214013 + 2531011 (mod 2^32); returns (state >> 16) & 0x7FFF.
+int nextRandom();

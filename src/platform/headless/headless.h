@@ -1,0 +1,54 @@
+// Controls of the headless backend, for the capture tool and the tests: the
+// virtual clock, scripted answers and events, frame and audio taps.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace headless {
+
+// Frames per second of the virtual clock: each present advances it by
+// 1000 / fps ms, each sleep by its length. Default 60.
+void setFramesPerSecond(double fps);
+double framesPerSecond();
+// Milliseconds of virtual time since the process started.
+double virtualTimeMs();
+
+// Answers for Yes/No boxes, used in order; once used up a box gets its
+// default button (Yes). Every box is written to stderr as "CAPTION: TEXT"
+// unless quiet.
+void queueAnswer(plat::Answer answer);
+void setQuietMessages(bool quiet);
+struct MessageRecord { std::string text, caption; };
+const std::vector<MessageRecord>& messageLog();
+void clearMessageLog();
+
+// Events delivered by pollEvent before anything else.
+void pushEvent(const plat::Event& event);
+
+// Called by presentFrame after the frame is finished (glFinish), before the
+// clock advances. The hook may read the frame with readFrame.
+void setPresentHook(std::function<void()> hook);
+// Wall-clock milliseconds spent between the end of the previous present and
+// the end of this frame's glFinish: the cost of the frame just presented.
+double lastFrameCostMs();
+// The presented frame as tightly packed RGB rows, top row first.
+void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height);
+
+// Whether musicInit finds an audio device (default true).
+void setAudioDeviceAvailable(bool available);
+// Receives every block of mixed audio, interleaved stereo 16-bit at the mix
+// rate, in lockstep with the virtual clock.
+void setAudioSink(std::function<void(const std::int16_t* samples, std::size_t frames, int rate)> sink);
+
+// Whether a window (an OSMesa context) currently exists.
+bool windowExists();
+// Full-screen flag of the current window, and display mode state.
+bool windowIsFullScreen();
+bool displayModeEntered();
+
+} // namespace headless

@@ -1,0 +1,161 @@
+// Headless backend: an OSMesa context in place of a window, scripted message
+// boxes and events, and a virtual clock advanced by presents and sleeps.
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_internal.h"
+
+#include <GL/osmesa.h>
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <vector>
+
+namespace {
+
+struct HeadlessState {
+    OSMesaContext context = nullptr;
+    std::vector<std::uint8_t> buffer;   // RGBA, bottom row first
+    int width = 0;
+    int height = 0;
+    bool fullScreen = false;
+    bool displayMode = false;
+    bool cursorVisible = true;
+    double fps = 60.0;
+    double clockMs = 0.0;
+    std::deque<plat::Answer> answers;
+    bool quiet = false;
+    std::vector<headless::MessageRecord> log;
+    std::deque<plat::Event> events;
+    std::function<void()> presentHook;
+    std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
+    double lastCost = 0.0;
+};
+
+HeadlessState hs;
+
+} // namespace
+
+namespace headless {
+
+void setFramesPerSecond(double fps) { hs.fps = fps > 0 ? fps : 60.0; }
+double framesPerSecond() { return hs.fps; }
+double virtualTimeMs() { return hs.clockMs; }
+void queueAnswer(plat::Answer answer) { hs.answers.push_back(answer); }
+void setQuietMessages(bool quiet) { hs.quiet = quiet; }
+const std::vector<MessageRecord>& messageLog() { return hs.log; }
+void clearMessageLog() { hs.log.clear(); }
+void pushEvent(const plat::Event& event) { hs.events.push_back(event); }
+void setPresentHook(std::function<void()> hook) { hs.presentHook = std::move(hook); }
+double lastFrameCostMs() { return hs.lastCost; }
+bool windowExists() { return hs.context != nullptr; }
+bool windowIsFullScreen() { return hs.fullScreen; }
+bool displayModeEntered() { return hs.displayMode; }
+
+void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height)
+{
+    *width = hs.width;
+    *height = hs.height;
+    rgb->assign(static_cast<std::size_t>(hs.width) * hs.height * 3, 0);
+    if (!hs.context) return;
+    glFinish();
+    for (int y = 0; y < hs.height; ++y) {
+        const std::uint8_t* src = hs.buffer.data() + static_cast<std::size_t>(hs.height - 1 - y) * hs.width * 4;
+        std::uint8_t* dst = rgb->data() + static_cast<std::size_t>(y) * hs.width * 3;
+        for (int x = 0; x < hs.width; ++x) {
+            dst[x * 3 + 0] = src[x * 4 + 0];
+            dst[x * 3 + 1] = src[x * 4 + 1];
+            dst[x * 3 + 2] = src[x * 4 + 2];
+        }
+    }
+}
+
+} // namespace headless
+
+namespace plat {
+
+Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon)
+{
+    hs.log.push_back({text ? text : "", caption ? caption : ""});
+    if (!hs.quiet) std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (!hs.answers.empty()) {
+        Answer a = hs.answers.front();
+        hs.answers.pop_front();
+        return a;
+    }
+    return Answer::Yes;
+}
+
+bool enterDisplayMode(int, int, int)
+{
+    hs.displayMode = true;
+    return true;
+}
+
+void leaveDisplayMode() { hs.displayMode = false; }
+void showCursor(bool visible) { hs.cursorVisible = visible; }
+
+WindowResult createWindow(const WindowDesc& desc)
+{
+    if (hs.context) destroyWindow();
+    // Depth 16 and stencil 1 asked; llvmpipe gives 24/8.
+    OSMesaContext ctx = OSMesaCreateContextExt(OSMESA_RGBA, 16, 1, 0, nullptr);
+    if (!ctx) return WindowResult::CreateContextFailed;
+    hs.buffer.assign(static_cast<std::size_t>(desc.width) * desc.height * 4, 0);
+    if (!OSMesaMakeCurrent(ctx, hs.buffer.data(), GL_UNSIGNED_BYTE, desc.width, desc.height)) {
+        OSMesaDestroyContext(ctx);
+        return WindowResult::MakeCurrentFailed;
+    }
+    hs.context = ctx;
+    hs.width = desc.width;
+    hs.height = desc.height;
+    hs.fullScreen = desc.fullScreen;
+    hs.frameStart = std::chrono::steady_clock::now();
+    return WindowResult::Ok;
+}
+
+void destroyWindow()
+{
+    if (!hs.context) return;
+    OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
+    OSMesaDestroyContext(hs.context);
+    hs.context = nullptr;
+    hs.width = hs.height = 0;
+}
+
+void raiseWindow() {}
+
+void presentFrame()
+{
+    if (hs.context) glFinish();
+    const auto now = std::chrono::steady_clock::now();
+    hs.lastCost = std::chrono::duration<double, std::milli>(now - hs.frameStart).count();
+    if (hs.presentHook) hs.presentHook();
+    const double step = 1000.0 / hs.fps;
+    hs.clockMs += step;
+    headless::advanceAudio(step);
+    hs.frameStart = std::chrono::steady_clock::now();
+}
+
+void getClientSize(int* width, int* height)
+{
+    *width = hs.width;
+    *height = hs.height;
+}
+
+bool pollEvent(Event* event)
+{
+    if (hs.events.empty()) return false;
+    *event = hs.events.front();
+    hs.events.pop_front();
+    return true;
+}
+
+void sleepMs(unsigned milliseconds)
+{
+    hs.clockMs += milliseconds;
+    headless::advanceAudio(milliseconds);
+}
+
+} // namespace plat

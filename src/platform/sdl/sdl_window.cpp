@@ -1,0 +1,246 @@
+// Live backend: SDL2 window with an OpenGL compatibility context, message
+// boxes, keyboard events as virtual-key codes, and sleeping.
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+struct SdlState {
+    bool videoReady = false;
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool modeWanted = false;   // a full-screen mode was entered
+    SDL_DisplayMode mode{};    // the mode asked for
+    bool fullScreen = false;
+};
+
+SdlState sdl;
+
+bool initVideo()
+{
+    if (sdl.videoReady) return true;
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+        return false;
+    }
+    sdl.videoReady = true;
+    SDL_DisableScreenSaver();
+    return true;
+}
+
+// Maps SDL keys to the virtual-key codes the demo reads; 0 for others.
+int virtualKey(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+    switch (key) {
+    case SDLK_ESCAPE: return 0x1B;
+    case SDLK_UP: return 0x26;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_RETURN: return 0x0D;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+namespace plat {
+
+Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon icon)
+{
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    if (icon == Icon::Exclamation) flags = SDL_MESSAGEBOX_WARNING;
+    if (icon == Icon::Stop) flags = SDL_MESSAGEBOX_ERROR;
+    SDL_MessageBoxButtonData okButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"}};
+    SDL_MessageBoxButtonData yesNoButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"}};
+    SDL_MessageBoxData data{};
+    data.flags = flags;
+    data.window = nullptr;
+    data.title = caption;
+    data.message = text;
+    if (buttons == Buttons::YesNo) {
+        data.numbuttons = 2;
+        data.buttons = yesNoButtons;
+    } else {
+        data.numbuttons = 1;
+        data.buttons = okButtons;
+    }
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+        // No display to show it on: say it on the terminal and take the default.
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return pressed == 1 ? Answer::Yes : Answer::No;
+}
+
+bool enterDisplayMode(int width, int height, int bits)
+{
+    if (!initVideo()) return false;
+    SDL_DisplayMode want{};
+    want.w = width;
+    want.h = height;
+    want.format = bits == 32 ? SDL_PIXELFORMAT_RGB888 : 0;
+    SDL_DisplayMode got{};
+    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
+    sdl.mode = got;
+    sdl.modeWanted = true;
+    return true;
+}
+
+void leaveDisplayMode()
+{
+    // The mode belongs to the full-screen window; leaving it restores the desktop.
+    if (sdl.window && sdl.fullScreen) SDL_SetWindowFullscreen(sdl.window, 0);
+    sdl.modeWanted = false;
+}
+
+void showCursor(bool visible)
+{
+    if (sdl.videoReady) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+WindowResult createWindow(const WindowDesc& desc)
+{
+    if (!initVideo()) return WindowResult::RegisterClassFailed;
+    destroyWindow();
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (desc.fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    SDL_Window* window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          desc.width, desc.height, flags);
+    if (!window) {
+        // The window itself is fine; the GL pixel format asked for is what failed.
+        std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
+        return WindowResult::ChoosePixelFormatFailed;
+    }
+    if (desc.fullScreen && sdl.modeWanted) SDL_SetWindowDisplayMode(window, &sdl.mode);
+
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        std::fprintf(stderr, "SDL GL context: %s\n", SDL_GetError());
+        SDL_DestroyWindow(window);
+        return WindowResult::CreateContextFailed;
+    }
+    if (SDL_GL_MakeCurrent(window, context) != 0) {
+        SDL_GL_DeleteContext(context);
+        SDL_DestroyWindow(window);
+        return WindowResult::MakeCurrentFailed;
+    }
+    // Vsync where the driver allows it (adaptive first) so that full screen does
+    // not tear; -1 (unsupported) is a normal answer.
+    if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
+
+    sdl.window = window;
+    sdl.context = context;
+    sdl.fullScreen = desc.fullScreen;
+    return WindowResult::Ok;
+}
+
+void destroyWindow()
+{
+    if (sdl.context) SDL_GL_DeleteContext(sdl.context);
+    if (sdl.window) SDL_DestroyWindow(sdl.window);
+    sdl.context = nullptr;
+    sdl.window = nullptr;
+}
+
+void raiseWindow()
+{
+    if (!sdl.window) return;
+    SDL_ShowWindow(sdl.window);
+    SDL_RaiseWindow(sdl.window);
+    SDL_SetWindowInputFocus(sdl.window);
+}
+
+void presentFrame()
+{
+    if (sdl.window) SDL_GL_SwapWindow(sdl.window);
+}
+
+void getClientSize(int* width, int* height)
+{
+    *width = *height = 0;
+    if (sdl.window) SDL_GL_GetDrawableSize(sdl.window, width, height);
+}
+
+bool pollEvent(Event* event)
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        *event = Event{};
+        switch (e.type) {
+        case SDL_QUIT:
+            event->type = EventType::Close;
+            return true;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const int vk = virtualKey(e.key.keysym.sym);
+            if (vk == 0) continue;
+            event->type = e.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
+            event->key = vk;
+            return true;
+        }
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE:
+                event->type = EventType::Close;
+                return true;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                event->type = EventType::Activate;
+                event->minimised = true;
+                return true;
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                event->type = EventType::Activate;
+                event->minimised = (SDL_GetWindowFlags(SDL_GetWindowFromID(e.window.windowID)) &
+                                    SDL_WINDOW_MINIMIZED) != 0;
+                return true;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                event->type = EventType::Resize;
+                event->width = e.window.data1;
+                event->height = e.window.data2;
+                return true;
+            default:
+                continue;
+            }
+        default:
+            continue;
+        }
+    }
+    return false;
+}
+
+void sleepMs(unsigned milliseconds)
+{
+    SDL_Delay(milliseconds);
+}
+
+} // namespace plat

@@ -1,0 +1,7 @@
+// Program entry of the live demo: no command line, no configuration.
+#include "shell/shell_state.h"
+
+int main()
+{
+    return runDemo();
+}

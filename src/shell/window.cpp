@@ -1,0 +1,129 @@
+// The window and its GL context, the full-screen mode, and the handling of
+// window events.
+#include "shell/window.h"
+
+#include "shell/scene_setup.h"
+#include "shell/shell_state.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+bool QuitPosted = false;
+int QuitExitCode = 0;
+bool ContextReady = false;
+
+namespace {
+
+// Shows a window-creation failure and reports it.
+bool fail(const char* text)
+{
+    plat::showMessageBox(text, "ERROR", plat::Buttons::Ok, plat::Icon::Exclamation);
+    return false;
+}
+
+} // namespace
+
+void LeaveFullScreen()
+{
+    if (FullScreen) {
+        plat::leaveDisplayMode();
+        plat::showCursor(true);
+    }
+}
+
+void Resize(int width, int height)
+{
+    if (height == 0) height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen)
+{
+    FullScreen = fullScreen;
+
+    if (FullScreen && !plat::enterDisplayMode(width, height, bits)) {
+        const plat::Answer answer = plat::showMessageBox(
+            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+            "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
+        if (answer == plat::Answer::Yes) {
+            FullScreen = false;
+        } else {
+            plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
+            return false;
+        }
+    }
+    plat::showCursor(!FullScreen);
+
+    // A second creation (full-screen toggle) replaces the first window and context.
+    ContextReady = false;
+    plat::destroyWindow();
+
+    const plat::WindowResult result = plat::createWindow({title, width, height, FullScreen});
+    switch (result) {
+    case plat::WindowResult::Ok:
+        break;
+    case plat::WindowResult::RegisterClassFailed:
+        LeaveFullScreen();
+        return fail("Failed To Register The Window Class.");
+    case plat::WindowResult::CreateWindowFailed:
+        LeaveFullScreen();
+        return fail("Window Creation Error.");
+    case plat::WindowResult::GetDeviceFailed:
+        LeaveFullScreen();
+        return fail("Can't Create A GL Device Context.");
+    case plat::WindowResult::ChoosePixelFormatFailed:
+        LeaveFullScreen();
+        return fail("Can't Find A Suitable PixelFormat.");
+    case plat::WindowResult::SetPixelFormatFailed:
+        LeaveFullScreen();
+        return fail("Can't Set The PixelFormat.");
+    case plat::WindowResult::CreateContextFailed:
+        LeaveFullScreen();
+        return fail("Can't Create A GL Rendering Context.");
+    case plat::WindowResult::MakeCurrentFailed:
+        LeaveFullScreen();
+        return fail("Can't Activate The GL Rendering Context.");
+    }
+    ContextReady = true;
+
+    plat::raiseWindow();
+    Resize(width, height);
+
+    if (!SetUpScene()) {
+        LeaveFullScreen();
+        return fail("Initialization Failed.");
+    }
+    return true;
+}
+
+void handleWindowEvent(const plat::Event& event)
+{
+    switch (event.type) {
+    case plat::EventType::Activate:
+        WindowActive = !event.minimised;
+        break;
+    case plat::EventType::ScreenSaver:
+        break;  // swallowed: no screen saver or monitor power-down while the demo runs
+    case plat::EventType::Close:
+        QuitPosted = true;
+        QuitExitCode = 0;
+        break;
+    case plat::EventType::KeyDown:
+        if (event.key >= 0 && event.key < 256) KeyState[event.key] = true;
+        break;
+    case plat::EventType::KeyUp:
+        if (event.key >= 0 && event.key < 256) KeyState[event.key] = false;
+        break;
+    case plat::EventType::Resize:
+        // Size changes before the context exists change nothing; creation sets the real size.
+        if (ContextReady) Resize(event.width, event.height);
+        break;
+    case plat::EventType::None:
+        break;
+    }
+}

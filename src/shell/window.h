@@ -1,0 +1,22 @@
+// The window with its GL context, the full-screen mode, and the handling of
+// window events (the window procedure).
+#pragma once
+
+#include "platform/platform.h"
+
+// Creates the window and context, sets viewport and projection and runs the
+// scene set-up. Shows its own failure message and returns false on failure.
+bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen);
+// Restores the desktop mode and shows the cursor if FullScreen is set.
+void LeaveFullScreen();
+// Viewport and 45-degree perspective for the client size; height 0 counts as 1.
+void Resize(int width, int height);
+// The window procedure: feeds KeyState and WindowActive, posts quit on close,
+// follows size changes once the context exists.
+void handleWindowEvent(const plat::Event& event);
+
+// Set by the close handling; the main loop fetches it as the quit message.
+extern bool QuitPosted;
+extern int QuitExitCode;
+// True between a successful context creation and its release.
+extern bool ContextReady;

@@ -1,0 +1,5 @@
+// Flights (not built yet).
+#include "timeline/flights.h"
+
+void flyRight() {}
+void flyLeft(double) {}

@@ -1,0 +1,4 @@
+// Intro (not built yet).
+#include "timeline/intro.h"
+
+void runIntroFrame() {}

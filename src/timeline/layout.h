@@ -1,0 +1,22 @@
+// Screen layout of the main part: the seven clip panels, the 2-D overlay
+// mode, the two panel passes and the decorative frame overlay.
+#pragma once
+
+extern float BlobPhase;  // radians; advanced by the second panel pass
+
+// Each sets its rectangle and enables the scissor test (never disables it).
+void clipMainPanel();
+void clipSidePanel1();
+void clipSidePanel2();
+void clipSidePanel3();
+void clipSidePanel4();
+void clipMeterStrip();
+void clipTallStrip();
+
+// 800 x 600 pixel space, origin top-left, y down. Both leave GL_MODELVIEW selected.
+void enterOverlay2D();
+void leaveOverlay2D();
+
+void drawFirstPanelPass();
+void drawSecondPanelPass();
+void drawFrameOverlay();

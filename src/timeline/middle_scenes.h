@@ -1,0 +1,6 @@
+// The cone scene, the pentagram with flames and the credits sheet.
+#pragma once
+
+void drawConeScene();
+void drawPentagramScene();
+void drawSheetScene();

@@ -1,0 +1,152 @@
+// The per-frame director: reads the song time, chooses the phase and walks
+// the main part's schedule of scenes.
+#include "timeline/timeline.h"
+
+#include "effects/fountain.h"
+#include "effects/render_to_texture.h"
+#include "effects/tunnel.h"
+#include "shell/shell_state.h"
+#include "timeline/end_scroller.h"
+#include "timeline/flights.h"
+#include "timeline/intro.h"
+#include "timeline/layout.h"
+#include "timeline/middle_scenes.h"
+
+#include <GL/gl.h>
+
+double SongTime = 0.0;
+double FrameDelta = 0.0;
+bool IntroActive = true;
+bool RenderPassDone = false;
+float EndFade = 0.0f;
+
+namespace {
+
+// Full-screen quad that multiplies the frame by grey g (fade-in and end transition).
+void drawMultiplyQuad(float g)
+{
+    enterOverlay2D();
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, 1.0f);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glColor3f(g, g, g);
+    glBegin(GL_QUADS);
+    glVertex2i(0, 0);
+    glVertex2i(0, 600);
+    glVertex2i(800, 600);
+    glVertex2i(800, 0);
+    glEnd();
+    leaveOverlay2D();
+    glEnable(GL_TEXTURE_2D);
+}
+
+void drawFadeIn(double t)
+{
+    const float g = static_cast<float>(t / 7000.0);
+    drawMultiplyQuad(g);
+    // Steps 3 and 4 of the ramp: the volume follows the song time.
+    plat::musicSetMasterVolume(SongHandle, static_cast<int>(t * 0.02));
+    if (t > 9990.0 && t * 0.02 < 256.0) plat::musicSetMasterVolume(SongHandle, 256);
+    glBlendFunc(GL_ONE, GL_ONE);
+}
+
+void drawEndTransition()
+{
+    drawMultiplyQuad(EndFade);
+    plat::musicSetMasterVolume(SongHandle, 256);
+    glBlendFunc(GL_ONE, GL_ONE);
+    EndFade = static_cast<float>(EndFade + FrameDelta * 0.001);
+    if (EndFade >= 1.0f) MainSongActive = false;
+    IntroActive = false;
+}
+
+void drawMainPart()
+{
+    const double t = SongTime;
+    drawFirstPanelPass();
+    if (t > 0.0 && t < 10000.0) flyRight();
+    if (t > 10000.0 && t < 26500.0) flyLeft(t);
+    if (t > 26500.0 && t < 42000.0) drawConeScene();
+    if ((t > 42000.0 && t < 55000.0) || SceneOverride == 1) {
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glPushMatrix();
+        drawTunnelFlight();
+        glPopMatrix();
+    }
+    if (t > 55000.0 && t < 70000.0) drawPentagramScene();
+    if (t > 70000.0 && t < 82500.0) drawSheetScene();
+    if (t > 82500.0 && t < 120000.0) {
+        glPushMatrix();
+        drawMirroredFountain();
+        glPopMatrix();
+    }
+    drawSecondPanelPass();
+    drawFrameOverlay();
+    if (t < 10000.0) drawFadeIn(t);
+    if (t > 120000.0) drawEndTransition();
+}
+
+} // namespace
+
+namespace {
+const char* sceneNameNow();
+extern const char* FrameScene;
+}
+
+bool drawFrame()
+{
+    const double previous = SongTime;
+    SongTime = static_cast<double>(plat::musicGetTime(SongHandle));
+    FrameDelta = SongTime - previous;
+    FrameScene = sceneNameNow();
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+
+    if (!RenderPassDone) {
+        renderSphereTexture(RenderTarget, 64, 64);
+        RenderPassDone = true;
+    }
+
+    if (MainSongActive) {
+        drawMainPart();
+    } else if (IntroActive) {
+        runIntroFrame();
+    } else {
+        drawEndScroller();
+    }
+
+    glFlush();
+    return true;
+}
+
+namespace {
+
+const char* sceneNameNow()
+{
+    if (!MainSongActive) return IntroActive ? "intro" : "scroller";
+    const double t = SongTime;
+    if (t > 0.0 && t < 10000.0) return "flyRight";
+    if (t > 10000.0 && t < 26500.0) return "flyLeft";
+    if (t > 26500.0 && t < 42000.0) return "cones";
+    if (t > 42000.0 && t < 55000.0) return "tunnel";
+    if (t > 55000.0 && t < 70000.0) return "pentagram";
+    if (t > 70000.0 && t < 82500.0) return "sheet";
+    if (t > 82500.0 && t < 120000.0) return "fountain";
+    if (t > 120000.0) return "endTransition";
+    return "main";
+}
+
+const char* FrameScene = "intro";
+
+} // namespace
+
+const char* currentSceneName()
+{
+    return FrameScene;
+}

@@ -1,0 +1,20 @@
+// The data generator's three halves, each writing its files under DIR/Data.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace datagen {
+
+// Each writes its files below dataDir (DIR/Data), creating folders as needed,
+// and returns false after printing what failed.
+bool writeSongs(const std::string& dataDir);
+bool writeTextures(const std::string& dataDir);
+bool writeModels(const std::string& dataDir);
+
+// Writes bytes to path (creating parent folders); false with a message on failure.
+bool writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+bool writeFileText(const std::string& path, const std::string& text);
+
+} // namespace datagen
