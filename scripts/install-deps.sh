@@ -7,7 +7,7 @@ build_pkgs=(build-essential cmake pkg-config
   libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev)
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
-  openmpt123 xmp clang libclang-rt-14-dev python3)
+  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3)
 
 want=("${build_pkgs[@]}")
 if [ "${1:-}" = "--test" ]; then want+=("${test_pkgs[@]}"); fi

@@ -2,6 +2,7 @@
 // true-colour images of 24 or 32 bits, pixels swapped to RGB(A).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ImageData {
@@ -16,3 +17,10 @@ struct ImageData {
 // Reads the file at path into image. Shows a message box and returns false on
 // any failure; image then holds no pixel buffer.
 bool readTgaImage(ImageData& image, const char* path);
+
+// The same reader over the bytes of a whole file already in memory: every
+// failure shows the same message, and the file-opening failure cannot occur.
+bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size);
+
+// Frees the pixel buffer (harmless when there is none) and leaves it empty.
+void releaseImagePixels(ImageData& image);

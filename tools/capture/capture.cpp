@@ -1,6 +1,320 @@
-// nordglow-capture (not built yet).
+// nordglow-capture: the real main loop on the headless backend, with frames,
+// sound, video and statistics taken at presentation time.
 #include "capture/capture.h"
 
+#include "capture/args.h"
+#include "capture/media.h"
+#include "platform/headless/headless.h"
+#include "shell/shell_state.h"
+#include "timeline/timeline.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
 namespace capture {
-int runCapture(const std::vector<std::string>&) { return 0; }
+
+namespace {
+
+// Demo time of a whole run when the end is not known yet: intro, main part
+// and the default 45 s of scroller.
+constexpr double EstimatedLengthMs = 202000.0;
+constexpr double ScrollerTailMs = 45000.0;
+
+const char* phaseName()
+{
+    if (MainSongActive) return "main";
+    return IntroActive ? "intro" : "end";
 }
+
+struct SceneStats {
+    std::vector<double> costs;
+};
+
+const char* const SceneOrder[] = {"intro", "flyRight", "flyLeft", "cones", "tunnel", "pentagram",
+                                  "sheet", "fountain", "endTransition", "scroller"};
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    const double rank = p * static_cast<double>(v.size() - 1);
+    const std::size_t lo = static_cast<std::size_t>(std::floor(rank));
+    const std::size_t hi = std::min(lo + 1, v.size() - 1);
+    return v[lo] + (v[hi] - v[lo]) * (rank - static_cast<double>(lo));
+}
+
+class Session {
+public:
+    explicit Session(const Options& o) : opt_(o)
+    {
+        pendingAt_ = o.at;
+        std::sort(pendingAt_.begin(), pendingAt_.end());
+        nextEvery_ = o.from;
+        keys_ = o.keys;
+        std::sort(keys_.begin(), keys_.end(), [](const KeyPress& a, const KeyPress& b) { return a.atMs < b.atMs; });
+        progress_ = isatty(STDERR_FILENO) != 0;
+        wallStart_ = std::chrono::steady_clock::now();
+    }
+
+    bool failed() const { return failed_; }
+    long frames() const { return frames_; }
+
+    void onPresent()
+    {
+        const double demoMs = headless::virtualTimeMs();
+        ++frames_;
+        const char* phase = phaseName();
+        if (opt_.stats) stats_[currentSceneName()].costs.push_back(headless::lastFrameCostMs());
+        if (!endBegan_ && std::string(phase) == "end") {
+            endBegan_ = true;
+            endBeganMs_ = demoMs;
+        }
+
+        bool save = false;
+        while (!pendingAt_.empty() && pendingAt_.front() <= demoMs) {
+            pendingAt_.erase(pendingAt_.begin());
+            save = true;
+        }
+        if (opt_.every > 0 && demoMs >= nextEvery_ && (!opt_.until || demoMs <= *opt_.until)) {
+            save = true;
+            while (nextEvery_ <= demoMs) nextEvery_ += opt_.every;
+        }
+        if (save || video_) {
+            int w = 0, h = 0;
+            headless::readFrame(&rgb_, &w, &h);
+            if (save) saveFrame(demoMs, phase, w, h);
+            if (video_ && !video_->addFrame(rgb_)) {
+                std::fprintf(stderr, "nordglow-capture: the ffmpeg program stopped taking frames\n");
+                failed_ = true;
+                video_ = nullptr;
+            }
+        }
+
+        // Keys: pressed now, released at the next presentation.
+        for (int vk : releaseNext_) headless::pushEvent({plat::EventType::KeyUp, vk, false, 0, 0});
+        releaseNext_.clear();
+        while (!keys_.empty() && keys_.front().atMs <= demoMs) {
+            headless::pushEvent({plat::EventType::KeyDown, keys_.front().virtualKey, false, 0, 0});
+            releaseNext_.push_back(keys_.front().virtualKey);
+            keys_.erase(keys_.begin());
+        }
+
+        const double until = untilMs();
+        if (!closeSent_ && (demoMs + 1000.0 / opt_.fps > until || failed_)) {
+            headless::pushEvent({plat::EventType::Close, 0, false, 0, 0});
+            closeSent_ = true;
+        }
+        if (progress_) drawProgress(demoMs, until);
+    }
+
+    void attachVideo(VideoWriter* v) { video_ = v; }
+
+    void printStats() const
+    {
+        if (!opt_.stats) return;
+        for (const char* scene : SceneOrder) {
+            const auto it = stats_.find(scene);
+            if (it == stats_.end() || it->second.costs.empty()) continue;
+            const auto& c = it->second.costs;
+            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f\n", scene, c.size(),
+                        percentile(c, 0.5), percentile(c, 0.95), *std::max_element(c.begin(), c.end()));
+        }
+    }
+
+    void finishProgress() const
+    {
+        if (progress_) std::fprintf(stderr, "\n");
+    }
+
+private:
+    double untilMs() const
+    {
+        if (opt_.until) return *opt_.until;
+        if (endBegan_) return endBeganMs_ + ScrollerTailMs;
+        return 1e300;
+    }
+
+    void saveFrame(double demoMs, const char* phase, int w, int h)
+    {
+        char name[64];
+        std::snprintf(name, sizeof name, "frame_%07ld.png", std::lround(demoMs));
+        const std::string path = (std::filesystem::path(opt_.outDir) / name).string();
+        if (!writePng(path, rgb_, w, h)) {
+            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", path.c_str());
+            failed_ = true;
+            return;
+        }
+        std::printf("%s demo_ms=%ld phase=%s song_ms=%ld\n", path.c_str(), std::lround(demoMs), phase,
+                    std::lround(SongTime));
+        std::fflush(stdout);
+    }
+
+    void drawProgress(double demoMs, double until)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastProgress_ < std::chrono::milliseconds(200)) return;
+        lastProgress_ = now;
+        const double total = until < 1e299 ? until : std::max(EstimatedLengthMs, demoMs);
+        const double wall = std::chrono::duration<double>(now - wallStart_).count();
+        const double fraction = std::clamp(demoMs / total, 0.0, 1.0);
+        const double fps = wall > 0 ? static_cast<double>(frames_) / wall : 0.0;
+        const double left = fraction > 0 ? wall * (1.0 - fraction) / fraction : 0.0;
+        const int width = 30;
+        const int filled = static_cast<int>(fraction * width);
+        std::fprintf(stderr, "\r[%.*s%*s] %6.1f/%.1f s  %5.1f fps  %4.0f s left ", filled,
+                     "##############################", width - filled, "", demoMs / 1000.0, total / 1000.0, fps,
+                     left);
+    }
+
+    const Options& opt_;
+    std::vector<double> pendingAt_;
+    double nextEvery_ = 0;
+    std::vector<KeyPress> keys_;
+    std::vector<int> releaseNext_;
+    bool endBegan_ = false;
+    double endBeganMs_ = 0;
+    bool closeSent_ = false;
+    bool failed_ = false;
+    bool progress_ = false;
+    long frames_ = 0;
+    std::vector<std::uint8_t> rgb_;
+    std::map<std::string, SceneStats> stats_;
+    VideoWriter* video_ = nullptr;
+    std::chrono::steady_clock::time_point wallStart_;
+    std::chrono::steady_clock::time_point lastProgress_{};
+};
+
+// The output folder must exist (it is made) and take a file.
+bool prepareFolder(const std::string& dir)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    const std::string probe = (std::filesystem::path(dir) / ".nordglow-capture-probe").string();
+    std::FILE* f = std::fopen(probe.c_str(), "wb");
+    if (!f) return false;
+    std::fclose(f);
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+
+bool prepareFileParent(const std::string& file)
+{
+    const auto parent = std::filesystem::absolute(file).parent_path();
+    return prepareFolder(parent.string());
+}
+
+} // namespace
+
+int runCapture(const std::vector<std::string>& args)
+{
+    Options opt;
+    std::string error;
+    if (!parseArguments(args, &opt, &error)) {
+        std::fprintf(stderr, "nordglow-capture: %s\n(try --help)\n", error.c_str());
+        return 2;
+    }
+    if (opt.help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    // Make relative output paths independent of the change to the data folder.
+    std::error_code ec;
+    opt.outDir = std::filesystem::absolute(opt.outDir, ec).string();
+    if (!opt.audioPath.empty()) opt.audioPath = std::filesystem::absolute(opt.audioPath, ec).string();
+    if (!opt.videoPath.empty()) opt.videoPath = std::filesystem::absolute(opt.videoPath, ec).string();
+
+    const bool savesFrames = !opt.at.empty() || opt.every > 0;
+    if (savesFrames && !prepareFolder(opt.outDir)) {
+        std::fprintf(stderr, "nordglow-capture: cannot write to the output folder %s\n", opt.outDir.c_str());
+        return 1;
+    }
+    for (const std::string* file : {&opt.audioPath, &opt.videoPath}) {
+        if (!file->empty() && !prepareFileParent(*file)) {
+            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", file->c_str());
+            return 1;
+        }
+    }
+    if (!opt.videoPath.empty() && !ffmpegAvailable()) {
+        std::fprintf(stderr, "nordglow-capture: --video needs the ffmpeg program, which is not installed "
+                             "(apt-get install ffmpeg)\n");
+        return 1;
+    }
+    if (!std::filesystem::is_directory(std::filesystem::path(opt.dataDir) / "Data")) {
+        std::fprintf(stderr, "nordglow-capture: no Data folder in %s (use --data with the build folder)\n",
+                     opt.dataDir.c_str());
+        return 1;
+    }
+    if (chdir(opt.dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "nordglow-capture: cannot enter %s\n", opt.dataDir.c_str());
+        return 1;
+    }
+    // llvmpipe gives the same pixels on every run; other drivers may not.
+    setenv("GALLIUM_DRIVER", "llvmpipe", 0);
+
+    headless::setFramesPerSecond(opt.fps);
+    headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
+
+    std::vector<std::int16_t> audio;
+    int audioRate = 44100;
+    const bool wantAudio = !opt.audioPath.empty() || !opt.videoPath.empty();
+    if (wantAudio) {
+        headless::setAudioSink([&](const std::int16_t* samples, std::size_t frames, int rate) {
+            audio.insert(audio.end(), samples, samples + frames * 2);
+            audioRate = rate;
+        });
+    }
+
+    Session session(opt);
+    VideoWriter video;
+    if (!opt.videoPath.empty()) {
+        if (!video.open(opt.videoPath, 800, 600, opt.fps)) {
+            std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
+            return 1;
+        }
+        session.attachVideo(&video);
+    }
+    headless::setPresentHook([&] { session.onPresent(); });
+
+    runDemo();
+
+    headless::setPresentHook(nullptr);
+    headless::setAudioSink(nullptr);
+    session.finishProgress();
+    bool ok = !session.failed();
+    if (session.frames() == 0) {
+        std::fprintf(stderr, "nordglow-capture: the demo ended before its first frame\n");
+        ok = false;
+    }
+
+    std::string wavForVideo;
+    if (!opt.audioPath.empty()) {
+        if (!writeWav(opt.audioPath, audio, audioRate)) {
+            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", opt.audioPath.c_str());
+            ok = false;
+        } else {
+            wavForVideo = opt.audioPath;
+        }
+    }
+    if (!opt.videoPath.empty()) {
+        std::string tempWav;
+        if (wavForVideo.empty()) {
+            tempWav = opt.videoPath + ".sound.wav";
+            if (writeWav(tempWav, audio, audioRate)) wavForVideo = tempWav;
+        }
+        if (!video.finish(wavForVideo)) {
+            std::fprintf(stderr, "nordglow-capture: ffmpeg could not write %s\n", opt.videoPath.c_str());
+            ok = false;
+        }
+        if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);
+    }
+    session.printStats();
+    return ok ? 0 : 1;
+}
+
+} // namespace capture

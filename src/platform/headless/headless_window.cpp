@@ -22,7 +22,8 @@ struct HeadlessState {
     bool displayMode = false;
     bool cursorVisible = true;
     double fps = 60.0;
-    double clockMs = 0.0;
+    long presented = 0;      // frames presented so far
+    double sleptMs = 0.0;    // total of all sleeps
     std::deque<plat::Answer> answers;
     bool quiet = false;
     std::vector<headless::MessageRecord> log;
@@ -40,7 +41,8 @@ namespace headless {
 
 void setFramesPerSecond(double fps) { hs.fps = fps > 0 ? fps : 60.0; }
 double framesPerSecond() { return hs.fps; }
-double virtualTimeMs() { return hs.clockMs; }
+// Counted in whole frames so that 30 fps lands exactly on 1500 ms after 45 frames.
+double virtualTimeMs() { return hs.sleptMs + static_cast<double>(hs.presented) * 1000.0 / hs.fps; }
 void queueAnswer(plat::Answer answer) { hs.answers.push_back(answer); }
 void setQuietMessages(bool quiet) { hs.quiet = quiet; }
 const std::vector<MessageRecord>& messageLog() { return hs.log; }
@@ -132,9 +134,9 @@ void presentFrame()
     const auto now = std::chrono::steady_clock::now();
     hs.lastCost = std::chrono::duration<double, std::milli>(now - hs.frameStart).count();
     if (hs.presentHook) hs.presentHook();
-    const double step = 1000.0 / hs.fps;
-    hs.clockMs += step;
-    headless::advanceAudio(step);
+    const double before = headless::virtualTimeMs();
+    ++hs.presented;
+    headless::advanceAudio(headless::virtualTimeMs() - before);
     hs.frameStart = std::chrono::steady_clock::now();
 }
 
@@ -154,7 +156,7 @@ bool pollEvent(Event* event)
 
 void sleepMs(unsigned milliseconds)
 {
-    hs.clockMs += milliseconds;
+    hs.sleptMs += milliseconds;
     headless::advanceAudio(milliseconds);
 }
 

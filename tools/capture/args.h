@@ -1,0 +1,39 @@
+// Command line of nordglow-capture.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace capture {
+
+struct KeyPress {
+    double atMs = 0;
+    int virtualKey = 0;
+};
+
+struct Options {
+    std::string dataDir = ".";     // folder holding Data/
+    double fps = 60.0;
+    bool answerYes = false;        // the start question's answer
+    std::vector<double> at;        // save the first frame at or after each
+    double every = 0;              // 0: none
+    double from = 0;
+    std::optional<double> until;   // default: 45 s after the end scroller begins
+    std::vector<KeyPress> keys;
+    std::string outDir = ".";
+    std::string audioPath;
+    std::string videoPath;
+    bool stats = false;
+    bool help = false;
+};
+
+// Parses args (without the program name). On failure returns false and sets error.
+bool parseArguments(const std::vector<std::string>& args, Options* options, std::string* error);
+
+// Virtual-key code for a key name (Escape, F1, 1-6, A, D, W, S, Up, Down); 0 if unknown.
+int keyCodeForName(const std::string& name);
+
+extern const char* const UsageText;
+
+} // namespace capture

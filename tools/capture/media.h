@@ -1,0 +1,34 @@
+// Output files of nordglow-capture: PNG frames, WAV sound, MP4 through ffmpeg.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace capture {
+
+// 8-bit RGB rows, top row first. Deterministic bytes (no time stamps).
+bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height);
+
+// Interleaved stereo 16-bit samples.
+bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate);
+
+// True when the ffmpeg program can be started.
+bool ffmpegAvailable();
+
+// Streams raw RGB frames into ffmpeg, then muxes the sound in.
+class VideoWriter {
+public:
+    bool open(const std::string& path, int width, int height, double fps);
+    bool addFrame(const std::vector<std::uint8_t>& rgb);
+    // Finishes the stream; with a WAV path, muxes it in. False on any failure.
+    bool finish(const std::string& wavPath);
+
+private:
+    std::FILE* pipe_ = nullptr;
+    std::string path_;
+    std::string silentPath_;
+};
+
+} // namespace capture
