@@ -1,14 +1,116 @@
-// Models (not built yet).
+// Models after reading: materials, the shared material texture and drawing.
 #include "assets/model.h"
+
+#include "assets/texture_set.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
 
 Model3D fighterModel;
 Model3D fountainModel;
 ImageData modelTexture;
 ObjLoader fighterLoader;
 ObjLoader fountainLoader;
-void drawModel(Model3D) {}
-bool ObjLoader::loadObjModel(Model3D*, const char*) { return false; }
-void ObjLoader::appendMaterial(Model3D*, const char*, const char*, int, int, int) {}
-void ObjLoader::assignObjectMaterial(Model3D*, int, int) {}
-void createMaterialTextures(Model3D&) {}
-void releaseMeshArrays(Model3D&) {}
+
+namespace {
+
+// Copies at most 254 characters and always terminates.
+void copyName(char (&out)[255], const char* text)
+{
+    std::strncpy(out, text, sizeof out - 1);
+    out[sizeof out - 1] = '\0';
+}
+
+bool faceInside(const MeshObject& object, const Face& face)
+{
+    for (int corner = 0; corner < 3; ++corner) {
+        const std::int32_t v = face.vertexIndex[corner];
+        if (v < 0 || v >= object.vertexCount)
+            return false;
+        if (object.hasTexture && object.texCoords) {
+            const std::int32_t t = face.texCoordIndex[corner];
+            if (t < 0 || t >= object.texCoordCount)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void ObjLoader::appendMaterial(Model3D* model, const char* name, const char* file, int r, int g, int b)
+{
+    if (!model)
+        return;
+    MaterialInfo material;
+    material.colour[0] = static_cast<std::uint8_t>(r);
+    material.colour[1] = static_cast<std::uint8_t>(g);
+    material.colour[2] = static_cast<std::uint8_t>(b);
+    if (file)
+        copyName(material.file, file);
+    if (name)
+        copyName(material.name, name);
+    model->materials.push_back(material);
+    ++model->materialCount;
+}
+
+void ObjLoader::assignObjectMaterial(Model3D* model, int objectIndex, int materialIndex)
+{
+    if (!model || objectIndex < 0 || objectIndex >= model->objectCount)
+        return;
+    model->objects[static_cast<std::size_t>(objectIndex)].materialIndex = materialIndex;
+}
+
+void createMaterialTextures(Model3D& model)
+{
+    for (const MaterialInfo& material : model.materials) {
+        if (material.file[0] == '\0')
+            continue;
+        if (!readTgaImage(modelTexture, material.file))
+            continue;
+        makeTexture(modelTexture);
+    }
+}
+
+// Faces are checked at load; one made by hand with an index outside its
+// object is skipped here too.
+void drawModel(Model3D model)
+{
+    for (const MeshObject& object : model.objects) {
+        if (object.hasTexture) {
+            glEnable(GL_TEXTURE_2D);
+            glColor3f(1, 1, 1);
+            glBindTexture(GL_TEXTURE_2D, modelTexture.textureName);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+            glColor3f(1, 1, 1);
+        }
+        const bool coloured = !object.hasTexture && model.materialCount > 0 && object.materialIndex >= 0 &&
+                              object.materialIndex < model.materialCount &&
+                              static_cast<std::size_t>(object.materialIndex) < model.materials.size();
+        const std::uint8_t* colour = coloured ? model.materials[static_cast<std::size_t>(object.materialIndex)].colour : nullptr;
+
+        glBegin(GL_TRIANGLES);
+        for (std::int32_t f = 0; f < object.faceCount && object.faces && object.vertices; ++f) {
+            const Face& face = object.faces[f];
+            if (!faceInside(object, face))
+                continue;
+            for (int corner = 0; corner < 3; ++corner) {
+                const std::int32_t v = face.vertexIndex[corner];
+                if (object.normals)
+                    glNormal3f(object.normals[v].x, object.normals[v].y, object.normals[v].z);
+                if (object.hasTexture) {
+                    if (object.texCoords) {
+                        const Vector2& t = object.texCoords[face.texCoordIndex[corner]];
+                        glTexCoord2f(t.u, t.v);
+                    }
+                } else if (colour) {
+                    glColor3ub(colour[0], colour[1], colour[2]);
+                }
+                glVertex3f(object.vertices[v].x, object.vertices[v].y, object.vertices[v].z);
+            }
+        }
+        glEnd();
+    }
+}

@@ -1,15 +1,17 @@
 // The model types and the reader of the OBJ subset the models use.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 struct Vector3 { float x = 0, y = 0, z = 0; };
 struct Vector2 { float u = 0, v = 0; };
 
 struct Face {
-    std::int32_t vertexIndex[3] = {0, 0, 0};
-    std::int32_t texCoordIndex[3] = {0, 0, 0};
+    std::int32_t vertexIndex[3] = {0, 0, 0};     // 0-based into vertices and normals
+    std::int32_t texCoordIndex[3] = {0, 0, 0};   // 0-based into texCoords
 };
 
 // Arrays are owned by the model; copies of a model share them.
@@ -33,8 +35,45 @@ struct MaterialInfo {
 };
 
 struct Model3D {
-    std::int32_t objectCount = 0;
-    std::int32_t materialCount = 0;
+    std::int32_t objectCount = 0;     // == objects.size()
+    std::int32_t materialCount = 0;   // == materials.size()
     std::vector<MaterialInfo> materials;
     std::vector<MeshObject> objects;
 };
+
+// Reads one model file; one loader per model, used once at set-up. Between
+// loads its pending lists are empty and its flags clear.
+class ObjLoader {
+public:
+    // False without a message for a missing model or path; a file that can't
+    // be opened shows "The model could not be loaded" and returns false.
+    bool loadObjModel(Model3D* model, const char* path);
+    // The same over a whole file's text already in memory (CR LF or LF lines).
+    bool loadObjText(Model3D* model, std::string_view text);
+
+    void appendMaterial(Model3D* model, const char* name, const char* file, int r, int g, int b);
+    void assignObjectMaterial(Model3D* model, int objectIndex, int materialIndex);
+
+private:
+    void parseObjLines(Model3D& model, std::string_view text);
+    void parseVertexLine(std::string_view line);
+    void parseFaceLine(std::string_view line);
+    void closeObject(Model3D& model);
+    void resetPending();
+
+    std::vector<Vector3> pendingVertices;
+    std::vector<Face> pendingFaces;          // indices still as in the file
+    std::vector<Vector2> pendingTexCoords;
+    bool hasTexCoords = false;   // set by "vt", cleared by "v ": chooses the face syntax
+    bool faceSeen = false;       // a face line since the last object was closed
+    std::int64_t positionsBefore = 0;   // positions in the objects already closed
+    std::int64_t texCoordsBefore = 0;   // texture coordinates in them
+};
+
+// Unit normal per vertex from the faces that use it; zero for a vertex that
+// no face uses or whose face vectors cancel.
+void buildVertexNormals(MeshObject& object);
+
+// Releases the arrays of every object of the model and empties the objects
+// (counts 0), so that nothing can read them afterwards.
+void releaseMeshArrays(Model3D& model);

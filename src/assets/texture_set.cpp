@@ -1,6 +1,93 @@
-// Texture set (not built yet).
+// The texture set: fifteen files read in a fixed order, then one texture per
+// slot made in slot order.
 #include "assets/texture_set.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 ImageData TextureSet[TextureSlotCount];
-bool loadTextureSet() { return true; }
-void bindTexture(TextureSlot) {}
+
+namespace {
+
+struct SlotFile {
+    TextureSlot slot;
+    const char* path;
+};
+
+// The load order; slot 4 has no file.
+constexpr SlotFile LoadOrder[] = {
+    {TexFont, "Data/Textures/Font.tga"},
+    {TexTestground, "Data/Textures/testground.tga"},
+    {TexTunnel, "Data/Textures/tunnel.tga"},
+    {TexFrames02, "Data/Textures/frames02.tga"},
+    {TexPentagram01, "Data/Textures/pentagram01.tga"},
+    {TexVu02, "Data/Textures/vu02.tga"},
+    {TexCube, "Data/Textures/cube.tga"},
+    {TexP2, "Data/Textures/p2.tga"},
+    {TexCredits, "Data/Textures/credits.tga"},
+    {TexChrome, "Data/Textures/Chrome.tga"},
+    {TexWater01, "Data/Textures/water01.tga"},
+    {TexBg, "Data/Textures/bg.tga"},
+    {TexP1, "Data/Textures/p1.tga"},
+    {TexMusix, "Data/Textures/musix.tga"},
+    {TexFrame03, "Data/Textures/frame03.tga"},
+};
+
+} // namespace
+
+void makeTexture(ImageData& image)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    image.textureName = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+
+    if (!image.pixels) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        return;
+    }
+
+    // Rows are tightly packed: a 24-bit row need not be a multiple of 4 bytes.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+
+    // The source format is the image's own, so a 32-bit image is read as
+    // 4 bytes per pixel; the texture keeps three components either way.
+    const GLenum format = image.pixelFormat == GL_RGBA ? GL_RGBA : GL_RGB;
+    const auto width = static_cast<GLsizei>(image.width);
+    const auto height = static_cast<GLsizei>(image.height);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels);
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    releaseImagePixels(image);
+}
+
+bool loadTextureSet()
+{
+    for (ImageData& slot : TextureSet) {
+        releaseImagePixels(slot);
+        slot = ImageData{};
+    }
+
+    for (const SlotFile& file : LoadOrder) {
+        if (!readTgaImage(TextureSet[file.slot], file.path)) {
+            // No texture is made; the pixels read so far are not needed either.
+            for (ImageData& slot : TextureSet)
+                releaseImagePixels(slot);
+            return false;
+        }
+    }
+
+    for (ImageData& slot : TextureSet)
+        makeTexture(slot);
+    return true;
+}
+
+void bindTexture(TextureSlot slot)
+{
+    glBindTexture(GL_TEXTURE_2D, TextureSet[slot].textureName);
+}

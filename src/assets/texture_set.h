@@ -23,6 +23,8 @@ enum TextureSlot {
     TextureSlotCount = 16,
 };
 
+// Written once by loadTextureSet; afterwards only textureName and the sizes
+// matter (the pixel buffers are released).
 extern ImageData TextureSet[TextureSlotCount];
 
 // Reads the fifteen files, then makes one texture per slot. False at the
@@ -30,3 +32,8 @@ extern ImageData TextureSet[TextureSlotCount];
 bool loadTextureSet();
 // Binds the slot's texture to GL_TEXTURE_2D.
 void bindTexture(TextureSlot slot);
+
+// Makes a texture from the image's pixels into its textureName, bound to
+// GL_TEXTURE_2D: level 0, GL_LINEAR minification, the mipmap chain below it;
+// then releases the pixels. An image without pixels gets an empty 0 x 0 level.
+void makeTexture(ImageData& image);

@@ -18,6 +18,16 @@ struct BlobSet {
 
 extern BlobSet GlowBlobs;  // drawn by the credits-sheet scene
 extern BlobSet CoreBlobs;  // drawn in side panel 3
+extern int BlobSpritesDrawn;  // sprites drawn by the last drawBlobGlow / drawBlobCores
 
-void drawBlobGlow(BlobSet& set, float step);
-void drawBlobCores(BlobSet& set, float step);
+// Both walk the grid of sample points below z = 0 around the set and draw a
+// textured square wherever the field lies in the band. They use the texture,
+// colour mask and blend function the caller set, and leave the matrix as found.
+// The step must be positive (a step of 0 or less draws nothing).
+void drawBlobGlow(BlobSet& set, float step);   // faint green shell, squares of half size 0.05
+void drawBlobCores(BlobSet& set, float step);  // sets every strength to 0.01 for good first
+
+// 0.25 x sum of strength / distance^2; infinite (or undefined) at a centre.
+double blobField(const BlobSet& set, double x, double y, double z);
+// The band that gets a sprite: 0.6 to 1.0, both ends included.
+bool inBlobBand(double field);

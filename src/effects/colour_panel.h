@@ -1,7 +1,12 @@
 // A textured quad whose corner colours swing with one phase.
 #pragma once
 
-extern float PanelPhase;   // kept between about -1.5 and 1.5
-extern bool PanelRising;
+extern float PanelPhase;   // the phase P, kept between about -1.5 and 1.5
+extern bool PanelRising;   // direction of PanelPhase
 
+// Translates the modelview matrix without saving it (the caller does), draws
+// the quad with the testground texture and moves the phase by FrameDelta.
 void drawColourPanel();
+
+// Unclamped corner colours (r, g, b) for phase p, corners 1 to 4.
+void colourPanelCorners(float p, float corners[4][3]);

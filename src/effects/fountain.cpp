@@ -1,8 +1,132 @@
-// Fountain (not built yet).
+// The mirrored fountain: a circling camera over a floor that shows the
+// fountain group upside down beneath it, flashing with one sound channel.
 #include "effects/fountain.h"
 
+#include "assets/model.h"
+#include "assets/texture_set.h"
+#include "effects/particles.h"
+#include "shell/shell_state.h"
+#include "timeline/timeline.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
 float MirrorAngle = 0.0f;
-float CameraEye[3] = {0, 0, 0};
-void drawFloor() {}
-void drawFountainGroup() {}
-void drawMirroredFountain() {}
+float CameraEye[3] = {0.0f, 0.0f, 0.0f};
+
+namespace {
+
+constexpr float MinEyeHeight = 0.5f;  // the camera never looks from under the floor
+
+// Whether the integer part of v is non-zero; false for NaN.
+bool wholePartNonZero(float v)
+{
+    return v >= 1.0f || v <= -1.0f;
+}
+
+void placeCamera()
+{
+    const float a = MirrorAngle;
+    CameraEye[0] = 20.0f * std::cos(a);
+    CameraEye[2] = 20.0f * std::sin(a);
+    float y = 10.0f * std::cos(2.0f * std::sin(0.1f * a));
+    if (y <= MinEyeHeight) y = MinEyeHeight;
+    CameraEye[1] = y;
+}
+
+} // namespace
+
+FloorFlashMask floorFlashMask(float firstReading, float secondReading)
+{
+    return {wholePartNonZero(secondReading * 10.0f), wholePartNonZero(firstReading * 5.0f)};
+}
+
+void drawFloor()
+{
+    glPushMatrix();
+    glTranslatef(1.0f, 0.0f, -8.0f);
+    glEnable(GL_BLEND);
+    bindTexture(TexBg);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(-15.0f, 0.0f, -25.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(17.0f, 0.0f, -25.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(17.0f, 0.0f, 25.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(-15.0f, 0.0f, 25.0f);
+    glEnd();
+    glPopMatrix();
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void drawFountainGroup()
+{
+    glDisable(GL_BLEND);
+    glPushMatrix();
+    glTranslatef(1.0f, SphereHeight, -15.0f);
+    glPushMatrix();
+    drawSprayPool(0.0f, 2.7f, 0.0f);
+    glPopMatrix();
+    drawModel(fountainModel);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+}
+
+void drawMirroredFountain()
+{
+    glLoadIdentity();
+    glTranslatef(0.5f, -0.6f, 5.0f);
+    placeCamera();
+    gluLookAt(CameraEye[0], CameraEye[1], CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
+
+    // Floor flash: only the channels the music lets through, no depth.
+    const float first = plat::musicGetChannelVU(VuChannel);
+    const float second = plat::musicGetChannelVU(VuChannel);
+    const FloorFlashMask mask = floorFlashMask(first, second);
+    glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    drawFloor();
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+
+    // Mirror image: the group reflected in the floor plane, cut off above it.
+    const GLdouble belowFloor[4] = {0.0, -1.0, 0.0, 0.0};
+    glClipPlane(GL_CLIP_PLANE0, belowFloor);
+    glEnable(GL_CLIP_PLANE0);
+    glStencilFunc(GL_EQUAL, 1, 1);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glPushMatrix();
+    glScalef(1.0f, -1.0f, 1.0f);
+    glPushMatrix();
+    glTranslatef(0.5f, 0.0f, 7.0f);
+    drawFountainGroup();
+    glPopMatrix();
+    glPopMatrix();
+    glDisable(GL_CLIP_PLANE0);
+    glDisable(GL_STENCIL_TEST);
+
+    // The floor over the mirror image, depth-tested and blended.
+    glPushMatrix();
+    glEnable(GL_BLEND);
+    drawFloor();
+    glPopMatrix();
+    glDisable(GL_BLEND);
+
+    // The real group.
+    glPushMatrix();
+    glTranslatef(0.5f, 0.0f, 7.0f);
+    drawFountainGroup();
+    glPopMatrix();
+
+    MirrorAngle = static_cast<float>(MirrorAngle + FrameDelta * 0.0005);
+}

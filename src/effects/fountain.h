@@ -1,9 +1,22 @@
 // The mirrored fountain scene: floor, mirror image, fountain and spray.
 #pragma once
 
-extern float MirrorAngle;     // radians; camera angle, also turns the spray spheres
-extern float CameraEye[3];    // eye of the current frame
+extern float MirrorAngle;     // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
+extern float CameraEye[3];    // eye of the current frame (set to 0 by the scene set-up)
 
+// The floor quad ("bg" texture) at y = 0 of the scene frame. Leaves blending
+// on, sphere-map generation off for s and t, the colour white.
 void drawFloor();
+// The fountain model and its spray, raised by SphereHeight; the spray pool
+// advances once per call. Leaves depth testing on and blending off.
 void drawFountainGroup();
+// The whole scene with its own camera: replaces the modelview matrix, so the
+// caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel.
 void drawMirroredFountain();
+
+// Channels the first, colour-masked floor pass writes: green from a level of
+// 0.1 of the second reading, blue from 0.2 of the first.
+struct FloorFlashMask {
+    bool green, blue;
+};
+FloorFlashMask floorFlashMask(float firstReading, float secondReading);

@@ -1,7 +1,232 @@
-// Particles (not built yet).
+// The particle pools: one record layout and one integration step, with
+// per-pool birth, colour, drawing and retirement rules.
 #include "effects/particles.h"
 
-void initParticlePools() {}
-void drawSparkPool(float, float, float) {}
-void drawFlamePool(float, float, float) {}
-void drawSprayPool(float, float, float) {}
+#include "assets/texture_set.h"
+#include "effects/fountain.h"
+#include "effects/random.h"
+#include "shell/scene_setup.h"
+#include "timeline/timeline.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+Particle SparkPool[SparkCount];
+Particle FlamePool[FlameCount];
+Particle SprayPool[SprayCount];
+float SparkAngle = 0.0f;
+
+namespace {
+
+void setColour(float* c, float r, float g, float b)
+{
+    c[0] = r;
+    c[1] = g;
+    c[2] = b;
+}
+
+void setVector(float* v, float x, float y, float z)
+{
+    v[0] = x;
+    v[1] = y;
+    v[2] = z;
+}
+
+// A square of half edge s about (px, py, pz), facing +z.
+void drawSprite(const float* p, float s)
+{
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(p[0] + s, p[1] + s, p[2]);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(p[0] - s, p[1] + s, p[2]);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(p[0] + s, p[1] - s, p[2]);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(p[0] - s, p[1] - s, p[2]);
+    glEnd();
+}
+
+void movePosition(Particle& p)
+{
+    const float divisor = p.slowdown * 1000.0f;
+    for (int i = 0; i < 3; ++i) p.position[i] += p.velocity[i] / divisor;
+}
+
+void addGravity(Particle& p)
+{
+    for (int i = 0; i < 3; ++i) p.velocity[i] += p.gravity[i];
+}
+
+// ---- sparks ----------------------------------------------------------------
+
+void initSpark(Particle& p)
+{
+    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.003);
+    p.life = 1.0f;
+    setColour(p.colour, 1.0f, 1.0f, 1.0f);
+    setVector(p.velocity, 0.0f, 0.0f, 0.0f);
+    setVector(p.gravity, 0.0f, 0.0f, 0.0f);
+    p.size = 0.005f;
+    p.slowdown = 2.0f;
+}
+
+// Re-placed on the turning curve; life 0.1 against a loss of at least 0.27
+// per step, so a reborn spark is reborn again on every call.
+void rebirthSpark(Particle& p)
+{
+    const float a = static_cast<float>(nextRandom() % 1000 - 1);
+    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.09);
+    p.life = 0.1f;
+    setColour(p.colour, 1.0f, 1.0f, 1.0f);
+    setVector(p.velocity, 0.0f, 0.0f, 0.0f);
+    setVector(p.gravity, 0.0f, 0.0f, 0.0f);
+    p.size = 0.03f;
+    p.slowdown = 2.0f;
+    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(SparkAngle)));
+    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(SparkAngle)));
+    p.position[2] = 0.0f;
+}
+
+// ---- flames ----------------------------------------------------------------
+
+// Also the rebirth rule; the spread in x scales with the current FrameDelta,
+// so at set-up (FrameDelta 0) every flame starts at x = 2.
+void initFlame(Particle& p)
+{
+    const float a = static_cast<float>((nextRandom() % 200 - 1) * (FrameDelta * 0.001));
+    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.009);
+    p.life = 5.0f;
+    setColour(p.colour, 1.0f, 0.5f, 0.2f);
+    setVector(p.velocity, 0.0f, 0.0f, 0.0f);
+    setVector(p.gravity, 0.0f, 0.3f, 0.0f);
+    p.size = 0.2f;
+    p.slowdown = 2.0f;
+    setVector(p.position, 2.0f - a, -1.9f, 0.0f);
+}
+
+// ---- spray -----------------------------------------------------------------
+
+void rebirthSpray(Particle& p)
+{
+    nextRandom();  // drawn and discarded; keeps the sequence of the others
+    p.fade = static_cast<float>((nextRandom() % 100) * 0.001 + 0.0003);
+    p.life = 10.0f;
+    setColour(p.colour, 1.0f, 1.0f, 1.0f);
+    p.velocity[0] = static_cast<float>(nextRandom() % 40 - 20);
+    p.velocity[1] = static_cast<float>((nextRandom() % 100 - 30) * 2);
+    p.velocity[2] = static_cast<float>(nextRandom() % 40 - 20);
+    setVector(p.gravity, 0.0f, -0.5f, 0.0f);
+    p.size = 0.05f;
+    p.slowdown = 3.0f;
+    setVector(p.position, 0.0f, 0.0f, 0.0f);
+}
+
+// Rest in the basin, or a damped bounce on the floor, from the new position.
+void collideSpray(Particle& p)
+{
+    const double x = p.position[0];
+    const double y = p.position[1];
+    const double z = p.position[2];
+    if (x * x + y * y + z * z <= 3.7 && y <= -1.2) {
+        p.position[1] = -1.2f;
+        setVector(p.velocity, 0.0f, 0.0f, 0.0f);
+    } else if (y <= -2.84) {
+        p.position[1] = -2.84f;
+        p.velocity[1] = static_cast<float>(p.velocity[1] * -0.45);
+        p.velocity[0] = static_cast<float>(p.velocity[0] * 0.5);
+        p.velocity[2] = static_cast<float>(p.velocity[2] * 0.5);
+    }
+}
+
+} // namespace
+
+void initParticlePools()
+{
+    for (Particle& p : SparkPool) initSpark(p);
+    for (Particle& p : FlamePool) initFlame(p);
+}
+
+void drawSparkPool(float x, float y, float z)
+{
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    // Blending (with the function in force) and no depth test for every spark;
+    // nothing in the loop changes either, so they are set once.
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    bindTexture(TexP1);
+    for (Particle& p : SparkPool) {
+        glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
+        drawSprite(p.position, p.size);
+        movePosition(p);
+        addGravity(p);
+        p.life -= p.fade * 3.0f;
+        if (p.life <= 0.0f) rebirthSpark(p);
+    }
+    SparkAngle = static_cast<float>(SparkAngle + FrameDelta * 0.0005);
+    glPopMatrix();
+}
+
+void drawFlamePool(float x, float y, float z)
+{
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_ONE, GL_ONE);
+    bindTexture(TexP1);
+    for (Particle& p : FlamePool) {
+        // Colour from size and height before the step: orange while low and
+        // small, else a grey of size * y (black below y = 0).
+        if (p.size < 0.15f && p.position[1] < -0.6f) {
+            glColor3f(5.0f * p.life * p.colour[0], 0.3f * p.life * p.colour[1], 0.2f * p.life * p.colour[2]);
+        } else {
+            const float grey = p.size * p.position[1];
+            glColor3f(grey, grey, grey);
+        }
+        drawSprite(p.position, p.size);
+        movePosition(p);
+        p.size += 0.01f * p.position[1];
+        p.velocity[0] += p.gravity[0];
+        p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * FrameDelta * 0.01);
+        p.velocity[2] += p.gravity[2];
+        p.life = static_cast<float>(p.life - p.fade * 3.0 * FrameDelta * 0.05);
+        if (p.life <= 0.0f) initFlame(p);
+    }
+    glPopMatrix();
+}
+
+void drawSprayPool(float x, float y, float z)
+{
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    bindTexture(TexP2);
+    for (Particle& p : SprayPool) {
+        // Opaque and depth-tested while life > 1; fading out blended after that.
+        if (p.life > 1.0f) {
+            glDisable(GL_BLEND);
+            glEnable(GL_DEPTH_TEST);
+        } else {
+            glEnable(GL_BLEND);
+            glDisable(GL_DEPTH_TEST);
+        }
+        glColor3f(p.life, p.life, p.life);
+        glPushMatrix();
+        glTranslatef(p.position[0], p.position[1], p.position[2]);
+        glRotatef(-MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
+        if (SphereQuadric) gluSphere(SphereQuadric, p.size, 5, 5);
+        glPopMatrix();
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+
+        movePosition(p);
+        collideSpray(p);
+        addGravity(p);
+        p.life -= p.fade * 3.0f;
+        if (p.life <= 0.0f) rebirthSpray(p);
+    }
+    glPopMatrix();
+}

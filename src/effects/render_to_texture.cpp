@@ -1,5 +1,48 @@
-// Render-to-texture pass (not built yet).
+// The render-to-texture pass that runs inside the very first frame.
 #include "effects/render_to_texture.h"
 
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdint>
+#include <vector>
+
 RenderTargetInfo RenderTarget;
-void renderSphereTexture(RenderTargetInfo&, int, int) {}
+GLUquadric* RenderQuadric = nullptr;
+
+void renderSphereTexture(RenderTargetInfo& target, int width, int height)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    {
+        const std::vector<std::uint8_t> blank(static_cast<std::size_t>(width) * height * 4, 0);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, blank.data());
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    target.textureName = name;
+
+    RenderQuadric = gluNewQuadric();
+    gluQuadricNormals(RenderQuadric, GLU_SMOOTH);
+    gluQuadricTexture(RenderQuadric, GL_TRUE);
+
+    // The window's 4:3 perspective squeezed into the square viewport.
+    glPushMatrix();
+    glViewport(0, 0, width, height);
+    glTranslatef(0.0f, 0.0f, -3.0f);
+    glEnable(GL_LIGHTING);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (RenderQuadric) gluSphere(RenderQuadric, 2.5, 48, 48);
+
+    glBindTexture(GL_TEXTURE_2D, name);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, 0, 0, width, height, 0);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glViewport(0, 0, 800, 600);
+    glDisable(GL_LIGHTING);
+    glPopMatrix();
+}

@@ -1,10 +1,17 @@
 // One-time pass: a lit green sphere rendered into a small luminance texture.
 #pragma once
 
+struct GLUquadric;
+
 struct RenderTargetInfo {
-    unsigned textureName = 0;
+    unsigned textureName = 0;  // GL texture written by the pass
 };
 
 extern RenderTargetInfo RenderTarget;
+extern GLUquadric* RenderQuadric;  // created by the pass; lives until exit
 
+// Draws the sphere into the lower-left width x height pixels, copies them
+// into a new luminance texture and clears colour and depth again. Expects an
+// identity modelview and the window's perspective. Leaves: clear colour
+// (0, 0, 0, 0.5), lighting off, viewport 800 x 600, the target texture bound.
 void renderSphereTexture(RenderTargetInfo& target, int width, int height);

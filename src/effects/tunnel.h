@@ -1,6 +1,20 @@
 // The tunnel flight: a winding textured tube with the fighter in front.
 #pragma once
 
-extern int TunnelSlices;  // slices in use, 85 at start; falls after 53.5 s
+constexpr int TunnelPoints = 13;      // points around the tube; point 12 closes it onto point 0
+constexpr int TunnelMaxSlices = 85;   // slices the grids hold
 
+// Tube vertices [point r][slice j]; recomputed every frame while slices remain.
+extern float TunnelX[TunnelPoints][TunnelMaxSlices];
+extern float TunnelY[TunnelPoints][TunnelMaxSlices];
+extern float TunnelZ[TunnelPoints][TunnelMaxSlices];
+extern int TunnelSlices;     // slices in use, 85 at start; falls after 53.5 s, never rises
+extern float TunnelPhase;    // winding and texture scroll; + FrameDelta * 0.1 per call
+extern float TunnelShade;    // shimmer offset 0, 0.1, ..., 0.9, stepping per slice drawn
+extern float FighterRoll;    // degrees; computed at the end of a call for the next one
+extern const float TunnelStep;  // pi in single precision: point r sits at r * pi / 6
+
+// Translates the current modelview matrix by (0.5, 0, -4) without saving it
+// (the caller pushes and pops), draws the fighter and the tube. Reads SongTime
+// and FrameDelta. Leaves blending off and depth testing on.
 void drawTunnelFlight();

@@ -7,5 +7,12 @@
 extern GLUquadric* SphereQuadric;  // smooth normals, texture coords: spray and intro spheres
 extern GLUquadric* ConeQuadric;    // smooth normals, texture coords: twin cones
 
+// True once a set-up has made the data that no GL context owns: particle pools,
+// height field, meter state, model geometry and materials. A later set-up (in
+// the new context after F1) keeps that data, so the landscape and the shared
+// random sequence stay as they were, and remakes only what the context owned:
+// textures, display lists, quadrics, lights, fog and GL state.
+extern bool SceneDataReady;
+
 // False only when the texture set fails to load.
 bool SetUpScene();

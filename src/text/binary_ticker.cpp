@@ -1,5 +1,37 @@
-// Binary ticker (not built yet).
+// The binary readout of side panel 1: nine rows of fixed 12-digit patterns,
+// re-chosen from the shared generator every 60 ms of song time or more.
 #include "text/binary_ticker.h"
 
+#include "effects/random.h"
+#include "text/bitmap_font.h"
+#include "timeline/layout.h"
+#include "timeline/timeline.h"
+
+#include <GL/gl.h>
+
 float TickerTimer = 0.0f;
-void DrawBinaryTicker() {}
+int TickerChoices[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+namespace {
+const char* const Patterns[5] = {"100110101010", "001101010101", "011010101010", "110101010100",
+                                 "110101010100"};
+}
+
+const char* tickerPattern(int choice)
+{
+    return Patterns[choice];
+}
+
+void DrawBinaryTicker()
+{
+    TickerTimer = static_cast<float>(TickerTimer + FrameDelta * 0.05);
+    clipSidePanel1();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_BLEND);
+    if (TickerTimer >= 3.0f) {
+        for (int& choice : TickerChoices) choice = nextRandom() % 5;
+        TickerTimer = 0.0f;
+    }
+    // Rows 10 pixels apart from y = 560 down; the lowest is cut by the clip.
+    for (int row = 0; row < 9; ++row) PrintText(32, 560 - 10 * row, Patterns[TickerChoices[row]], 0);
+}

@@ -1,16 +1,151 @@
-// Screen layout (not built yet).
+// Screen layout of the main part: clip panels, the 2-D overlay mode, the two
+// panel passes around the scene and the decorative frame on top.
 #include "timeline/layout.h"
 
+#include "assets/texture_set.h"
+#include "effects/blobs.h"
+#include "effects/colour_panel.h"
+#include "effects/particles.h"
+#include "text/binary_ticker.h"
+#include "text/volume_meter.h"
+#include "timeline/timeline.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
 float BlobPhase = 0.0f;
-void clipMainPanel() {}
-void clipSidePanel1() {}
-void clipSidePanel2() {}
-void clipSidePanel3() {}
-void clipSidePanel4() {}
-void clipMeterStrip() {}
-void clipTallStrip() {}
-void enterOverlay2D() {}
-void leaveOverlay2D() {}
-void drawFirstPanelPass() {}
-void drawSecondPanelPass() {}
-void drawFrameOverlay() {}
+
+namespace {
+
+// Window pixels from the bottom-left of the 800 x 600 drawing area.
+void clipTo(int x, int y, int width, int height)
+{
+    glScissor(x, y, width, height);
+    glEnable(GL_SCISSOR_TEST);
+}
+
+void drawOverlayQuad()
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-OverlayHalfWidth, -OverlayHalfHeight, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(OverlayHalfWidth, -OverlayHalfHeight, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(OverlayHalfWidth, OverlayHalfHeight, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-OverlayHalfWidth, OverlayHalfHeight, 0.0f);
+    glEnd();
+}
+
+// The four core blobs circle the panel's centre with BlobPhase; z is kept.
+void placeCoreBlobs(float phase)
+{
+    const double p = phase;
+    Blob* b = CoreBlobs.blobs;
+    b[0].position[0] = static_cast<float>(0.1 * std::cos(p / 2));
+    b[0].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
+    b[1].position[0] = static_cast<float>(0.1 * std::sin(p / 4));
+    b[1].position[1] = static_cast<float>(0.1 * std::cos(p / 4));
+    b[2].position[0] = static_cast<float>(0.1 * std::cos(p));
+    b[2].position[1] = static_cast<float>(0.1 * std::cos(p));
+    b[3].position[0] = static_cast<float>(0.1 * std::cos(p));
+    b[3].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
+}
+
+} // namespace
+
+void clipMainPanel() { clipTo(227, 16, 546, 571); }
+void clipSidePanel1() { clipTo(27, 482, 100, 105); }
+void clipSidePanel2() { clipTo(27, 351, 100, 105); }
+void clipSidePanel3() { clipTo(27, 221, 100, 105); }
+void clipSidePanel4() { clipTo(27, 93, 100, 105); }
+void clipMeterStrip() { clipTo(0, 13, 205, 51); }
+void clipTallStrip() { clipTo(130, 150, 95, 599); }  // reaches past the top; the screen edge cuts it
+
+void enterOverlay2D()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, 800.0, 600.0, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void leaveOverlay2D()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void drawFirstPanelPass()
+{
+    clipSidePanel2();
+    bindTexture(TexP1);
+    drawSparkPool(-2.23f, 0.65f, -5.0f);
+
+    clipMeterStrip();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+    glPushMatrix();
+    DrawVolumeMeter();
+    glPopMatrix();
+
+    glPushMatrix();
+    clipTallStrip();
+    glDisable(GL_BLEND);
+    glLoadIdentity();
+    drawColourPanel();
+    glPopMatrix();
+
+    glDisable(GL_SCISSOR_TEST);
+    DrawBinaryTicker();
+
+    clipMainPanel();
+}
+
+void drawSecondPanelPass()
+{
+    glPushMatrix();
+    clipSidePanel3();
+    glTranslatef(-2.25f, -0.13f, -5.0f);
+    bindTexture(TexCredits);
+    placeCoreBlobs(BlobPhase);
+    BlobPhase = static_cast<float>(BlobPhase + FrameDelta * 0.002);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_ONE, GL_ONE);
+    drawBlobCores(CoreBlobs, 0.05f);
+    glPopMatrix();
+
+    glPushMatrix();
+    clipSidePanel4();
+    glTranslatef(-2.25f, 0.0f, 0.0f);
+    drawColourPanel();
+    glPopMatrix();
+
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void drawFrameOverlay()
+{
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glTranslatef(0.0f, 0.0f, OverlayDistance);
+
+    // Multiply the picture by the mask, then add the artwork.
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    bindTexture(TexFrames02);
+    drawOverlayQuad();
+
+    glBlendFunc(GL_ONE, GL_ONE);
+    bindTexture(TexFrame03);
+    drawOverlayQuad();
+}

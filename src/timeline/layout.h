@@ -4,6 +4,12 @@
 
 extern float BlobPhase;  // radians; advanced by the second panel pass
 
+// The decorative frame and the end scroller's backdrop: a quad of these
+// half-extents at this z about fills the 45-degree perspective view.
+constexpr float OverlayDistance = -3.05f;
+constexpr float OverlayHalfWidth = 1.67f;
+constexpr float OverlayHalfHeight = 1.27f;
+
 // Each sets its rectangle and enables the scissor test (never disables it).
 void clipMainPanel();
 void clipSidePanel1();
@@ -17,6 +23,12 @@ void clipTallStrip();
 void enterOverlay2D();
 void leaveOverlay2D();
 
+// Before the scene: spark panel, meter strip, tall colour strip, binary
+// readout; ends with the main panel's clip set.
 void drawFirstPanelPass();
+// After the scene: blob cores, bottom colour panel; ends with the scissor test off.
 void drawSecondPanelPass();
+// Multiplies the picture by the frame mask and adds the frame artwork; leaves
+// the modelview matrix at the overlay distance, blending on with (ONE, ONE),
+// depth test off.
 void drawFrameOverlay();

@@ -45,11 +45,8 @@ void drawMultiplyQuad(float g)
 
 void drawFadeIn(double t)
 {
-    const float g = static_cast<float>(t / 7000.0);
-    drawMultiplyQuad(g);
-    // Steps 3 and 4 of the ramp: the volume follows the song time.
-    plat::musicSetMasterVolume(SongHandle, static_cast<int>(t * 0.02));
-    if (t > 9990.0 && t * 0.02 < 256.0) plat::musicSetMasterVolume(SongHandle, 256);
+    drawMultiplyQuad(static_cast<float>(t / 7000.0));
+    plat::musicSetMasterVolume(SongHandle, fadeInVolume(t));
     glBlendFunc(GL_ONE, GL_ONE);
 }
 
@@ -65,12 +62,12 @@ void drawEndTransition()
 
 void drawMainPart()
 {
-    const double t = SongTime;
+    const unsigned rows = mainPartRows(SongTime, SceneOverride);
     drawFirstPanelPass();
-    if (t > 0.0 && t < 10000.0) flyRight();
-    if (t > 10000.0 && t < 26500.0) flyLeft(t);
-    if (t > 26500.0 && t < 42000.0) drawConeScene();
-    if ((t > 42000.0 && t < 55000.0) || SceneOverride == 1) {
+    if (rows & RowFlyRight) flyRight();
+    if (rows & RowFlyLeft) flyLeft(SongTime);
+    if (rows & RowCones) drawConeScene();
+    if (rows & RowTunnel) {
         glLoadIdentity();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
@@ -78,20 +75,44 @@ void drawMainPart()
         drawTunnelFlight();
         glPopMatrix();
     }
-    if (t > 55000.0 && t < 70000.0) drawPentagramScene();
-    if (t > 70000.0 && t < 82500.0) drawSheetScene();
-    if (t > 82500.0 && t < 120000.0) {
+    if (rows & RowPentagram) drawPentagramScene();
+    if (rows & RowSheet) drawSheetScene();
+    if (rows & RowFountain) {
         glPushMatrix();
         drawMirroredFountain();
         glPopMatrix();
     }
     drawSecondPanelPass();
     drawFrameOverlay();
-    if (t < 10000.0) drawFadeIn(t);
-    if (t > 120000.0) drawEndTransition();
+    if (rows & RowFadeIn) drawFadeIn(SongTime);
+    if (rows & RowEndTransition) drawEndTransition();
 }
 
 } // namespace
+
+unsigned mainPartRows(double t, int sceneOverride)
+{
+    // Every window is open at both ends: at exactly 10000, 26500, ... no scene draws.
+    unsigned rows = 0;
+    if (t > 0.0 && t < 10000.0) rows |= RowFlyRight;
+    if (t > 10000.0 && t < 26500.0) rows |= RowFlyLeft;
+    if (t > 26500.0 && t < 42000.0) rows |= RowCones;
+    if ((t > 42000.0 && t < 55000.0) || sceneOverride == 1) rows |= RowTunnel;
+    if (t > 55000.0 && t < 70000.0) rows |= RowPentagram;
+    if (t > 70000.0 && t < 82500.0) rows |= RowSheet;
+    if (t > 82500.0 && t < 120000.0) rows |= RowFountain;
+    if (t < 10000.0) rows |= RowFadeIn;
+    if (t > 120000.0) rows |= RowEndTransition;
+    return rows;
+}
+
+int fadeInVolume(double t)
+{
+    int volume = static_cast<int>(t * 0.02);
+    // The last 10 ms of the ramp jump to full volume.
+    if (t > 9990.0 && t * 0.02 < 256.0) volume = 256;
+    return volume;
+}
 
 namespace {
 const char* sceneNameNow();
@@ -130,15 +151,16 @@ namespace {
 const char* sceneNameNow()
 {
     if (!MainSongActive) return IntroActive ? "intro" : "scroller";
-    const double t = SongTime;
-    if (t > 0.0 && t < 10000.0) return "flyRight";
-    if (t > 10000.0 && t < 26500.0) return "flyLeft";
-    if (t > 26500.0 && t < 42000.0) return "cones";
-    if (t > 42000.0 && t < 55000.0) return "tunnel";
-    if (t > 55000.0 && t < 70000.0) return "pentagram";
-    if (t > 70000.0 && t < 82500.0) return "sheet";
-    if (t > 82500.0 && t < 120000.0) return "fountain";
-    if (t > 120000.0) return "endTransition";
+    // The scheduled scene names the frame, also when key 1 adds the tunnel.
+    const unsigned rows = mainPartRows(SongTime, 0);
+    if (rows & RowFlyRight) return "flyRight";
+    if (rows & RowFlyLeft) return "flyLeft";
+    if (rows & RowCones) return "cones";
+    if (rows & RowTunnel) return "tunnel";
+    if (rows & RowPentagram) return "pentagram";
+    if (rows & RowSheet) return "sheet";
+    if (rows & RowFountain) return "fountain";
+    if (rows & RowEndTransition) return "endTransition";
     return "main";
 }
 

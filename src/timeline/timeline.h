@@ -15,3 +15,20 @@ bool drawFrame();
 // intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,
 // endTransition, scroller ("main" on a boundary frame with no scene).
 const char* currentSceneName();
+
+// The rows of the main part's schedule that draw at song time t (ms).
+enum MainPartRow : unsigned {
+    RowFlyRight = 1u << 0,
+    RowFlyLeft = 1u << 1,
+    RowCones = 1u << 2,
+    RowTunnel = 1u << 3,
+    RowPentagram = 1u << 4,
+    RowSheet = 1u << 5,
+    RowFountain = 1u << 6,
+    RowFadeIn = 1u << 7,
+    RowEndTransition = 1u << 8,
+};
+unsigned mainPartRows(double t, int sceneOverride);
+
+// Master volume the fade-in leaves at song time t (ms), t < 10000.
+int fadeInVolume(double t);

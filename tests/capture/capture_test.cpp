@@ -118,3 +118,20 @@ TEST(Capture, BadArgumentsExitWithTwoAndUnwritableFolderIsAnError)
     EXPECT_EQ(runCapture("--until 100 --at 0 --out /proc/no-such-place").exitCode, 1);
     EXPECT_EQ(runCapture("--help").exitCode, 0);
 }
+
+TEST(Capture, FullScreenToggleRebuildsTheSameDemo)
+{
+    // F1 releases the window and context and runs the whole set-up again; the
+    // intro after the rebuild must look exactly as it does without it.
+    const fs::path plain = freshDir("plain"), toggled = freshDir("toggled");
+    const RunResult a = runCapture("--fps 30 --at 2500 --until 2600 --out " + plain.string());
+    const RunResult b = runCapture("--fps 30 --at 2500 --until 2600 --key 1000:F1 --key 1500:F1 --out " +
+                                   toggled.string());
+    ASSERT_EQ(a.exitCode, 0);
+    ASSERT_EQ(b.exitCode, 0);
+    const std::string name = "frame_0002500.png";
+    ASSERT_TRUE(fs::exists(plain / name) && fs::exists(toggled / name)) << a.out << b.out;
+    EXPECT_EQ(readAll(plain / name), readAll(toggled / name));
+    fs::remove_all(plain);
+    fs::remove_all(toggled);
+}

@@ -1,12 +1,309 @@
-// Live music (not built yet).
+// Live music: songs mixed by libopenmpt in SDL's audio callback. A song's time
+// follows what is heard: the frames handed to the device, less one buffer
+// still waiting to play, interpolated with the monotonic clock since the last
+// callback and then eased on the main thread so that it moves at wall-clock
+// pace without the steps of whole buffers. When no device opens, songs play
+// silently on the monotonic clock and are rendered on demand, so time and
+// channel levels keep working.
+#include "platform/common/song_player.h"
 #include "platform/platform.h"
 
-namespace plat {
-bool musicInit(int, int, unsigned) { return false; }
-void musicClose() {}
-Song musicLoadSong(const char*) { return 1; }
-void musicPlaySong(Song) {}
-int musicGetTime(Song) { return 0; }
-void musicSetMasterVolume(Song, int) {}
-float musicGetChannelVU(int) { return 0.0f; }
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int DefaultRate = 44100;
+constexpr int RequestedBufferFrames = 1024;   // 23.2 ms at 44.1 kHz
+// Smoothing of the heard position: errors larger than SnapMs are taken at
+// once; smaller ones are worked off over about SettleMs of wall time.
+constexpr double SnapMs = 150.0;
+constexpr double SettleMs = 250.0;
+constexpr std::size_t VuHistory = 8;          // buffers of levels kept
+
+struct LiveSong {
+    std::unique_ptr<plat::SongPlayer> player;
+    bool started = false;
+    // Device mode: the device frame where this song's first frame was handed out.
+    std::uint64_t startFrame = 0;
+    // Silent mode: wall time of play and frames rendered since.
+    Clock::time_point startWall{};
+    std::uint64_t silentFrames = 0;
+    // Main thread only: the eased clock.
+    bool primed = false;
+    double smoothMs = 0.0;
+    Clock::time_point lastQuery{};
+    int reportedMs = 0;
+};
+
+struct VuSnapshot {
+    std::uint64_t endFrame = 0;   // device frame at the end of the buffer
+    std::array<float, plat::SongPlayer::MaxChannels> levels{};
+};
+
+struct LiveMusic {
+    bool initialised = false;
+    bool audioStarted = false;       // SDL audio subsystem is up
+    SDL_AudioDeviceID device = 0;    // 0: silent mode
+    int rate = DefaultRate;
+    int bufferFrames = RequestedBufferFrames;
+    plat::Song nextHandle = 1;       // never reused, so dead handles stay dead
+
+    // Shared with the audio callback; everything below is guarded by `lock`.
+    // The song table itself only changes on the main thread (under the lock),
+    // so the main thread may read it without locking.
+    std::mutex lock;
+    std::map<plat::Song, LiveSong> songs;
+    plat::Song playing = 0;
+    std::uint64_t framesOut = 0;     // frames handed to the device since open
+    Clock::time_point lastCallback{};
+    std::array<VuSnapshot, VuHistory> vu{};
+    std::size_t vuCount = 0;
+    std::size_t vuNext = 0;
+
+    std::vector<std::int16_t> silentBlock;   // discard buffer of silent mode
+};
+
+LiveMusic lm;
+
+LiveSong* findSong(plat::Song song)
+{
+    const auto it = lm.songs.find(song);
+    return it == lm.songs.end() ? nullptr : &it->second;
 }
+
+double msSince(Clock::time_point then, Clock::time_point now)
+{
+    return std::chrono::duration<double, std::milli>(now - then).count();
+}
+
+void audioCallback(void*, Uint8* stream, int len)
+{
+    const Clock::time_point now = Clock::now();
+    const auto frames = static_cast<std::size_t>(len) / (2 * sizeof(std::int16_t));
+    auto* out = reinterpret_cast<std::int16_t*>(stream);
+
+    std::lock_guard<std::mutex> guard(lm.lock);
+    LiveSong* song = findSong(lm.playing);
+    if (song && frames > 0) {
+        song->player->render(out, frames, lm.rate);
+    } else {
+        std::memset(stream, 0, static_cast<std::size_t>(len));
+    }
+    lm.framesOut += frames;
+    lm.lastCallback = now;
+    if (song) {
+        VuSnapshot& snap = lm.vu[lm.vuNext];
+        snap.endFrame = lm.framesOut;
+        snap.levels = song->player->levels();
+        lm.vuNext = (lm.vuNext + 1) % VuHistory;
+        lm.vuCount = std::min(lm.vuCount + 1, VuHistory);
+    }
+}
+
+// Device frame being heard now (under the lock). The device holds one buffer
+// ahead of what plays; between callbacks the position runs on with the
+// monotonic clock, but never past what was handed out.
+double heardFrame(Clock::time_point now)
+{
+    const double out = static_cast<double>(lm.framesOut);
+    const double estimate = out - lm.bufferFrames + msSince(lm.lastCallback, now) * lm.rate / 1000.0;
+    return std::min(estimate, out);
+}
+
+// Silent mode: renders the playing song up to the wall clock, for its levels.
+void catchUpSilent(LiveSong& song, Clock::time_point now)
+{
+    const double elapsed = std::max(0.0, msSince(song.startWall, now));
+    const auto due = static_cast<std::uint64_t>(elapsed * lm.rate / 1000.0);
+    constexpr std::size_t Chunk = 4096;
+    lm.silentBlock.resize(Chunk * 2);
+    while (song.silentFrames < due) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(Chunk, due - song.silentFrames));
+        song.player->render(lm.silentBlock.data(), n, lm.rate);
+        song.silentFrames += n;
+    }
+}
+
+// Raw song position in ms as the device plays it; negative until it is heard.
+double rawSongMs(LiveSong& song, Clock::time_point now)
+{
+    if (!lm.device) {
+        catchUpSilent(song, now);
+        return msSince(song.startWall, now);
+    }
+    std::lock_guard<std::mutex> guard(lm.lock);
+    return (heardFrame(now) - static_cast<double>(song.startFrame)) * 1000.0 / lm.rate;
+}
+
+bool openDevice()
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
+        return false;
+    }
+    lm.audioStarted = true;
+
+    SDL_AudioSpec want{};
+    want.freq = lm.rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = RequestedBufferFrames;
+    want.callback = audioCallback;
+    SDL_AudioSpec have{};
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(
+        nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device == 0) {
+        std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lm.audioStarted = false;
+        return false;
+    }
+    lm.rate = have.freq > 0 ? have.freq : lm.rate;
+    lm.bufferFrames = have.samples > 0 ? have.samples : RequestedBufferFrames;
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        lm.framesOut = 0;
+        lm.lastCallback = Clock::now();
+        lm.vuCount = 0;
+    }
+    lm.device = device;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+} // namespace
+
+namespace plat {
+
+bool musicInit(int mixRate, int, unsigned)
+{
+    if (lm.initialised) return lm.device != 0;
+    lm.initialised = true;
+    lm.rate = mixRate > 0 ? mixRate : DefaultRate;
+    lm.bufferFrames = RequestedBufferFrames;
+    return openDevice();
+}
+
+void musicClose()
+{
+    if (!lm.initialised) return;
+    // Closing the device waits for a running callback to finish.
+    if (lm.device) SDL_CloseAudioDevice(lm.device);
+    lm.device = 0;
+    if (lm.audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    lm.audioStarted = false;
+    std::lock_guard<std::mutex> guard(lm.lock);
+    lm.songs.clear();
+    lm.playing = 0;
+    lm.vuCount = 0;
+    lm.initialised = false;
+}
+
+Song musicLoadSong(const char* path)
+{
+    if (!lm.initialised) return 0;
+    LiveSong entry;
+    entry.player = std::make_unique<SongPlayer>();
+    entry.player->loadFromFile(path);   // a bad file plays as silence
+    const Song handle = lm.nextHandle++;
+    std::lock_guard<std::mutex> guard(lm.lock);
+    lm.songs.emplace(handle, std::move(entry));
+    return handle;
+}
+
+void musicPlaySong(Song song)
+{
+    LiveSong* entry = findSong(song);
+    if (!entry) return;
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        entry->player->restart();
+        entry->started = true;
+        entry->startFrame = lm.framesOut;
+        entry->startWall = Clock::now();
+        entry->silentFrames = 0;
+        lm.playing = song;
+        lm.vuCount = 0;
+    }
+    entry->primed = false;
+    entry->smoothMs = 0.0;
+    entry->reportedMs = 0;
+}
+
+int musicGetTime(Song song)
+{
+    LiveSong* entry = findSong(song);
+    if (!entry || !entry->started) return 0;
+    if (song != lm.playing) return entry->reportedMs;   // stopped: time stands where it left
+
+    const Clock::time_point now = Clock::now();
+    const double raw = rawSongMs(*entry, now);
+    if (!entry->primed) {
+        entry->smoothMs = raw;
+        entry->primed = true;
+    } else {
+        // Run on at wall-clock pace and work off the difference to the
+        // device's position gradually: callback jitter then never shows as
+        // a step, while the clock still follows the device over time.
+        const double dt = std::max(0.0, msSince(entry->lastQuery, now));
+        const double predicted = entry->smoothMs + dt;
+        const double error = raw - predicted;
+        if (std::abs(error) > SnapMs) {
+            entry->smoothMs = raw;
+        } else {
+            entry->smoothMs = predicted + error * std::min(1.0, dt / SettleMs);
+        }
+    }
+    entry->lastQuery = now;
+    const int ms = static_cast<int>(std::max(0.0, std::floor(entry->smoothMs)));
+    entry->reportedMs = std::max(entry->reportedMs, ms);
+    return entry->reportedMs;
+}
+
+void musicSetMasterVolume(Song song, int volume)
+{
+    LiveSong* entry = findSong(song);
+    if (!entry) return;
+    std::lock_guard<std::mutex> guard(lm.lock);
+    entry->player->setVolume(volume);
+}
+
+float musicGetChannelVU(int channel)
+{
+    if (channel < 0 || channel >= SongPlayer::MaxChannels) return 0.0f;
+    LiveSong* entry = findSong(lm.playing);
+    if (!entry) return 0.0f;
+    const Clock::time_point now = Clock::now();
+    if (!lm.device) {
+        catchUpSilent(*entry, now);
+        return entry->player->channelVu(channel);
+    }
+    std::lock_guard<std::mutex> guard(lm.lock);
+    if (lm.vuCount == 0) return 0.0f;
+    // The levels of the buffer being heard: the oldest one that ends after
+    // the heard position, or the newest when all are already heard.
+    const double heard = heardFrame(now);
+    const std::size_t oldest = (lm.vuNext + VuHistory - lm.vuCount) % VuHistory;
+    const VuSnapshot* pick = nullptr;
+    for (std::size_t i = 0; i < lm.vuCount; ++i) {
+        const VuSnapshot& snap = lm.vu[(oldest + i) % VuHistory];
+        pick = &snap;
+        if (static_cast<double>(snap.endFrame) > heard) break;
+    }
+    return pick->levels[static_cast<std::size_t>(channel)];
+}
+
+} // namespace plat

@@ -1,0 +1,144 @@
+// The key table, the window events and the viewport rule.
+#include "gl_fixture.h"
+
+#include "shell/shell_state.h"
+#include "shell/window.h"
+
+#include <cmath>
+
+namespace {
+
+void releaseAllKeys()
+{
+    for (bool& k : KeyState) k = false;
+}
+
+} // namespace
+
+TEST(KeyTable, DigitsPolledInOrderLeaveTheHigherOne)
+{
+    releaseAllKeys();
+    VuChannel = 4;
+    KeyState['2'] = KeyState['5'] = true;
+    pollParameterKeys();
+    EXPECT_EQ(VuChannel, 5);
+    KeyState['6'] = true;
+    pollParameterKeys();
+    EXPECT_EQ(VuChannel, 6);
+    releaseAllKeys();
+    KeyState['3'] = true;
+    pollParameterKeys();
+    EXPECT_EQ(VuChannel, 3);
+    releaseAllKeys();
+    VuChannel = 4;
+}
+
+TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
+{
+    releaseAllKeys();
+    CameraRoll = 0.0f;
+    CameraPitch = 0.0f;
+    SphereHeight = 0.18f;
+    KeyState['D'] = KeyState['S'] = KeyState[plat::VkDown] = true;
+    float pitch = 0.0f, height = 0.18f;
+    for (int i = 0; i < 100; ++i) {
+        pollParameterKeys();
+        pitch = static_cast<float>(static_cast<double>(pitch) + 0.05);
+        height = static_cast<float>(static_cast<double>(height) + 0.01);
+    }
+    EXPECT_EQ(CameraRoll, 50.0f);
+    EXPECT_EQ(CameraPitch, pitch);
+    EXPECT_EQ(SphereHeight, height);
+
+    // Opposite keys both apply and cancel; nothing is clamped.
+    releaseAllKeys();
+    KeyState['A'] = KeyState['D'] = true;
+    pollParameterKeys();
+    EXPECT_EQ(CameraRoll, 50.0f);
+    releaseAllKeys();
+    KeyState['A'] = true;
+    for (int i = 0; i < 400; ++i) pollParameterKeys();
+    EXPECT_EQ(CameraRoll, -150.0f);
+    releaseAllKeys();
+    CameraRoll = CameraPitch = 0.0f;
+    SphereHeight = 0.18f;
+}
+
+TEST(KeyTable, KeyOneTurnsTheOverrideOnForGood)
+{
+    releaseAllKeys();
+    SceneOverride = 0;
+    pollParameterKeys();
+    EXPECT_EQ(SceneOverride, 0);
+    KeyState['1'] = true;
+    pollParameterKeys();
+    releaseAllKeys();
+    pollParameterKeys();
+    EXPECT_EQ(SceneOverride, 1);
+    SceneOverride = 0;
+}
+
+TEST(WindowEvents, KeysActivationAndClose)
+{
+    releaseAllKeys();
+    handleWindowEvent({plat::EventType::KeyDown, 0x41, false, 0, 0});
+    EXPECT_TRUE(KeyState[0x41]);
+    handleWindowEvent({plat::EventType::KeyUp, 0x41, false, 0, 0});
+    EXPECT_FALSE(KeyState[0x41]);
+    handleWindowEvent({plat::EventType::KeyDown, 300, false, 0, 0});  // outside the table: ignored
+
+    WindowActive = true;
+    handleWindowEvent({plat::EventType::Activate, 0, true, 0, 0});
+    EXPECT_FALSE(WindowActive);
+    // Losing activation without being minimised keeps the demo drawing.
+    handleWindowEvent({plat::EventType::Activate, 0, false, 0, 0});
+    EXPECT_TRUE(WindowActive);
+
+    QuitPosted = false;
+    QuitExitCode = 7;
+    handleWindowEvent({plat::EventType::ScreenSaver, 0, false, 0, 0});
+    EXPECT_FALSE(QuitPosted);
+    handleWindowEvent({plat::EventType::Close, 0, false, 0, 0});
+    EXPECT_TRUE(QuitPosted);
+    EXPECT_EQ(QuitExitCode, 0);
+    QuitPosted = false;
+}
+
+class ResizeTest : public GlTest {};
+
+TEST_F(ResizeTest, HeightZeroCountsAsOne)
+{
+    Resize(800, 0);
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[3], 1);
+    EXPECT_EQ(vp[2], 800);
+    GLfloat m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    for (float v : m) EXPECT_TRUE(std::isfinite(v));
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+}
+
+TEST_F(ResizeTest, SizeEventsBeforeTheContextChangeNothing)
+{
+    Resize(800, 600);
+    ContextReady = false;
+    handleWindowEvent({plat::EventType::Resize, 0, false, 320, 200});
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[2], 800);
+    EXPECT_EQ(vp[3], 600);
+    ContextReady = true;
+    handleWindowEvent({plat::EventType::Resize, 0, false, 320, 200});
+    glGetIntegerv(GL_VIEWPORT, vp);
+    EXPECT_EQ(vp[2], 320);
+    EXPECT_EQ(vp[3], 200);
+    GLfloat m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    // 45-degree vertical field: m[5] = 1 / tan(22.5 deg); m[0] = m[5] / aspect.
+    EXPECT_NEAR(m[5], 1.0 / std::tan(22.5 * M_PI / 180.0), 1e-5);
+    EXPECT_NEAR(m[0], m[5] / (320.0 / 200.0), 1e-5);
+    ContextReady = false;
+}

@@ -1,0 +1,168 @@
+// FreeType glyph rasteriser with faces found through fontconfig.
+#include "datagen/common/glyphs.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+namespace datagen {
+
+namespace {
+
+struct FaceCache {
+    FT_Library library = nullptr;
+    bool failed = false;
+    std::map<std::string, FT_Face> faces;  // "family:style" -> face, null when not found
+
+    ~FaceCache()
+    {
+        for (auto& [key, face] : faces)
+            if (face) FT_Done_Face(face);
+        if (library) FT_Done_FreeType(library);
+    }
+};
+
+FaceCache& cache()
+{
+    static FaceCache c;
+    return c;
+}
+
+// The file fontconfig picks for the family and style.
+std::string findFontFile(const FontSpec& spec)
+{
+    std::string file;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.family));
+    FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(spec.style));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+            file = reinterpret_cast<const char*>(path);
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return file;
+}
+
+FT_Face faceFor(const FontSpec& spec)
+{
+    FaceCache& c = cache();
+    if (!c.library && !c.failed) {
+        if (FT_Init_FreeType(&c.library) != 0) {
+            std::fprintf(stderr, "datagen: FreeType could not start\n");
+            c.failed = true;
+        }
+    }
+    if (c.failed) return nullptr;
+    const std::string key = std::string(spec.family) + ":" + spec.style;
+    auto it = c.faces.find(key);
+    if (it != c.faces.end()) return it->second;
+    FT_Face face = nullptr;
+    const std::string file = findFontFile(spec);
+    if (file.empty() || FT_New_Face(c.library, file.c_str(), 0, &face) != 0) {
+        std::fprintf(stderr, "datagen: no font for %s\n", key.c_str());
+        face = nullptr;
+    }
+    c.faces[key] = face;
+    return face;
+}
+
+} // namespace
+
+unsigned codePointOf(unsigned char c)
+{
+    static const unsigned cp1252[32] = {
+        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+    if (c >= 128 && c < 160) return cp1252[c - 128];
+    return c;
+}
+
+bool renderGlyph(const FontSpec& font, float pixelSize, unsigned cp, float xScale, GlyphBitmap& out)
+{
+    out = GlyphBitmap{};
+    FT_Face face = faceFor(font);
+    if (!face) return false;
+    FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(pixelSize * 64.0f)), 72, 72);
+    FT_Matrix m{FT_Fixed(std::lround(xScale * 65536.0f)), 0, 0, 0x10000};
+    FT_Set_Transform(face, &m, nullptr);
+    const FT_UInt index = FT_Get_Char_Index(face, cp);
+    const bool loaded = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_HINTING) == 0 &&
+                        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+    FT_Set_Transform(face, nullptr, nullptr);
+    if (!loaded) return false;
+    const FT_Bitmap& bm = face->glyph->bitmap;
+    out.width = int(bm.width);
+    out.height = int(bm.rows);
+    out.left = face->glyph->bitmap_left;
+    out.top = face->glyph->bitmap_top;
+    out.advance = float(face->glyph->advance.x) / 64.0f;
+    out.coverage.resize(std::size_t(out.width) * std::size_t(out.height));
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            out.coverage[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = bm.buffer[y * bm.pitch + x];
+    return true;
+}
+
+float measureText(const FontSpec& font, float pixelSize, const std::string& text, float tracking)
+{
+    float w = 0;
+    GlyphBitmap g;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (renderGlyph(font, pixelSize, codePointOf(static_cast<unsigned char>(text[i])), 1.0f, g)) w += g.advance;
+        if (i + 1 < text.size()) w += tracking;
+    }
+    return w;
+}
+
+void drawText(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
+              Rgb colour, Blend mode, float tracking)
+{
+    float pen = x;
+    GlyphBitmap g;
+    const int by = int(std::lround(baseline));
+    for (char ch : text) {
+        if (!renderGlyph(font, pixelSize, codePointOf(static_cast<unsigned char>(ch)), 1.0f, g)) continue;
+        const int ox = int(std::lround(pen)) + g.left, oy = by - g.top;
+        for (int y = 0; y < g.height; ++y)
+            for (int xx = 0; xx < g.width; ++xx) {
+                const int px = ox + xx, py = oy + y;
+                if (!img.inside(px, py)) continue;
+                const float a = float(g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(xx)]) / 255.0f;
+                if (a > 0) blendPixel(img.at(px, py), colour, a, mode);
+            }
+        pen += g.advance + tracking;
+    }
+}
+
+void drawTextCentred(Image& img, const FontSpec& font, float pixelSize, float cx, float baseline,
+                     const std::string& text, Rgb colour, Blend mode, float tracking)
+{
+    const float w = measureText(font, pixelSize, text, tracking);
+    drawText(img, font, pixelSize, cx - w * 0.5f, baseline, text, colour, mode, tracking);
+}
+
+Image textMask(int w, int h, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
+               float tracking)
+{
+    Image mask(w, h);
+    drawText(mask, font, pixelSize, x, baseline, text, {1, 1, 1}, Blend::Max, tracking);
+    return mask;
+}
+
+bool fontsAvailable()
+{
+    return faceFor({"DejaVu Sans", "Book"}) != nullptr;
+}
+
+} // namespace datagen

@@ -1,0 +1,52 @@
+// Colour ramps and the bevelled frame painter.
+#include "datagen/common/shapes.h"
+
+namespace datagen {
+
+Rgb Gradient::at(float t) const
+{
+    if (stops_.empty()) return {};
+    if (t <= stops_.front().t) return stops_.front().colour;
+    for (std::size_t i = 1; i < stops_.size(); ++i) {
+        if (t <= stops_[i].t) {
+            const Stop& a = stops_[i - 1];
+            const Stop& b = stops_[i];
+            return mix(a.colour, b.colour, (t - a.t) / (b.t - a.t));
+        }
+    }
+    return stops_.back().colour;
+}
+
+void paintBevelFrame(Image& img, float cx, float cy, float hw, float hh, float w, Rgb face, Rgb light, Rgb dark)
+{
+    const Rect area{int(cx - hw - w - 2), int(cy - hh - w - 2), int(cx + hw + w + 3), int(cy + hh + w + 3)};
+    const int x0 = std::max(area.x0, 0), y0 = std::max(area.y0, 0);
+    const int x1 = std::min(area.x1, img.width), y1 = std::min(area.y1, img.height);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const float px = float(x) + 0.5f, py = float(y) + 0.5f;
+            const float inner = sdBox(px, py, cx, cy, hw, hh);
+            const float outer = sdBox(px, py, cx, cy, hw + w, hh + w, w * 0.5f);
+            // Coverage of the band between the panel's edge and the outer edge.
+            const float a = clamp01(0.5f + inner) * clamp01(0.5f - outer);
+            if (a <= 0) continue;
+            // Across the band: 0 at the panel edge, 1 at the outer edge.
+            const float across = clamp01(inner / w);
+            // Which way the band faces: the side nearest the point decides.
+            const float dx = (px - cx) / (hw + w), dy = (py - cy) / (hh + w);
+            float facing;  // +1 lit (top, left), -1 shaded (bottom, right)
+            if (std::fabs(dx) * (hw + w) / std::max(hh + w, 1.0f) > std::fabs(dy))
+                facing = dx < 0 ? 1.0f : -1.0f;
+            else
+                facing = dy < 0 ? 1.0f : -1.0f;
+            // Profile: a crest in the middle of the band; the outer slope
+            // takes the light on lit sides, the inner slope on shaded sides.
+            const float slope = across < 0.5f ? -1.0f : 1.0f;
+            const float lit = facing * slope;
+            const float crest = 1.0f - std::fabs(across - 0.5f) * 2.0f;
+            Rgb c = lit > 0 ? mix(face, light, 0.55f + 0.45f * crest) : mix(face, dark, 0.6f * (1.0f - crest));
+            blendPixel(img.at(x, y), c, a, Blend::Over);
+        }
+}
+
+} // namespace datagen

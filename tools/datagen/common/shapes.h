@@ -1,0 +1,90 @@
+// Antialiased shapes by signed distance (in pixels, negative inside), colour
+// ramps, and painters that lay shapes, glows and bevels onto a picture.
+#pragma once
+
+#include "datagen/common/image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+namespace datagen {
+
+// Colour ramp through stops at increasing t.
+class Gradient {
+public:
+    struct Stop {
+        float t;
+        Rgb colour;
+    };
+    Gradient(std::initializer_list<Stop> stops) : stops_(stops) {}
+    Rgb at(float t) const;
+
+private:
+    std::vector<Stop> stops_;
+};
+
+// Signed distances (pixel units: x right, y down, pixel centres at +0.5).
+inline float sdCircle(float x, float y, float cx, float cy, float r)
+{
+    return std::hypot(x - cx, y - cy) - r;
+}
+inline float sdRing(float x, float y, float cx, float cy, float r, float halfWidth)
+{
+    return std::fabs(std::hypot(x - cx, y - cy) - r) - halfWidth;
+}
+// Box with centre (cx, cy), half sizes hw, hh and corner radius rad.
+inline float sdBox(float x, float y, float cx, float cy, float hw, float hh, float rad = 0)
+{
+    const float qx = std::fabs(x - cx) - hw + rad, qy = std::fabs(y - cy) - hh + rad;
+    const float ox = std::max(qx, 0.0f), oy = std::max(qy, 0.0f);
+    return std::hypot(ox, oy) + std::min(std::max(qx, qy), 0.0f) - rad;
+}
+// Stroke from (ax, ay) to (bx, by) with round ends.
+inline float sdSegment(float x, float y, float ax, float ay, float bx, float by, float halfWidth)
+{
+    const float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
+    const float len2 = dx * dx + dy * dy;
+    const float h = len2 > 0 ? std::clamp((px * dx + py * dy) / len2, 0.0f, 1.0f) : 0.0f;
+    return std::hypot(px - dx * h, py - dy * h) - halfWidth;
+}
+
+// Pixel area bounds for the painters; clipped to the picture.
+struct Rect {
+    int x0, y0, x1, y1;  // x1, y1 exclusive
+};
+
+// Fills the shape sdf(x, y) with colour, antialiased over one pixel.
+template <class Sdf> void paintShape(Image& img, Rect r, Sdf&& sdf, Rgb colour, Blend mode = Blend::Over, float alpha = 1)
+{
+    const int x0 = std::max(r.x0, 0), y0 = std::max(r.y0, 0);
+    const int x1 = std::min(r.x1, img.width), y1 = std::min(r.y1, img.height);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const float a = clamp01(0.5f - sdf(float(x) + 0.5f, float(y) + 0.5f)) * alpha;
+            if (a > 0) blendPixel(img.at(x, y), colour, a, mode);
+        }
+}
+
+// Adds a glow around the shape: full inside, falling as 1 / (1 + (d / radius)^2)
+// outside, and cut to zero smoothly at reach pixels so the glow has an end.
+template <class Sdf> void paintGlow(Image& img, Rect r, Sdf&& sdf, Rgb colour, float radius, float reach)
+{
+    const int x0 = std::max(r.x0, 0), y0 = std::max(r.y0, 0);
+    const int x1 = std::min(r.x1, img.width), y1 = std::min(r.y1, img.height);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const float d = std::max(0.0f, sdf(float(x) + 0.5f, float(y) + 0.5f));
+            if (d >= reach) continue;
+            const float q = d / radius;
+            const float a = (1.0f / (1.0f + q * q)) * (1.0f - smoothstep(reach * 0.6f, reach, d));
+            img.at(x, y) = img.at(x, y) + colour * a;
+        }
+}
+
+// Raised bevel along the outside of a box: a band of width w whose face is lit
+// from the top left (light) and shaded towards the bottom right (dark).
+void paintBevelFrame(Image& img, float cx, float cy, float hw, float hh, float w, Rgb face, Rgb light, Rgb dark);
+
+} // namespace datagen
