@@ -5,7 +5,8 @@ set -euo pipefail
 
 build_pkgs=(build-essential cmake pkg-config
   libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev)
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
+  xfonts-base)  # core X fonts: SDL draws its message boxes with them
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
   openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3)
 

@@ -3,5 +3,9 @@
 
 int main()
 {
-    return runDemo();
+    const int code = runDemo();
+    // Stop the audio thread and release the window before static destruction.
+    plat::musicClose();
+    plat::destroyWindow();
+    return code;
 }

@@ -53,11 +53,6 @@ inline void writeFile(const std::filesystem::path& path, const Bytes& bytes)
     std::fclose(file);
 }
 
-inline void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    writeFile(path, Bytes(text.begin(), text.end()));
-}
-
 // A fresh folder under the system's temporary folder, removed at the end of
 // the test, and made the working directory while it lives (the readers take
 // paths relative to it).

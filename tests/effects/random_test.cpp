@@ -2,7 +2,13 @@
 // demo's behaviour (particles, landscape and readout depend on it).
 #include "effects/random.h"
 
+#include "effects/heightfield_gen.h"
+#include "effects/particles.h"
+#include "timeline/timeline.h"
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 TEST(NextRandom, FirstValuesFromStateOne)
 {
@@ -23,5 +29,26 @@ TEST(NextRandom, StaysInFifteenBitsAndWrapsState)
         ASSERT_GE(v, 0);
         ASSERT_LE(v, 32767);
     }
+    RandomState = 1;
+}
+
+// Set-up draws the particle pools first (200 sparks x 1 + 350 flames x 2),
+// then the height field (one draw per cell); every later draw depends on it.
+TEST(NextRandom, SetUpDrawsParticlePoolsThenTheHeightField)
+{
+    RandomState = 1;
+    std::vector<int> first;
+    for (int i = 0; i < 900; ++i) first.push_back(nextRandom());
+    for (int i = 0; i < HeightFieldCells; ++i) nextRandom();
+    const std::uint32_t afterBoth = RandomState;
+
+    RandomState = 1;
+    FrameDelta = 0.0;
+    initParticlePools();
+    EXPECT_FLOAT_EQ(SparkPool[0].fade, static_cast<float>((first[0] % 100) * 0.01 + 0.003));
+    EXPECT_FLOAT_EQ(FlamePool[0].fade, static_cast<float>((first[201] % 100) * 0.01 + 0.009));
+    EXPECT_FLOAT_EQ(FlamePool[349].fade, static_cast<float>((first[899] % 100) * 0.01 + 0.009));
+    buildHeightField();
+    EXPECT_EQ(RandomState, afterBoth);
     RandomState = 1;
 }

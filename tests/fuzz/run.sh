@@ -18,10 +18,10 @@ seconds=${2:-25}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DNG_FUZZ=ON -DNG_TESTS=OFF >/dev/null
-fi
+# The compiler is fixed at the first configure; a folder configured with
+# another compiler is refused by the fuzz CMakeLists.
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DNG_FUZZ=ON -DNG_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target fuzz_tga fuzz_obj >/dev/null
 
 findings=$build/fuzz-findings

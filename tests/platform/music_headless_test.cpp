@@ -24,7 +24,7 @@ protected:
         });
         plat::musicClose();
         ASSERT_TRUE(plat::musicInit(44100, 64, 0));
-        songPath_ = dir_.write("test.mod", musictest::makeTestMod());
+        songPath_ = dir_.write("test.mod", musictest::makeTestSong());
     }
     void TearDown() override
     {
@@ -89,7 +89,7 @@ TEST_F(HeadlessMusic, LoopingSongKeepsCountingAndSounding)
     EXPECT_GT(peak(44100 * 29 / 10), 1000) << "audio fell silent after the song's end";
 
     // Playing again starts over from 0 with the same sound.
-    std::vector<std::int16_t> first(samples_.begin(), samples_.begin() + 2000);
+    std::vector<std::int16_t> first(samples_.begin(), samples_.begin() + 1470);
     plat::musicPlaySong(song);
     EXPECT_EQ(plat::musicGetTime(song), 0);
     samples_.clear();
@@ -145,6 +145,20 @@ TEST_F(HeadlessMusic, ChannelLevelsStayInRangeAndAreZeroForMissingChannels)
     }
 }
 
+TEST_F(HeadlessMusic, XmSongsPlayAndLoopWithTheirOwnChannelCount)
+{
+    const std::string path = dir_.write("test.xm", musictest::makeTestSong(true, 8));
+    const plat::Song song = plat::musicLoadSong(path.c_str());
+    plat::musicPlaySong(song);
+    samples_.clear();
+    presentFrames(120);   // two loops of 960 ms
+    EXPECT_EQ(plat::musicGetTime(song), 2000);
+    EXPECT_GT(peak(44100 * 19 / 10), 1000);
+    EXPECT_GT(plat::musicGetChannelVU(0), plat::musicGetChannelVU(1));
+    EXPECT_GT(plat::musicGetChannelVU(1), 0.0f);
+    for (int c : {2, 6, 7, 8}) EXPECT_EQ(plat::musicGetChannelVU(c), 0.0f) << c;
+}
+
 TEST_F(HeadlessMusic, CloseKillsHandlesAndInitAgainPlaysNewSongs)
 {
     const plat::Song first = plat::musicLoadSong(songPath_.c_str());
@@ -169,7 +183,7 @@ TEST_F(HeadlessMusic, CloseKillsHandlesAndInitAgainPlaysNewSongs)
 TEST_F(HeadlessMusic, UnreadableSongsPlayAsSilenceThatKeepsTime)
 {
     const std::string garbage = dir_.write("garbage.xm", {'n', 'o', 't', ' ', 'a', ' ', 's', 'o', 'n', 'g'});
-    const auto whole = musictest::makeTestMod();
+    const auto whole = musictest::makeTestSong();
     const std::string cut = dir_.write("cut.mod", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 600));
     for (const std::string& path : {dir_.file("missing.mod"), garbage, cut}) {
         const plat::Song song = plat::musicLoadSong(path.c_str());

@@ -1,52 +1,49 @@
-// A tiny four-channel MOD built byte by byte for the music tests, and a
-// temporary folder to put song files in.
+// A tiny MOD or XM song for the music tests, and a temporary folder to put
+// song files in.
 #pragma once
+
+#include "datagen/songs/module_writer.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace musictest {
 
-// Sample 1 is a looping 64-frame square wave. Row 0 starts it on channel 0
-// (period 428, full volume) and channel 1 (period 214, volume 32); channels 2
-// and 3 stay silent. A pattern break on the last of `rows` rows ends the song,
-// which at speed 6 / 125 BPM lasts rows * 120 ms.
-inline std::vector<std::uint8_t> makeTestMod(int rows = 8)
+// One instrument, a looping 64-frame square wave. Row 0 starts it on
+// channel 0 (C-4, full volume) and channel 1 (C-5, half volume); every other
+// channel stays silent. A pattern break on the last of `rows` rows ends the
+// song, which at speed 6 / 125 BPM lasts rows * 120 ms.
+inline std::vector<std::uint8_t> makeTestSong(bool xm = false, int channels = 4, int rows = 8)
 {
-    std::vector<std::uint8_t> mod(1084 + 1024, 0);
-    const char title[] = "music test";
-    for (std::size_t i = 0; i + 1 < sizeof title; ++i) mod[i] = static_cast<std::uint8_t>(title[i]);
-    for (int s = 0; s < 31; ++s) {
-        std::uint8_t* h = &mod[20 + static_cast<std::size_t>(s) * 30];
-        h[29] = 1;   // loop length 1 word: no loop
-    }
-    std::uint8_t* h = &mod[20];
-    h[22] = 0; h[23] = 32;   // length in words
-    h[25] = 64;              // volume
-    h[26] = 0; h[27] = 0;    // loop start
-    h[28] = 0; h[29] = 32;   // loop length
-    mod[950] = 1;            // one order
-    mod[951] = 127;
-    mod[952] = 0;            // pattern 0
-    mod[1080] = 'M'; mod[1081] = '.'; mod[1082] = 'K'; mod[1083] = '.';
+    datagen::ModuleSong song;
+    song.name = "music test";
+    song.channels = channels;
+    datagen::ModuleSample square;
+    square.name = "square";
+    for (int i = 0; i < 64; ++i) square.data.push_back(i < 32 ? 16000 : -16000);
+    square.loopLength = 64;
+    datagen::ModuleInstrument instrument;
+    instrument.name = "square";
+    instrument.samples.push_back(square);
+    song.instruments.push_back(instrument);
 
-    auto cell = [&](int row, int channel, int period, int sample, int effect, int param) {
-        std::uint8_t* c = &mod[1084 + static_cast<std::size_t>(row * 4 + channel) * 4];
-        c[0] = static_cast<std::uint8_t>((sample & 0xF0) | ((period >> 8) & 0x0F));
-        c[1] = static_cast<std::uint8_t>(period & 0xFF);
-        c[2] = static_cast<std::uint8_t>(((sample & 0x0F) << 4) | (effect & 0x0F));
-        c[3] = static_cast<std::uint8_t>(param);
-    };
-    cell(0, 0, 428, 1, 0, 0);
-    cell(0, 1, 214, 1, 0xC, 32);
-    cell(rows - 1, 3, 0, 0, 0xD, 0);
+    datagen::ModulePattern pattern = datagen::makeEmptyPattern(64, channels);
+    pattern.at(0, 0, channels) = {datagen::NoteC4, 1, 0, 0, 0};
+    if (xm) pattern.at(0, 1, channels) = {datagen::NoteC4 + 12, 1, datagen::volumeColumn(32), 0, 0};
+    else pattern.at(0, 1, channels) = {datagen::NoteC4 + 12, 1, 0, 0xC, 32};
+    pattern.at(rows - 1, channels - 1, channels).effect = 0xD;
+    song.patterns.push_back(pattern);
+    song.orders = {0};
 
-    for (int i = 0; i < 64; ++i) mod.push_back(i < 32 ? 64 : static_cast<std::uint8_t>(-64));
-    return mod;
+    std::string error;
+    std::vector<std::uint8_t> bytes = xm ? datagen::writeXm(song, error) : datagen::writeMod(song, error);
+    if (!error.empty()) throw std::runtime_error("test song: " + error);
+    return bytes;
 }
 
 // A folder under the system's temporary directory, removed with the object.

@@ -303,6 +303,8 @@ bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int co
                         float chordDeviation, float depth, GlyphMetric* metrics)
 {
     if (count <= 0) return true;
+    for (int i = 0; i < count; ++i) metrics[i] = GlyphMetric{};
+
     int faceIndex = 0;
     const std::string file = findFaceFile(family, &faceIndex);
     if (file.empty()) return false;
@@ -337,7 +339,6 @@ bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int co
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 
-    for (int i = 0; i < count; ++i) metrics[i] = GlyphMetric{};
     if (!ok) return false;
 
     for (int i = 0; i < count; ++i) {

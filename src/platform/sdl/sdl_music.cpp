@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -184,12 +185,23 @@ bool openDevice()
     return true;
 }
 
+// The demo never closes the sound at its end; the audio thread must still be
+// stopped before the song table and its lock are destroyed with the process's
+// statics. Registered after `lm` was built, this runs before its destructor.
+void closeDeviceAtExit()
+{
+    if (lm.device) SDL_CloseAudioDevice(lm.device);
+    lm.device = 0;
+}
+
 } // namespace
 
 namespace plat {
 
 bool musicInit(int mixRate, int, unsigned)
 {
+    static const bool exitHook = std::atexit(closeDeviceAtExit) == 0;
+    (void)exitHook;
     if (lm.initialised) return lm.device != 0;
     lm.initialised = true;
     lm.rate = mixRate > 0 ? mixRate : DefaultRate;
@@ -229,8 +241,14 @@ void musicPlaySong(Song song)
     LiveSong* entry = findSong(song);
     if (!entry) return;
     {
+        // The callback leaves a player alone once it is not the playing one,
+        // so the decode (milliseconds) runs without holding the mixer up.
         std::lock_guard<std::mutex> guard(lm.lock);
-        entry->player->restart();
+        if (lm.playing == song) lm.playing = 0;
+    }
+    entry->player->restart();
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
         entry->started = true;
         entry->startFrame = lm.framesOut;
         entry->startWall = Clock::now();

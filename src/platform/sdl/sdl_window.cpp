@@ -77,9 +77,10 @@ Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Ic
         data.buttons = okButtons;
     }
     int pressed = -1;
+    initVideo();
     if (SDL_ShowMessageBox(&data, &pressed) != 0) {
         // No display to show it on: say it on the terminal and take the default.
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fprintf(stderr, "%s: %s (%s)\n", caption, text, SDL_GetError());
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
     if (buttons == Buttons::Ok) return Answer::Ok;

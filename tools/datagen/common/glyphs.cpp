@@ -125,23 +125,39 @@ float measureText(const FontSpec& font, float pixelSize, const std::string& text
     return w;
 }
 
+namespace {
+
+// Lays a rendered glyph with its pen at (penX, baseline); returns its advance.
+float blitGlyph(Image& img, const GlyphBitmap& g, float penX, float baseline, Rgb colour, Blend mode)
+{
+    const int ox = int(std::lround(penX)) + g.left, oy = int(std::lround(baseline)) - g.top;
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < g.width; ++x) {
+            const int px = ox + x, py = oy + y;
+            if (!img.inside(px, py)) continue;
+            const float a = float(g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(x)]) / 255.0f;
+            if (a > 0) blendPixel(img.at(px, py), colour, a, mode);
+        }
+    return g.advance;
+}
+
+} // namespace
+
+void drawGlyph(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, unsigned cp, Rgb colour,
+               Blend mode)
+{
+    GlyphBitmap g;
+    if (renderGlyph(font, pixelSize, cp, 1.0f, g)) blitGlyph(img, g, x, baseline, colour, mode);
+}
+
 void drawText(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
               Rgb colour, Blend mode, float tracking)
 {
     float pen = x;
     GlyphBitmap g;
-    const int by = int(std::lround(baseline));
     for (char ch : text) {
         if (!renderGlyph(font, pixelSize, codePointOf(static_cast<unsigned char>(ch)), 1.0f, g)) continue;
-        const int ox = int(std::lround(pen)) + g.left, oy = by - g.top;
-        for (int y = 0; y < g.height; ++y)
-            for (int xx = 0; xx < g.width; ++xx) {
-                const int px = ox + xx, py = oy + y;
-                if (!img.inside(px, py)) continue;
-                const float a = float(g.coverage[std::size_t(y) * std::size_t(g.width) + std::size_t(xx)]) / 255.0f;
-                if (a > 0) blendPixel(img.at(px, py), colour, a, mode);
-            }
-        pen += g.advance + tracking;
+        pen += blitGlyph(img, g, pen, baseline, colour, mode) + tracking;
     }
 }
 

@@ -34,6 +34,9 @@ bool renderGlyph(const FontSpec& font, float pixelSize, unsigned cp, float xScal
 float measureText(const FontSpec& font, float pixelSize, const std::string& text, float tracking = 0);
 void drawText(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
               Rgb colour, Blend mode = Blend::Over, float tracking = 0);
+// Draws one code point with its pen at (x, baseline).
+void drawGlyph(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, unsigned cp, Rgb colour,
+               Blend mode = Blend::Over);
 // Draws text centred on cx.
 void drawTextCentred(Image& img, const FontSpec& font, float pixelSize, float cx, float baseline,
                      const std::string& text, Rgb colour, Blend mode = Blend::Over, float tracking = 0);

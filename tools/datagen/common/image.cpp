@@ -5,14 +5,13 @@
 
 namespace datagen {
 
-Rgb sampleWrapped(const Image& img, float u, float v)
+Rgb sampleClamped(const Image& img, float u, float v)
 {
-    const float fx = u - 0.5f, fy = v - 0.5f;
-    const float x0f = std::floor(fx), y0f = std::floor(fy);
-    const float tx = fx - x0f, ty = fy - y0f;
-    auto wrap = [](int i, int n) { return ((i % n) + n) % n; };
-    const int x0 = wrap(int(x0f), img.width), x1 = wrap(int(x0f) + 1, img.width);
-    const int y0 = wrap(int(y0f), img.height), y1 = wrap(int(y0f) + 1, img.height);
+    const float fx = std::clamp(u - 0.5f, 0.0f, float(img.width - 1));
+    const float fy = std::clamp(v - 0.5f, 0.0f, float(img.height - 1));
+    const int x0 = int(fx), y0 = int(fy);
+    const int x1 = std::min(x0 + 1, img.width - 1), y1 = std::min(y0 + 1, img.height - 1);
+    const float tx = fx - float(x0), ty = fy - float(y0);
     return mix(mix(img.at(x0, y0), img.at(x1, y0), tx), mix(img.at(x0, y1), img.at(x1, y1), tx), ty);
 }
 

@@ -67,8 +67,8 @@ inline void blendPixel(Rgb& dst, Rgb src, float a, Blend mode)
     }
 }
 
-// Bilinear sample with wrap-around (u, v in pixels, pixel centres at +0.5).
-Rgb sampleWrapped(const Image& img, float u, float v);
+// Bilinear sample (u, v in pixels, pixel centres at +0.5), clamped at the edges.
+Rgb sampleClamped(const Image& img, float u, float v);
 
 // The picture turned by half a turn.
 Image rotateHalfTurn(const Image& img);

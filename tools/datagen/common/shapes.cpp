@@ -32,13 +32,13 @@ void paintBevelFrame(Image& img, float cx, float cy, float hw, float hh, float w
             if (a <= 0) continue;
             // Across the band: 0 at the panel edge, 1 at the outer edge.
             const float across = clamp01(inner / w);
-            // Which way the band faces: the side nearest the point decides.
-            const float dx = (px - cx) / (hw + w), dy = (py - cy) / (hh + w);
+            // Which way the band faces: the nearest side of the box decides.
+            const float ex = std::fabs(px - cx) - hw, ey = std::fabs(py - cy) - hh;
             float facing;  // +1 lit (top, left), -1 shaded (bottom, right)
-            if (std::fabs(dx) * (hw + w) / std::max(hh + w, 1.0f) > std::fabs(dy))
-                facing = dx < 0 ? 1.0f : -1.0f;
+            if (ex > ey)
+                facing = px < cx ? 1.0f : -1.0f;
             else
-                facing = dy < 0 ? 1.0f : -1.0f;
+                facing = py < cy ? 1.0f : -1.0f;
             // Profile: a crest in the middle of the band; the outer slope
             // takes the light on lit sides, the inner slope on shaded sides.
             const float slope = across < 0.5f ? -1.0f : 1.0f;

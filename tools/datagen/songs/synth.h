@@ -41,11 +41,14 @@ Sound makeRiser(double rate, double seconds); // noise swept upwards, for sectio
 // Tones holding about `hz` at their own rate (the exact pitch lands in Sound::pitchHz); set
 // Sound::refHz afterwards to choose the pitch that note C-4 plays.
 Sound makeBass(double rate, double hz, double brightness);   // saw/square, bright attack, dark loop
+Sound makeSub(double rate, double hz);                        // near-sine, for a bass an octave below
 Sound makeReese(double rate, double hz);                      // detuned saws, slowly beating
 Sound makePad(double rate, double hz, int voices, double cutoffHz, double loopSeconds);
 Sound makeLead(double rate, double hz, double pulseWidth);    // two detuned pulses
 Sound makePluck(double rate, double hz, double decaySeconds); // harmonics die from the top
 Sound makeBell(double rate, double hz, double decaySeconds);  // two-operator FM
+Sound makeChordPad(double rate, double hz, const std::vector<int>& semitones, double cutoffHz,
+                   double loopSeconds, double attackSeconds); // a whole chord in one looped sample
 Sound makeChoir(double rate, double hz, double loopSeconds);  // formant-shaped pad
 
 // Scales to `peak`, converts to 16-bit and sets loop, relative note and finetune (XM).

@@ -36,16 +36,6 @@ CanvasBox canvasBox(const ClipPanel& p)
             float(p.width) * 0.5f * Scale, float(p.height) * 0.5f * Scale};
 }
 
-Rgb sampleClamped(const Image& img, float u, float v)
-{
-    const float fx = std::clamp(u - 0.5f, 0.0f, float(img.width - 1));
-    const float fy = std::clamp(v - 0.5f, 0.0f, float(img.height - 1));
-    const int x0 = int(fx), y0 = int(fy);
-    const int x1 = std::min(x0 + 1, img.width - 1), y1 = std::min(y0 + 1, img.height - 1);
-    const float tx = fx - float(x0), ty = fy - float(y0);
-    return mix(mix(img.at(x0, y0), img.at(x1, y0), tx), mix(img.at(x0, y1), img.at(x1, y1), tx), ty);
-}
-
 // Brushed dark steel with a faint diagonal weave.
 void paintPlate(Image& canvas)
 {
@@ -65,15 +55,15 @@ void paintPanelBorders(Image& canvas)
         // Soft shadow under the bevel, then the bevel, then a cold rim light.
         paintGlow(canvas, {int(b.cx - b.hw - 40), int(b.cy - b.hh - 40), int(b.cx + b.hw + 40), int(b.cy + b.hh + 40)},
                   [&](float x, float y) { return sdBox(x, y, b.cx, b.cy, b.hw + 6, b.hh + 6, 6); },
-                  hex(0x000000) - hex(0x060a0f), 10, 30);
-        paintBevelFrame(canvas, b.cx, b.cy, b.hw, b.hh, 9, hex(0x26323f), hex(0x9ab8cf), hex(0x05080c));
+                  hex(0x03050a) * -1.0f, 6, 20);
+        paintBevelFrame(canvas, b.cx, b.cy, b.hw, b.hh, 12, hex(0x2a3846), hex(0xa8c8e0), hex(0x030508));
         paintGlow(canvas, {int(b.cx - b.hw - 24), int(b.cy - b.hh - 24), int(b.cx + b.hw + 24), int(b.cy + b.hh + 24)},
                   [&](float x, float y) { return std::fabs(sdBox(x, y, b.cx, b.cy, b.hw + 1.5f, b.hh + 1.5f)) - 0.6f; },
-                  hex(0x1c7fd0) * 0.55f, 2.5f, 18);
+                  hex(0x1c7fd0) * 0.35f, 1.5f, 10);
         // Rivets at the corners of the bevel.
         for (int corner = 0; corner < 4; ++corner) {
-            const float rx = b.cx + (corner & 1 ? 1.0f : -1.0f) * (b.hw + 4.5f);
-            const float ry = b.cy + (corner & 2 ? 1.0f : -1.0f) * (b.hh + 4.5f);
+            const float rx = b.cx + (corner & 1 ? 1.0f : -1.0f) * (b.hw + 6.0f);
+            const float ry = b.cy + (corner & 2 ? 1.0f : -1.0f) * (b.hh + 6.0f);
             paintShape(canvas, {int(rx) - 6, int(ry) - 6, int(rx) + 7, int(ry) + 7},
                        [&](float x, float y) { return sdCircle(x, y, rx, ry, 3.2f); }, hex(0x5d7285));
             paintShape(canvas, {int(rx) - 6, int(ry) - 6, int(rx) + 7, int(ry) + 7},

@@ -1,0 +1,353 @@
+// The three particle pools: set-up draws, per-call stepping with a driven
+// FrameDelta, rebirth rules, collisions and the GL state each pool leaves.
+#include "effects/particles.h"
+
+#include "effects/gl_feedback.h"
+#include "effects/random.h"
+#include "gl_fixture.h"
+#include "shell/scene_setup.h"
+#include "timeline/timeline.h"
+
+#include <cstring>
+
+namespace {
+
+// The first n values of the shared generator from state 1.
+std::vector<int> drawsFromStart(int n)
+{
+    RandomState = 1;
+    std::vector<int> values;
+    for (int i = 0; i < n; ++i) values.push_back(nextRandom());
+    return values;
+}
+
+std::uint32_t stateAfterDraws(std::uint32_t start, int n)
+{
+    RandomState = start;
+    for (int i = 0; i < n; ++i) nextRandom();
+    return RandomState;
+}
+
+Particle makeParticle(float life, float fade)
+{
+    Particle p;
+    std::memset(&p, 0, sizeof p);
+    p.life = life;
+    p.fade = fade;
+    p.size = 0.05f;
+    p.slowdown = 2.0f;
+    return p;
+}
+
+class ParticlePoolGl : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        glDisable(GL_TEXTURE_2D);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        ownQuadric_ = SphereQuadric == nullptr;
+        if (ownQuadric_) SphereQuadric = gluNewQuadric();
+        FrameDelta = 16.0;
+    }
+    void TearDown() override
+    {
+        if (ownQuadric_) {
+            gluDeleteQuadric(SphereQuadric);
+            SphereQuadric = nullptr;
+        }
+        FrameDelta = 0.0;
+        GlTest::TearDown();
+    }
+    bool ownQuadric_ = false;
+};
+
+} // namespace
+
+TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
+{
+    const std::vector<int> r = drawsFromStart(900);
+    std::memset(SprayPool, 0, sizeof SprayPool);
+    FrameDelta = 0.0;
+    RandomState = 1;
+    initParticlePools();
+
+    // 200 sparks take one draw each, then 350 flames take two each.
+    EXPECT_EQ(RandomState, stateAfterDraws(1, 900));
+    for (int i : {0, 1, 199}) {
+        EXPECT_FLOAT_EQ(SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
+        EXPECT_EQ(SparkPool[i].life, 1.0f);
+        EXPECT_EQ(SparkPool[i].size, 0.005f);
+        EXPECT_EQ(SparkPool[i].position[0], 0.0f);
+    }
+    for (int i : {0, 1, 349}) {
+        const int second = r[200 + 2 * i + 1];
+        EXPECT_FLOAT_EQ(FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
+        EXPECT_EQ(FlamePool[i].life, 5.0f);
+        EXPECT_EQ(FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
+        EXPECT_EQ(FlamePool[i].position[1], -1.9f);
+        EXPECT_EQ(FlamePool[i].gravity[1], 0.3f);
+    }
+    for (const Particle& p : SprayPool) ASSERT_EQ(p.life, 0.0f);
+}
+
+TEST(ParticleInit, FlameSpreadScalesWithFrameDelta)
+{
+    const std::vector<int> r = drawsFromStart(902);
+    FrameDelta = 20.0;
+    RandomState = 1;
+    initParticlePools();
+    const float a = static_cast<float>((r[200] % 200 - 1) * (20.0 * 0.001));
+    EXPECT_FLOAT_EQ(FlamePool[0].position[0], 2.0f - a);
+    FrameDelta = 0.0;
+}
+
+TEST_F(ParticlePoolGl, UnrebornSparksAreClampedToFullRed)
+{
+    RandomState = 1;
+    initParticlePools();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    const auto polygons = capturePolygons([] { drawSparkPool(0, 0, 0); });
+    ASSERT_FALSE(polygons.empty());
+    for (const auto& polygon : polygons) {
+        for (const auto& v : polygon) {
+            ASSERT_EQ(v.r, 1.0f);
+            ASSERT_EQ(v.g, 0.0f);
+            ASSERT_EQ(v.b, 0.0f);
+        }
+    }
+}
+
+TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
+{
+    RandomState = 1;
+    initParticlePools();
+    // The slowest initial spark (fade 0.003) is used up within 112 calls.
+    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
+    for (const Particle& p : SparkPool) {
+        ASSERT_EQ(p.life, 0.1f);
+        ASSERT_EQ(p.size, 0.03f);
+        ASSERT_EQ(p.position[2], 0.0f);
+    }
+
+    // From now on every spark is reborn on every call: two draws each.
+    const std::uint32_t before = RandomState;
+    const Particle first = SparkPool[0];
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    drawSparkPool(0, 0, -5);
+    EXPECT_EQ(RandomState, stateAfterDraws(before, 400));
+
+    // The sprite drawn for spark 0 sits where the previous call placed it.
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+    glLoadIdentity();
+    glTranslatef(0, 0, -5);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble wx, wy, wz;
+    gluProject(first.position[0], first.position[1], first.position[2], model, projection, viewport, &wx, &wy, &wz);
+    const auto pixel = pixelAt(static_cast<int>(wx), static_cast<int>(wy));
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[2], 0);
+}
+
+TEST_F(ParticlePoolGl, SparkAngleStopsAtZeroFrameDeltaWhileSparksAreStillPlaced)
+{
+    RandomState = 1;
+    initParticlePools();
+    SparkAngle = 0.25f;
+    FrameDelta = 0.0;
+    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
+    EXPECT_EQ(SparkAngle, 0.25f);
+    const float x = SparkPool[7].position[0];
+    const float y = SparkPool[7].position[1];
+    drawSparkPool(0, 0, -5);
+    EXPECT_TRUE(SparkPool[7].position[0] != x || SparkPool[7].position[1] != y);
+
+    FrameDelta = 100.0;
+    drawSparkPool(0, 0, -5);
+    EXPECT_FLOAT_EQ(SparkAngle, 0.25f + 0.05f);
+}
+
+TEST_F(ParticlePoolGl, FlamesNeitherAgeNorAccelerateAtZeroFrameDelta)
+{
+    RandomState = 1;
+    FrameDelta = 0.0;
+    initParticlePools();
+    FlamePool[3].velocity[1] = 40.0f;
+    const Particle before = FlamePool[3];
+    drawFlamePool(0.5f, 0.0f, -5.0f);
+    EXPECT_EQ(FlamePool[3].life, before.life);
+    EXPECT_EQ(FlamePool[3].velocity[1], before.velocity[1]);
+    EXPECT_FLOAT_EQ(FlamePool[3].position[1], before.position[1] + 40.0f / 2000.0f);
+
+    FrameDelta = 10.0;
+    drawFlamePool(0.5f, 0.0f, -5.0f);
+    EXPECT_FLOAT_EQ(FlamePool[3].velocity[1], before.velocity[1] + 0.3f * 10.0f * 0.01f);
+    EXPECT_FLOAT_EQ(FlamePool[3].life, static_cast<float>(before.life - before.fade * 3.0 * 10.0 * 0.05));
+}
+
+TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
+{
+    // Everything but flame 0 is a big sprite below y = 0: a negative grey, black.
+    for (Particle& p : FlamePool) {
+        p = makeParticle(100.0f, 0.0f);
+        p.size = 0.2f;
+        p.position[1] = -1.0f;
+    }
+    Particle& f = FlamePool[0];
+    f.size = 0.14f;
+    f.position[1] = -0.65f;
+    f.velocity[1] = 200.0f;  // one step lifts it to -0.55, out of the orange zone
+    f.life = 0.5f;
+    f.colour[0] = 1.0f;
+    f.colour[1] = 0.5f;
+    f.colour[2] = 0.2f;
+    FrameDelta = 0.0;
+
+    auto brightest = [](const std::vector<FeedbackPolygon>& polygons) {
+        FeedbackVertex best{0, 0, 0, 0, 0, 0, 0};
+        for (const auto& polygon : polygons)
+            for (const auto& v : polygon)
+                if (v.r > best.r) best = v;
+        return best;
+    };
+    const auto firstCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5); }));
+    EXPECT_EQ(firstCall.r, 1.0f);                     // 5 x 0.5 clamped
+    EXPECT_NEAR(firstCall.g, 0.3f * 0.5f * 0.5f, 1e-6);
+    EXPECT_NEAR(firstCall.b, 0.2f * 0.5f * 0.2f, 1e-6);
+
+    // The size change used the new height.
+    EXPECT_FLOAT_EQ(f.position[1], -0.55f);
+    EXPECT_FLOAT_EQ(f.size, 0.14f + 0.01f * -0.55f);
+
+    const auto secondCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5); }));
+    EXPECT_EQ(secondCall.r, 0.0f) << "grey of size x y below y = 0 adds nothing";
+}
+
+TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
+{
+    for (Particle& p : SparkPool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : FlamePool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
+    SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
+    FlamePool[5] = makeParticle(1.5f, 0.5f);     // 1.5 - 0.5 x 3 x 20 x 0.05 = 0
+    SprayPool[5] = makeParticle(0.75f, 0.25f);
+    FrameDelta = 20.0;
+    RandomState = 1;
+
+    drawSparkPool(0, 0, -5);
+    EXPECT_EQ(SparkPool[5].life, 0.1f);
+    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+
+    RandomState = 1;
+    drawFlamePool(0, 0, -5);
+    EXPECT_EQ(FlamePool[5].life, 5.0f);
+    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+
+    RandomState = 1;
+    drawSprayPool(0, 0, -5);
+    EXPECT_EQ(SprayPool[5].life, 10.0f);
+    EXPECT_EQ(RandomState, stateAfterDraws(1, 6));
+}
+
+TEST_F(ParticlePoolGl, FirstSprayCallRebornsEveryParticleWithSixDrawsEach)
+{
+    std::memset(SprayPool, 0, sizeof SprayPool);
+    const std::vector<int> r = drawsFromStart(6);
+    RandomState = 1;
+    drawSprayPool(0, 2.7f, 0);
+    EXPECT_EQ(RandomState, stateAfterDraws(1, 6 * SprayCount));
+    const Particle& p = SprayPool[0];
+    EXPECT_FLOAT_EQ(p.fade, static_cast<float>((r[1] % 100) * 0.001 + 0.0003));
+    EXPECT_EQ(p.velocity[0], static_cast<float>(r[2] % 40 - 20));
+    EXPECT_EQ(p.velocity[1], static_cast<float>((r[3] % 100 - 30) * 2));
+    EXPECT_EQ(p.velocity[2], static_cast<float>(r[4] % 40 - 20));
+    EXPECT_EQ(p.life, 10.0f);
+    EXPECT_EQ(p.gravity[1], -0.5f);
+    EXPECT_EQ(p.slowdown, 3.0f);
+}
+
+TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
+{
+    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = SprayPool[0];
+    p.slowdown = 3.0f;
+    p.gravity[1] = -0.5f;
+    p.position[0] = 0.5f;
+    p.position[1] = -1.19f;
+    p.velocity[1] = -60.0f;  // one step takes it to -1.21, inside the basin
+    for (int i = 0; i < 50; ++i) {
+        drawSprayPool(0, 0, -5);
+        ASSERT_EQ(p.position[1], -1.2f) << "call " << i;
+        ASSERT_EQ(p.velocity[0], 0.0f);
+        ASSERT_EQ(p.velocity[1], -0.5f) << "rest, then gravity";
+        ASSERT_EQ(p.position[0], 0.5f);
+    }
+}
+
+TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
+{
+    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = SprayPool[0];
+    p.slowdown = 3.0f;
+    p.gravity[1] = -0.5f;
+    p.position[0] = 2.5f;  // outside the basin
+    p.position[1] = -2.83f;
+    p.velocity[0] = 10.0f;
+    p.velocity[1] = -60.0f;
+    p.velocity[2] = 4.0f;
+    drawSprayPool(0, 0, -5);
+    EXPECT_EQ(p.position[1], -2.84f);
+    EXPECT_FLOAT_EQ(p.velocity[1], 60.0f * 0.45f - 0.5f);
+    EXPECT_FLOAT_EQ(p.velocity[0], 5.0f);
+    EXPECT_FLOAT_EQ(p.velocity[2], 2.0f);
+    EXPECT_FLOAT_EQ(p.position[0], 2.5f + 10.0f / 3000.0f);
+}
+
+TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
+{
+    RandomState = 1;
+    initParticlePools();
+    std::memset(SprayPool, 0, sizeof SprayPool);
+    glLoadIdentity();
+    glTranslatef(0.1f, 0.2f, -0.3f);
+    GLfloat before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    drawSparkPool(-2.23f, 0.65f, -5.0f);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_ZERO, GL_ZERO);
+    drawFlamePool(0.5f, 0.0f, -5.0f);
+    GLint src = 0, dst = 0;
+    glGetIntegerv(GL_BLEND_SRC, &src);
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(src, GL_ONE);
+    EXPECT_EQ(dst, GL_ONE);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+
+    drawSprayPool(0.0f, 2.7f, 0.0f);
+    drawSprayPool(0.0f, 2.7f, 0.0f);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]) << i;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -1,0 +1,160 @@
+// The scene set-up as window creation runs it: the GL state the first frame
+// finds, the run again in a new context (F1), and its failures.
+#include "gl_fixture.h"
+
+#include "assets/model.h"
+#include "effects/heightfield_gen.h"
+#include "effects/random.h"
+#include "shell/scene_setup.h"
+#include "shell/shell_state.h"
+#include "shell/window.h"
+#include "text/bitmap_font.h"
+#include "text/outline_font.h"
+
+#include <filesystem>
+#include <set>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using V4 = std::array<float, 4>;
+
+// Each test runs in a scratch folder whose Data/ links to the generated
+// files less those it leaves out, with no set-up data made yet.
+class SceneSetUpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        headless::setQuietMessages(true);
+        headless::clearMessageLog();
+        home = fs::current_path();
+        random = RandomState;
+        SceneDataReady = false;
+        fighterModel = Model3D{};
+        fountainModel = Model3D{};
+    }
+    void TearDown() override
+    {
+        plat::destroyWindow();
+        plat::leaveDisplayMode();
+        plat::showCursor(true);
+        RandomState = random;
+        fs::current_path(home);
+        fs::remove_all(scratch);
+        SceneDataReady = false;
+        FullScreen = true;
+    }
+    bool createWithout(const std::set<std::string>& leftOut, bool fullScreen = false)
+    {
+        const fs::path source = fs::absolute(fs::path(testDataRoot()) / "Data");
+        for (const char* sub : {"Textures", "Models", "Sounds"}) {
+            fs::create_directories(scratch / "Data" / sub);
+            std::error_code none;
+            for (const auto& f : fs::directory_iterator(source / sub, none))
+                if (!leftOut.count(f.path().filename().string()))
+                    fs::create_symlink(f.path(), scratch / "Data" / sub / f.path().filename());
+        }
+        fs::current_path(scratch);
+        return CreateMainWindow("set-up test", 800, 600, 32, fullScreen);
+    }
+    static V4 light(GLenum l, GLenum what)
+    {
+        V4 v{-1, -1, -1, -1};
+        glGetLightfv(l, what, v.data());
+        return v;
+    }
+    static V4 floats(GLenum what)
+    {
+        V4 v{-1, -1, -1, -1};
+        glGetFloatv(what, v.data());
+        return v;
+    }
+    static int integer(GLenum what)
+    {
+        GLint v = -1;
+        glGetIntegerv(what, &v);
+        return v;
+    }
+    fs::path home, scratch = fs::temp_directory_path() / ("ng_setup_" + std::to_string(::getpid()));
+    std::uint32_t random = 1;
+};
+
+TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)
+{
+    ASSERT_TRUE(createWithout({}));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_NORMALIZE));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG));
+    EXPECT_EQ(integer(GL_DEPTH_FUNC), GL_LEQUAL);
+    EXPECT_EQ(integer(GL_SHADE_MODEL), GL_SMOOTH);
+    EXPECT_EQ(integer(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
+    EXPECT_EQ(integer(GL_POLYGON_MODE), GL_FILL);
+    EXPECT_EQ(floats(GL_COLOR_CLEAR_VALUE), (V4{0, 0, 0, 0.5f}));
+    EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
+    EXPECT_EQ(floats(GL_FOG_COLOR), (V4{0.6f, 0.5f, 0.05f, 0.5f}));
+    EXPECT_EQ(floats(GL_FOG_DENSITY)[0], 0.35f);
+    EXPECT_EQ(floats(GL_FOG_START)[0], 0.0f);
+    EXPECT_EQ(floats(GL_FOG_END)[0], 10.0f);
+
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0) && glIsEnabled(GL_LIGHT1));
+    EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (V4{1, 1, 0, 0}));  // given under the identity
+    EXPECT_EQ(light(GL_LIGHT0, GL_AMBIENT), (V4{1, 1, 0, 0}));
+    EXPECT_EQ(light(GL_LIGHT0, GL_DIFFUSE), (V4{1, 1, 0, 0}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_AMBIENT), (V4{1, 1, 0.5f, 0}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_DIFFUSE), (V4{1, 1, 0.5f, 0}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_POSITION), (V4{0, 0, 1, 0}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_CONSTANT_ATTENUATION)[0], 2.0f);
+    EXPECT_EQ(light(GL_LIGHT1, GL_LINEAR_ATTENUATION)[0], 1.0f);
+    EXPECT_EQ(light(GL_LIGHT1, GL_QUADRATIC_ATTENUATION)[0], 0.5f);
+
+    EXPECT_TRUE(glIsList(BitmapFont) && glIsList(BitmapFont + 255) && glIsList(OutlineFont + 'A'));
+    EXPECT_TRUE(SphereQuadric && ConeQuadric && SphereQuadric != ConeQuadric);
+    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
+    EXPECT_TRUE(glIsTexture(modelTexture.textureName));
+    EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_TRUE(headless::messageLog().empty());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SceneSetUpTest, RunAgainInANewContextRemakesOnlyWhatTheContextHeld)
+{
+    ASSERT_TRUE(createWithout({}));
+    const float height = HeightField.heights[128 * 256 + 77];
+    const std::uint32_t drawn = RandomState;
+    const int objects = fighterModel.objectCount;
+    // F1: a new window and context, and the set-up again.
+    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    EXPECT_EQ(RandomState, drawn);  // no more random draws: the same landscape
+    EXPECT_EQ(HeightField.heights[128 * 256 + 77], height);
+    EXPECT_EQ(fighterModel.objectCount, objects);
+    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
+    EXPECT_TRUE(glIsList(BitmapFont) && glIsList(OutlineFont + 'W'));
+    EXPECT_TRUE(glIsTexture(modelTexture.textureName) && glIsEnabled(GL_LIGHT1));
+    EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (V4{1, 1, 0, 0}));
+    EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
+    EXPECT_TRUE(headless::messageLog().empty());
+}
+
+TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)
+{
+    ASSERT_TRUE(createWithout({"fighter.obj"}));
+    ASSERT_EQ(headless::messageLog().size(), 1u);
+    EXPECT_EQ(headless::messageLog()[0].caption, "Error");
+    EXPECT_EQ(fighterModel.objectCount, 0);
+    EXPECT_GT(fountainModel.objectCount, 0);
+    EXPECT_TRUE(ConeQuadric != nullptr && glIsList(OutlineFont + 'A'));
+    EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
+}
+
+TEST_F(SceneSetUpTest, MissingTextureEndsWindowCreation)
+{
+    EXPECT_FALSE(createWithout({"Chrome.tga"}));
+    const auto& log = headless::messageLog();
+    ASSERT_EQ(log.size(), 2u);  // the reader's box, then the window's
+    EXPECT_EQ(log[0].caption, "ERROR");
+    EXPECT_EQ(log[1].text, "Initialization Failed.");
+    EXPECT_EQ(log[1].caption, "ERROR");
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+// The binary readout: when rows are re-chosen, how many draws that takes,
+// and the clip and blending it leaves.
+#include "text/binary_ticker.h"
+
+#include "effects/random.h"
+#include "gl_fixture.h"
+#include "timeline/timeline.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+class BinaryTickerGl : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        TickerTimer = 0.0f;
+        std::fill(std::begin(TickerChoices), std::end(TickerChoices), 0);
+        RandomState = 1;
+    }
+    void TearDown() override
+    {
+        FrameDelta = 0.0;
+        GlTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST(BinaryTickerPatterns, FiveEntriesWithTheLastTwoAlike)
+{
+    EXPECT_STREQ(tickerPattern(0), "100110101010");
+    EXPECT_STREQ(tickerPattern(1), "001101010101");
+    EXPECT_STREQ(tickerPattern(2), "011010101010");
+    EXPECT_STREQ(tickerPattern(3), "110101010100");
+    EXPECT_STREQ(tickerPattern(4), tickerPattern(3));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(std::strlen(tickerPattern(i)), 12u);
+}
+
+TEST_F(BinaryTickerGl, ZeroFrameDeltaNeverReChooses)
+{
+    FrameDelta = 0.0;
+    for (int i = 0; i < 500; ++i) DrawBinaryTicker();
+    EXPECT_EQ(RandomState, 1u);
+    EXPECT_EQ(TickerTimer, 0.0f);
+    for (int c : TickerChoices) EXPECT_EQ(c, 0);
+}
+
+TEST_F(BinaryTickerGl, SixtyMillisecondsReChooseAllNineRowsFromNineDraws)
+{
+    std::vector<int> expected;
+    for (int i = 0; i < 9; ++i) expected.push_back(nextRandom() % 5);
+    const std::uint32_t after = RandomState;
+    RandomState = 1;
+
+    FrameDelta = 59.0;
+    DrawBinaryTicker();
+    EXPECT_EQ(RandomState, 1u) << "59 ms is not enough";
+
+    FrameDelta = 1.0;
+    DrawBinaryTicker();
+    EXPECT_EQ(RandomState, after);
+    EXPECT_EQ(TickerTimer, 0.0f);
+    for (int row = 0; row < 9; ++row) EXPECT_EQ(TickerChoices[row], expected[row]) << row;
+
+    // A long frame re-chooses once (nine draws) and restarts from 0, not from the remainder.
+    FrameDelta = 1000.0;
+    DrawBinaryTicker();
+    EXPECT_EQ(TickerTimer, 0.0f);
+    const std::uint32_t afterLong = RandomState;
+    RandomState = after;
+    for (int i = 0; i < 9; ++i) nextRandom();
+    EXPECT_EQ(afterLong, RandomState);
+    FrameDelta = 16.0;
+    DrawBinaryTicker();
+    EXPECT_FLOAT_EQ(TickerTimer, 0.8f);
+}
+
+TEST_F(BinaryTickerGl, LeavesSidePanelOnesClipAndBlendingOn)
+{
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_BLEND);
+    FrameDelta = 0.0;
+    DrawBinaryTicker();
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 27);
+    EXPECT_EQ(box[1], 482);
+    EXPECT_EQ(box[2], 100);
+    EXPECT_EQ(box[3], 105);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0] + colour[1] + colour[2], 3.0f);
+}

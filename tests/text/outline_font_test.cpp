@@ -1,0 +1,201 @@
+// Extruded outline text: geometry and advances, holes, outward normals,
+// centring, and a clean failure without any font.
+#include "gl_fixture.h"
+#include "text/outline_font.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace {
+
+struct Extent {
+    int polygons = 0;
+    double xMin = 1e9, xMax = -1e9, yMin = 1e9, yMax = -1e9, zMin = 1e9, zMax = -1e9;
+};
+
+// Object-space extent of what `draw` sends, read back through GL feedback
+// under an orthographic view of [-4, 4] on every axis. Side walls stand
+// edge-on in this view and give no polygons; the faces do.
+template <typename Draw>
+Extent feedbackExtent(Draw draw)
+{
+    static GLfloat buffer[1 << 20];
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-4, 4, -4, 4, -4, 4);
+    glMatrixMode(GL_MODELVIEW);
+    glFeedbackBuffer(1 << 20, GL_3D, buffer);
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const int count = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    Extent e;
+    for (int i = 0; i < count && buffer[i] == GL_POLYGON_TOKEN;) {
+        int corners = static_cast<int>(buffer[i + 1]);
+        ++e.polygons;
+        for (i += 2; corners-- > 0; i += 3) {
+            const double x = buffer[i] / 100.0 - 4.0, y = buffer[i + 1] / 75.0 - 4.0;
+            const double z = 4.0 - buffer[i + 2] * 8.0;
+            e.xMin = std::min(e.xMin, x), e.xMax = std::max(e.xMax, x);
+            e.yMin = std::min(e.yMin, y), e.yMax = std::max(e.yMax, y);
+            e.zMin = std::min(e.zMin, z), e.zMax = std::max(e.zMax, z);
+        }
+    }
+    return e;
+}
+
+class OutlineFontTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        ASSERT_TRUE(BuildOutlineFont());
+        glDisable(GL_TEXTURE_2D);
+    }
+    void TearDown() override
+    {
+        DeleteOutlineFont();
+        GlTest::TearDown();
+    }
+    // Draws code c turned by angle about (ax, ay, 0), with the point `up`
+    // above the middle of its ink at (0, 0, -3).
+    static void drawCentred(unsigned char c, float angle, float ax, float ay, float up = 0)
+    {
+        const plat::GlyphMetric& m = GlyphMetrics[c];
+        glLoadIdentity();
+        glTranslatef(0, -up, -3);
+        glRotatef(angle, ax, ay, 0);
+        glTranslatef(-(m.originX + m.blackBoxX / 2), -(m.originY - m.blackBoxY / 2), 0.1f);
+        glCallList(OutlineFont + c);
+    }
+};
+
+TEST_F(OutlineFontTest, PrintableGlyphsLieInTheirAdvanceBox)
+{
+    int withInk = 0;
+    for (int c = 32; c < 255; ++c) {
+        if (c >= 127 && c < 160) continue;
+        const plat::GlyphMetric& m = GlyphMetrics[c];
+        EXPECT_GE(m.cellIncX, 0.0f) << c;
+        const Extent e = feedbackExtent([&] {
+            glLoadIdentity();
+            glCallList(OutlineFont + static_cast<unsigned>(c));
+        });
+        if (e.polygons == 0) continue;
+        ++withInk;
+        // A face may hook slightly past its box (j, J); wrong units or placement would not.
+        EXPECT_GE(e.xMin, -0.1) << c;
+        EXPECT_LE(e.xMax, m.cellIncX + 0.1) << c;
+        EXPECT_GE(e.yMin, -0.35) << c;
+        EXPECT_LE(e.yMax, 1.05) << c;
+        EXPECT_NEAR(e.zMax, 0.0, 0.01) << c;
+        EXPECT_NEAR(e.zMin, -0.2, 0.01) << c;
+        EXPECT_NEAR(e.xMin, m.originX, 0.01) << c;
+    }
+    EXPECT_GT(withInk, 180);
+    EXPECT_NEAR(GlyphMetrics[int{'H'}].blackBoxY, 0.72, 0.08);  // capital height of a sans face
+    EXPECT_GT(GlyphMetrics[128].blackBoxX, 0.3f);           // 128 is the euro sign, not a blank
+    EXPECT_EQ(feedbackExtent([] { glCallList(OutlineFont + 255); }).polygons, 0);
+}
+
+TEST_F(OutlineFontTest, CountersAreHolesAndNormalsPointOutward)
+{
+    glClearColor(0, 0, 0, 1);
+    glColor3f(1, 1, 1);
+    for (unsigned char c : {'o', '8', '@'}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawCentred(c, 0, 0, 1, c == '8' ? GlyphMetrics[c].blackBoxY / 4 : 0);  // upper counter of 8
+        EXPECT_EQ(pixelAt(400, 300)[0], 0) << c;
+        int inkRows = 0;
+        for (int y = 300; y < 600; ++y) inkRows += pixelAt(400, y)[0] == 255;
+        EXPECT_GT(inkRows, 5) << c;
+    }
+
+    // Lit from the viewer, a surface is bright only if its normal faces back:
+    // turn each face and wall of "I" (a plain bar) to the front.
+    const GLfloat towardsViewer[4] = {0, 0, 1, 0}, white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
+    glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, towardsViewer);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    const float turns[6][3] = {{0, 0, 1}, {180, 0, 1}, {90, 0, 1}, {-90, 0, 1}, {90, 1, 0}, {-90, 1, 0}};
+    for (const auto& t : turns) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawCentred('I', t[0], t[1], t[2]);
+        EXPECT_GT(pixelAt(400, 300)[0], 150) << t[0] << " about " << (t[1] ? "x" : "y");
+    }
+}
+
+TEST_F(OutlineFontTest, CentredTextIsSymmetricAboutTheOrigin)
+{
+    const char* text = "--> presents <--";
+    float total = 0;
+    for (const char* p = text; *p; ++p) total += GlyphMetrics[static_cast<unsigned char>(*p)].cellIncX;
+    const plat::GlyphMetric& dash = GlyphMetrics[int{'-'}];
+    const Extent e = feedbackExtent([&] {
+        glLoadIdentity();
+        Print3D(true, "%s", text);
+    });
+    EXPECT_NEAR(e.xMin, -total / 2 + dash.originX, 0.005);
+    EXPECT_NEAR(e.xMax, total / 2 - dash.cellIncX + dash.originX + dash.blackBoxX, 0.005);
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);  // the origin ends at +half
+    EXPECT_NEAR(m[12], total / 2, 1e-4);
+    EXPECT_GT(total, 5.0f);
+
+    // A null format draws nothing and leaves the matrix alone.
+    const char* noFormat = nullptr;
+    glLoadIdentity();
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
+    Print3D(true, noFormat);
+#pragma GCC diagnostic pop
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_EQ(m[12], 0.0f);
+    glListBase(1234);
+    Print3D(false, "%d", 42);
+    GLint base = 0;
+    glGetIntegerv(GL_LIST_BASE, &base);
+    EXPECT_EQ(base, 1234);
+}
+
+// fontconfig reads FONTCONFIG_FILE on each build: give it one without fonts.
+TEST_F(GlTest, OutlineFontWithoutAnyFontFailsCleanly)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("ng_nofont_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << dir.string()
+                                      << "</cachedir></fontconfig>\n";
+    const char* previous = std::getenv("FONTCONFIG_FILE");
+    const std::string keep = previous ? previous : "";
+    setenv("FONTCONFIG_FILE", (dir / "fonts.conf").c_str(), 1);
+    GlyphMetrics[int{'A'}].cellIncX = 5.0f;
+    const bool built = BuildOutlineFont();
+    previous ? setenv("FONTCONFIG_FILE", keep.c_str(), 1) : unsetenv("FONTCONFIG_FILE");
+    fs::remove_all(dir);
+
+    EXPECT_FALSE(built);
+    EXPECT_EQ(GlyphMetrics[int{'A'}].cellIncX, 0.0f);
+    const Extent e = feedbackExtent([] {
+        glLoadIdentity();
+        Print3D(true, "%s", "ABC");
+    });
+    EXPECT_EQ(e.polygons, 0);
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_EQ(m[12], 0.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    DeleteOutlineFont();
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+// The volume meter: the fast-rise, slow-fall rule and the bars it draws.
+#include "text/volume_meter.h"
+
+#include "effects/gl_feedback.h"
+#include "gl_fixture.h"
+
+#include <algorithm>
+
+TEST(VolumeMeterRule, SilenceFallsByATenthPerStepAndNeverReachesZero)
+{
+    float s = 0.5f;
+    s = smoothVolumeLevel(s, 0.0f);
+    EXPECT_FLOAT_EQ(s, 0.45f);
+    s = smoothVolumeLevel(s, 0.0f);
+    EXPECT_FLOAT_EQ(s, 0.405f);
+    for (int i = 0; i < 5000; ++i) {
+        const float next = smoothVolumeLevel(s, 0.0f);
+        ASSERT_LE(next, s);
+        ASSERT_GT(next, 0.0f) << "step " << i;
+        s = next;
+    }
+}
+
+TEST(VolumeMeterRule, ARiseOfMoreThanThirtyPercentIsTakenAtOnceAndClamped)
+{
+    EXPECT_EQ(smoothVolumeLevel(0.0f, 1.0f), 0.5f);
+    EXPECT_EQ(smoothVolumeLevel(0.001f, 1.0f), 0.5f);
+    EXPECT_EQ(smoothVolumeLevel(0.1f, 0.14f), 0.14f);
+    // 30 % or less moves a tenth of the way.
+    EXPECT_FLOAT_EQ(smoothVolumeLevel(0.1f, 0.125f), 0.1025f);
+    EXPECT_FLOAT_EQ(smoothVolumeLevel(0.4f, 0.3f), 0.39f);
+    // Smoothing up past the clamp stops at 0.5.
+    EXPECT_EQ(smoothVolumeLevel(0.5f, 0.6f), 0.5f);
+    EXPECT_EQ(smoothVolumeLevel(0.0f, 0.0f), 0.0f);
+}
+
+namespace {
+
+class VolumeMeterGl : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        plat::musicClose();  // no song: every channel reads 0
+        glDisable(GL_TEXTURE_2D);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-4, 4, -3, 3, -10, 10);  // one unit = 100 pixels
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslatef(2.74f, 1.9f, 0.0f);  // cancels the meter's own x, y offset
+    }
+};
+
+// Length of each bar in GL units, bottom to top, from its drawn polygons.
+std::vector<double> barLengths(const std::vector<FeedbackPolygon>& polygons)
+{
+    std::vector<double> right(3, 0.0);
+    for (const auto& polygon : polygons) {
+        double centreY = 0.0, maxX = 0.0;
+        for (const auto& v : polygon) {
+            centreY += (v.y - 300.0) / 100.0 / static_cast<double>(polygon.size());
+            maxX = std::max(maxX, (v.x - 400.0) / 100.0);
+        }
+        const int bar = std::clamp(static_cast<int>(centreY / 0.1), 0, 2);
+        right[bar] = std::max(right[bar], maxX);
+    }
+    return right;
+}
+
+} // namespace
+
+TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
+{
+    VolumeLevels[1] = 0.0f;
+    VolumeLevels[2] = 0.0f;
+    InitVolumeMeter();
+    EXPECT_EQ(VolumeLevels[0], 0.5f);
+
+    const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+    glPushMatrix();
+    const auto polygons = capturePolygons([] { DrawVolumeMeter(); });
+    glPopMatrix();
+    EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
+    EXPECT_FLOAT_EQ(VolumeLevels[0], 0.45f);
+    EXPECT_EQ(VolumeLevels[1], 0.0f);
+
+    const auto lengths = barLengths(polygons);
+    EXPECT_NEAR(lengths[0], 2 * 0.45 + 0.1, 0.01);
+    EXPECT_NEAR(lengths[1], 0.1, 0.01);
+    EXPECT_NEAR(lengths[2], 0.1, 0.01);
+}
+
+TEST_F(VolumeMeterGl, LeavesATranslationForTheCallerToUndo)
+{
+    glLoadIdentity();
+    DrawVolumeMeter();
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_FLOAT_EQ(m[12], -2.74f);
+    EXPECT_FLOAT_EQ(m[13], -1.9f);
+    EXPECT_FLOAT_EQ(m[14], -5.0f);
+}

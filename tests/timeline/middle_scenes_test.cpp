@@ -1,0 +1,208 @@
+// The cone scene's angle, turns and fighter; the pentagram and credits sheet
+// state; and the matrix stack all three leave.
+#include "assets/model.h"
+#include "effects/blobs.h"
+#include "effects/twin_cones.h"
+#include "feedback_capture.h"
+#include "gl_fixture.h"
+#include "shell/scene_setup.h"
+#include "timeline/layout.h"
+#include "timeline/middle_scenes.h"
+#include "timeline/timeline.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+void resetCones(float angle, bool rising, bool topArmed, bool slowRise)
+{
+    ConeAngle = angle;
+    ConeRising = rising;
+    ConeTopArmed = topArmed;
+    ConeSlowRise = slowRise;
+}
+
+// A one-triangle stand-in for the fighter, drawn magenta, at (0,0,0), (1,0,0), (0,1,0).
+struct MarkerFighter {
+    Vector3 vertices[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    Vector3 normals[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    Face face{{0, 1, 2}, {0, 0, 0}};
+    Model3D saved;
+
+    MarkerFighter()
+    {
+        Model3D marker;
+        MeshObject object;
+        object.vertexCount = 3;
+        object.faceCount = 1;
+        object.materialIndex = 0;
+        object.vertices = vertices;
+        object.normals = normals;
+        object.faces = &face;
+        marker.objects.push_back(object);
+        marker.objectCount = 1;
+        MaterialInfo material;
+        material.colour[0] = 255;
+        material.colour[2] = 255;
+        marker.materials.push_back(material);
+        marker.materialCount = 1;
+        saved = std::exchange(fighterModel, marker);
+    }
+    ~MarkerFighter() { fighterModel = saved; }
+};
+
+} // namespace
+
+class MiddleScenes : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        savedQuadric = std::exchange(ConeQuadric, nullptr);  // cones draw nothing here
+    }
+    void TearDown() override
+    {
+        ConeQuadric = savedQuadric;
+        GlTest::TearDown();
+    }
+    GLUquadric* savedQuadric = nullptr;
+};
+
+TEST_F(MiddleScenes, ConeAngleRisesFallsAndSlowsAfterReturning)
+{
+    resetCones(0.0f, true, true, false);
+    FrameDelta = 20.0;
+    drawConeScene();
+    EXPECT_FLOAT_EQ(ConeAngle, 1.0f);  // 50 degrees per s
+
+    resetCones(10.0f, false, false, false);
+    drawConeScene();
+    EXPECT_FLOAT_EQ(ConeAngle, 9.6f);  // 20 degrees per s
+    EXPECT_FALSE(ConeRising);
+
+    // Reaching 0: clamped, slow rise set and the direction reversed in the same frame.
+    resetCones(0.3f, false, false, false);
+    drawConeScene();
+    EXPECT_EQ(ConeAngle, 0.0f);
+    EXPECT_TRUE(ConeSlowRise);
+    EXPECT_TRUE(ConeRising);
+    EXPECT_TRUE(ConeTopArmed);
+    drawConeScene();
+    EXPECT_FLOAT_EQ(ConeAngle, 0.5f);  // 25 degrees per s from now on
+
+    // The top turn happens once, on the frame that reaches 180.
+    resetCones(179.5f, true, true, false);
+    drawConeScene();
+    EXPECT_FALSE(ConeRising);
+    EXPECT_FALSE(ConeTopArmed);
+    FrameDelta = 0.0;
+    drawConeScene();
+    EXPECT_FALSE(ConeRising);  // still at 180.5 but disarmed: no second turn
+}
+
+TEST_F(MiddleScenes, ConeSceneOverItsWholeWindow)
+{
+    resetCones(0.0f, true, true, false);
+    FrameDelta = 16.0;
+    double t = 0.0, topAt = -1.0, bottomAt = -1.0;
+    float highest = 0.0f;
+    while (t < 15500.0) {
+        t += FrameDelta;
+        drawConeScene();
+        highest = std::max(highest, ConeAngle);
+        if (topAt < 0 && !ConeTopArmed) topAt = t;
+        if (bottomAt < 0 && ConeSlowRise) bottomAt = t;
+    }
+    EXPECT_NEAR(topAt, 3600.0, 20.0);
+    EXPECT_NEAR(bottomAt, 3600.0 + 9000.0, 40.0);
+    EXPECT_LT(highest, 181.0f);
+    EXPECT_NEAR(ConeAngle, (t - bottomAt) * 0.025, 0.5);
+}
+
+TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
+{
+    MarkerFighter marker;
+    resetCones(10.0f, false, false, false);
+    FrameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
+    glLoadIdentity();
+    const auto polygons = capturePolygons([] { drawConeScene(); });
+    ASSERT_EQ(polygons.size(), 1u);
+    const FeedbackPolygon& drawn = polygons[0];
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_NEAR(drawn[0].r, 1.0f, 1e-3f);
+    EXPECT_NEAR(drawn[0].g, 0.0f, 1e-3f);
+
+    // Where the marker lands with the advanced angle 8: distance 2 + 8, spin 16 degrees.
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.3f, 0.0f, -2.0f - 8.0f);
+    glRotatef(16.0f, 0.0f, 0.0f, 1.0f);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glPopMatrix();
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int k = 0; k < 3; ++k) {
+        GLdouble wx, wy, wz;
+        gluProject(marker.vertices[k].x, marker.vertices[k].y, marker.vertices[k].z, model, projection, viewport,
+                   &wx, &wy, &wz);
+        EXPECT_NEAR(drawn[k].x, wx, 0.05) << k;
+        EXPECT_NEAR(drawn[k].y, wy, 0.05) << k;
+    }
+}
+
+TEST_F(MiddleScenes, PentagramAndSheetState)
+{
+    FrameDelta = 50.0;
+    PentagramAngle = 3.0f;
+    glDisable(GL_SCISSOR_TEST);
+    drawPentagramScene();
+    EXPECT_FLOAT_EQ(PentagramAngle, 4.0f);
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_EQ(box[0], 227);
+    EXPECT_EQ(box[3], 571);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+
+    SheetPhase = 1.0f;
+    BlobPhase = 2.0f;
+    GlowBlobs.blobs[2].position[2] = 0.75f;
+    drawSheetScene();
+    EXPECT_FLOAT_EQ(SheetPhase, 1.05f);
+    const float p = 2.0f;
+    EXPECT_FLOAT_EQ(GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
+    EXPECT_FLOAT_EQ(GlowBlobs.blobs[1].position[1], 1.5f * std::cos(p / 4));
+    EXPECT_FLOAT_EQ(GlowBlobs.blobs[2].position[0], 1.5f * std::sin(p));
+    EXPECT_FLOAT_EQ(GlowBlobs.blobs[3].position[1], 1.1f * std::cos(p / 2));
+    EXPECT_EQ(GlowBlobs.blobs[2].position[2], 0.75f);  // z is left as the set holds it
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    GLint blend[2];
+    glGetIntegerv(GL_BLEND_SRC, &blend[0]);
+    glGetIntegerv(GL_BLEND_DST, &blend[1]);
+    EXPECT_EQ(blend[0], GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(blend[1], GL_DST_ALPHA);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+TEST_F(MiddleScenes, EachSceneLeavesTheModelviewMatrixAsFound)
+{
+    glPushMatrix();
+    glTranslatef(0.25f, -0.5f, 0.125f);
+    GLfloat before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+    FrameDelta = 16.0;
+    for (void (*scene)() : {drawConeScene, drawPentagramScene, drawSheetScene}) {
+        scene();
+        EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
+        glGetFloatv(GL_MODELVIEW_MATRIX, after);
+        for (int k = 0; k < 16; ++k) EXPECT_EQ(after[k], before[k]);
+    }
+    glPopMatrix();
+    glDisable(GL_SCISSOR_TEST);
+}
