@@ -116,6 +116,28 @@ TEST(SongsCompose, RepeatsRestsCyclingAndVolumes)
     EXPECT_EQ(song.patterns[0].at(0, 0, 2).volume, volumeColumn(10));
 }
 
+TEST(SongsCompose, EchoesRepeatALaneLaterAndSofter)
+{
+    const Lane lead = scaleLane(0, 1, "A4", 40, "1 3 = 5");
+    Arrangement arr;
+    arr.channels = 2;
+    arr.sections = {Section{"t", 8, "i", {lead, echoLane(lead, 1, 2, 3, 10)}}};
+    ModuleSong song;
+    song.channels = 2;
+    std::vector<int> starts;
+    std::string error;
+    ASSERT_TRUE(arrangeSong(arr, song, starts, error)) << error;
+    const ModulePattern& p = song.patterns[0];
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(p.at(r, 1, 2).note, 0) << r;
+    for (int r = 3; r < 8; ++r) {
+        EXPECT_EQ(p.at(r, 1, 2).note, p.at(r - 3, 0, 2).note) << r;
+        if (p.at(r, 1, 2).note != NoteKeyOff) {
+            EXPECT_EQ(p.at(r, 1, 2).instrument, 2);
+            EXPECT_EQ(p.at(r, 1, 2).volume, volumeColumn(10));
+        }
+    }
+}
+
 TEST(SongsCompose, SectionsAreCutIntoPatternsOnTheirRows)
 {
     Arrangement arr;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <unistd.h>
 
 namespace {
 

@@ -8,19 +8,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 cc -O1 -o "$work/send_close" "$here/send_close.c" -lX11
 
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+xvfb=""
 demo=""
 cleanup() {
   [ -n "$demo" ] && kill -9 "$demo" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${KEEP_E2E:-}" ] && cp -r "$work" /tmp/e2e-kept; rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_screen() { # WxH: a fresh Xvfb screen of that size
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  export DISPLAY=":$n"
+  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "Xvfb did not start"
+}
 
 export SDL_AUDIODRIVER=dummy GALLIUM_DRIVER=llvmpipe
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
@@ -38,7 +43,7 @@ geometry() { # prints "X Y W H" of a window in screen coordinates
 point_at() { read -r x y w h < <(geometry "$1"); xdotool mousemove $((x + w / 2)) $((y + h / 2)); }
 answer() { # caption key
   local id; id=$(wait_window "$1"); [ -n "$id" ] || fail "no box \"$1\""
-  point_at "$id"; sleep 0.2; xdotool key "$2"
+  point_at "$id"; xdotool windowfocus "$id" 2>/dev/null || true; sleep 0.2; xdotool key "$2"
 }
 demo_window() {
   local id=""
@@ -60,41 +65,71 @@ wait_exit() { # pid seconds -> exit code
 }
 screen_max() { import -window root "$work/shot.png"; convert "$work/shot.png" -format '%[fx:maxima]' info:; }
 
+new_demo_window() { # previous id -> id of a different demo window
+  local id=""
+  for _ in $(seq 300); do
+    id=$(window_named "Nordglow 2002")
+    [ -n "$id" ] && [ "$id" != "$1" ] && break
+    id=""; sleep 0.1
+  done
+  echo "$id"
+}
+still_drawing() {
+  import -window root "$work/a.png"; sleep 0.5; import -window root "$work/b.png"
+  local diff; diff=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)
+  [ "${diff%% *}" != "0" ] || fail "the demo stopped drawing ($1)"
+}
+end_with() { # key-or-close exit-code-wanted what
+  set +e; wait_exit "$demo" 15; local rc=$?; set -e
+  demo=""
+  [ "$rc" = "$1" ] || fail "$2 ended with exit code $rc"
+}
+
 cd "$build"
 
-echo "e2e: windowed start, F1 twice, Escape"
+echo "e2e: 800x600 screen: full screen, F1 to a window and back, Escape"
+start_screen 800x600
 ./nordglow >"$work/out1" 2>&1 & demo=$!
-answer "Start FullScreen?" Escape
+answer "Start FullScreen?" Return
 win=$(demo_window); [ -n "$win" ] || fail "no demo window"
 wait_size "$win" 800 600
-point_at "$win"
-sleep 4
+read -r x y _ _ < <(geometry "$win"); [ "$x $y" = "0 0" ] || fail "full-screen window at $x,$y"
+point_at "$win"; sleep 4
 max=$(screen_max)
 awk -v m="$max" 'BEGIN{exit !(m > 0.1)}' || fail "the intro shows nothing (brightest value $max)"
 xdotool key F1
-win=$(demo_window); wait_size "$win" 1024 768
-point_at "$win"; sleep 0.5
+win2=$(new_demo_window "$win"); [ -n "$win2" ] || fail "F1 made no new window"
+wait_size "$win2" 800 600
+point_at "$win2"; sleep 1
+still_drawing "after the first F1"
 xdotool key F1
-win=$(demo_window); wait_size "$win" 800 600
-point_at "$win"; sleep 1
-kill -0 "$demo" || fail "the demo ended after F1"
-import -window root "$work/a.png"; sleep 0.5; import -window root "$work/b.png"
-diff=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)
-[ "${diff%% *}" != "0" ] || fail "the demo stopped drawing after F1"
+win3=$(new_demo_window "$win2"); [ -n "$win3" ] || fail "the second F1 made no new window"
+point_at "$win3"; sleep 1
+still_drawing "after the second F1"
 xdotool key Escape
-set +e; wait_exit "$demo" 10; rc=$?; set -e
-demo=""
-[ "$rc" = 0 ] || fail "Escape ended with exit code $rc"
+end_with 0 "Escape"
 
-echo "e2e: full-screen start, window closed"
+echo "e2e: 1024x768 screen: window, F1 asks for the missing mode, Yes keeps a window"
+start_screen 1024x768
 ./nordglow >"$work/out2" 2>&1 & demo=$!
-answer "Start FullScreen?" Return
+answer "Start FullScreen?" Escape
 win=$(demo_window); [ -n "$win" ] || fail "no demo window"
-wait_size "$win" 1024 768
-sleep 1
-"$work/send_close" "$win"
-set +e; wait_exit "$demo" 10; rc=$?; set -e
-demo=""
-[ "$rc" = 0 ] || fail "closing the window ended with exit code $rc"
+wait_size "$win" 800 600
+point_at "$win"; sleep 1
+xdotool key F1
+answer "Lumo GL" Return
+win2=$(new_demo_window "$win"); [ -n "$win2" ] || fail "no window after the fallback"
+wait_size "$win2" 800 600
+point_at "$win2"; sleep 1
+still_drawing "after the fallback to a window"
+"$work/send_close" "$win2"
+end_with 0 "closing the window"
+
+echo "e2e: 1024x768 screen: full screen refused, No ends the program"
+./nordglow >"$work/out3" 2>&1 & demo=$!
+answer "Start FullScreen?" Return
+answer "Lumo GL" Escape
+answer "ERROR" Return
+end_with 0 "declining the fallback"
 
 echo "e2e: passed"

@@ -95,7 +95,8 @@ bool enterDisplayMode(int width, int height, int bits)
     want.h = height;
     want.format = bits == 32 ? SDL_PIXELFORMAT_RGB888 : 0;
     SDL_DisplayMode got{};
-    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
+    // Only the exact size will do: the screen layout is fixed to it.
+    if (!SDL_GetClosestDisplayMode(0, &want, &got) || got.w != width || got.h != height) return false;
     sdl.mode = got;
     sdl.modeWanted = true;
     return true;

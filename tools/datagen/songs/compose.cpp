@@ -286,6 +286,16 @@ Lane chordSampleLane(int channel, int minorInstrument, int majorInstrument, cons
     return l;
 }
 
+Lane echoLane(const Lane& of, int channel, int instrument, int delay, int volume)
+{
+    Lane l = of;
+    l.channel = channel;
+    l.instrument = instrument;
+    l.delay = of.delay + delay;
+    l.volume = volume;
+    return l;
+}
+
 bool arrangeSong(const Arrangement& arr, ModuleSong& song, std::vector<int>& sectionOrders, std::string& error)
 {
     error.clear();
@@ -327,8 +337,8 @@ bool arrangeSong(const Arrangement& arr, ModuleSong& song, std::vector<int>& sec
                 return false;
             }
             if (tokens.empty()) continue;
-            for (int r = 0; r < sec.rows; ++r) {
-                const std::string& w = tokens[static_cast<std::size_t>(r) % tokens.size()];
+            for (int r = lane.delay; r < sec.rows; ++r) {
+                const std::string& w = tokens[static_cast<std::size_t>(r - lane.delay) % tokens.size()];
                 RowEvent& ev = events[static_cast<std::size_t>(lane.channel)][static_cast<std::size_t>(r)];
                 if (w == ".") continue;
                 if (ev.set) {

@@ -1,7 +1,9 @@
 // Turns songs written as readable lanes of text into module patterns.
 //
 // A song has one key; each section states its chord progression once (Roman numerals, one per
-// bar unless given ":rows", e.g. "i VI III VII:8 V:8"), and every lane reads its notes from that:
+// bar unless given ":rows", e.g. "i VI III VII:8 V:8"; upper case is major, lower case minor,
+// with b/# before the numeral to move the root and o, +, 7, sus2, sus4 after it), and every
+// lane reads its notes from that:
 //
 //   Hits lane   one symbol per row from the lane's table, e.g. "X . x . X . x ." for a kick
 //   Chord lane  numbers are intervals above the current chord's root in the key's scale
@@ -52,6 +54,7 @@ struct Lane {
     int majorInstrument = 0; // Voice lanes: when set, "*" plays the chord's root with a whole-chord
                              // sample, `instrument` for minor chords and this for major ones
     int volume = 64;
+    int delay = 0;      // rows the lane starts late (an echo of another lane)
     std::string text;
     std::vector<Hit> hits;
 };
@@ -60,6 +63,8 @@ Lane hitLane(int channel, std::string text, std::vector<Hit> hits);
 Lane chordLane(int channel, int instrument, const char* floor, int volume, std::string text);
 Lane scaleLane(int channel, int instrument, const char* floor, int volume, std::string text);
 Lane voiceLane(int channel, int instrument, const char* floor, int voice, int volume, std::string text);
+// The same part `delay` rows later on another channel, softer: a tracker echo.
+Lane echoLane(const Lane& of, int channel, int instrument, int delay, int volume);
 Lane chordSampleLane(int channel, int minorInstrument, int majorInstrument, const char* floor, int volume,
                      std::string text);
 

@@ -98,7 +98,7 @@ Section lines56()
     s.lanes.push_back(chordSampleLane(PadCh, PadMinor, PadMajor, "E3", 40, "* ~15"));
     s.lanes.push_back(chordLane(BassCh, Bass, "E1", 50, "1 . . 1 . . 1 . 1 . . 1 . 1 8 ."));
     s.lanes.push_back(scaleLane(LeadCh, Lead, "A4", 34,
-                                "8 ~5 7 . 5 ~5 3 . 5 ~3 7 ~3 | 8 ~7 9 ~7 8 ~5 7 . 5 ~3 | 7 ~7 9 ~7 7 ~7 5 ~7"));
+                                "8 ~5 7 . 5 ~5 3 . | 5 ~3 7 ~3 8 ~7 | 8 ~3 7 ~3 5 ~7 | 7 ~7 9 ~7"));
     s.lanes.push_back(hitLane(DrumCh, "K . h . S . h . K . h K S . h H", DrumHits));
     return s;
 }

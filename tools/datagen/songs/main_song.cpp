@@ -14,7 +14,7 @@
 // 180.0 s  end (then the song starts again)
 //
 // Channels: 0, 1, 8 pad/choir voices; 2 bass; 3 hats; 4 kick; 5 snare/clap; 6 arpeggio; 7 lead/bells;
-// 9 crash, toms and risers; 10 sub bass; 11 counter-line. The meters watch channels 2 to 7, so those
+// 9 crash, toms and risers; 10 sub bass; 11 counter-line or the lead's echo. The meters watch channels 2 to 7, so those
 // parts are rhythmic, with rests and short envelopes, and their volumes leave the meters room to fall;
 // the weight of the mix sits in the pads and the sub bass.
 #include "datagen/songs/compose.h"
@@ -90,12 +90,13 @@ std::vector<ModuleInstrument> makeInstruments()
     set(Sub, instrument("sub", toXmSample(tone(makeSub(Rate, 130.8)), "sub", 0.95, 64),
                         {{0, 0}, {2, 64}, {24, 54}}, 2, 1200));
     const Sound pad = tone(makePad(Rate, 261.6, 5, 1900, 1.5));
-    const std::vector<EnvelopePoint> padEnv = {{0, 0}, {24, 52}, {60, 64}, {120, 48}};
+    // Pads start part-way up so that a new chord does not dip where the last one was cut.
+    const std::vector<EnvelopePoint> padEnv = {{0, 24}, {24, 52}, {60, 64}, {120, 48}};
     set(PadLeft, instrument("pad L", toXmSample(pad, "pad", 0.9, 64), padEnv, 3, 700, 64));
     set(PadRight, instrument("pad R", toXmSample(pad, "pad", 0.9, 64), padEnv, 3, 700, 192));
     set(PadCentre, instrument("pad C", toXmSample(pad, "pad", 0.9, 64), padEnv, 3, 700, 128));
     set(Choir, instrument("choir", toXmSample(tone(makeChoir(Rate, 261.6, 1.5)), "choir", 0.9, 64),
-                          {{0, 0}, {40, 64}, {100, 50}}, 2, 250));
+                          {{0, 20}, {40, 64}, {100, 50}}, 2, 250));
     ModuleInstrument lead = instrument("lead", toXmSample(tone(makeLead(Rate, 523.3, 0.28)), "lead", 0.9, 64),
                                        {{0, 64}, {4, 56}, {16, 46}}, 2, 3000, 128);
     lead.vibratoSweep = 40;
@@ -160,10 +161,12 @@ Section flight()
     s.lanes.push_back(hitLane(HatCh, "x . X . x . X . x . X . x . O .", HatHits));
     s.lanes.push_back(chordLane(BassCh, Bass, "E1", 36, "{ . . 1 . . . 1 . . . 1 . . . 8 . }8 5 . 5 ."));
     s.lanes.push_back(chordLane(ArpCh, Pluck, "E3", 26, "1 . 5 . 8 . ~2 3' . 5 . 10 . ~2"));
-    s.lanes.push_back(scaleLane(LeadCh, Lead, "A4", 36,
+    const Lane lead = scaleLane(LeadCh, Lead, "A4", 36,
                                 "8 ~5 7 . 5 ~3 = ~3 | 6 ~5 5 . 3 ~3 = ~3 | 5 ~3 3 ~3 5 . 7 . 8 . = . |"
                                 " 7 ~5 5 . 4 ~3 = ~3 | 8 ~5 9 . 10 ~3 = ~3 | 10 ~3 9 ~3 8 ~3 = ~3 |"
-                                " 10 ~3 9 . 8 . 7 ~3 = ~3 | 7 ~7 5 ~3 = ~3 | #7 . . ="));
+                                " 10 ~3 9 . 8 . 7 ~3 = ~3 | 7 ~7 5 ~3 = ~3 | #7 . . =");
+    s.lanes.push_back(lead);
+    s.lanes.push_back(compose::echoLane(lead, CounterCh, Counter, 3, 14));
     s.lanes.push_back(hitLane(FxCh, "C ~63 c ~63 H M L L", FxHits));
     return s;
 }
@@ -179,9 +182,11 @@ Section cones()
     s.lanes.push_back(hitLane(HatCh, "X . x . . x X . x . . x X . o .", HatHits));
     s.lanes.push_back(chordLane(BassCh, Bass, "E1", 36, "1 . . 8 . . 1 . . 8 . . 5 . . ."));
     s.lanes.push_back(chordLane(ArpCh, Pluck, "E3", 26, "1 . 3 . 5 . ~4"));
-    s.lanes.push_back(scaleLane(LeadCh, Lead, "A4", 34,
-                                "4' ~2 3' ~2 1' . = ~5 | 3' ~2 1' ~2 6 . = ~5 |"
-                                " 5 ~2 3 ~2 1 . 3 . 5 . = ~3 | #7 ~2 5 ~2 #7 . 2' . 1' . = ~3 |"));
+    const Lane lead = scaleLane(LeadCh, Lead, "A4", 34,
+                                "4' ~2 3' ~2 1' . = ~7 | 3' ~2 1' ~2 6 . = ~7 |"
+                                " 5 ~2 3 ~2 1 . 3 . 5 . = ~3 | #7 ~2 5 ~2 #7 . 2' . 1' . = ~3 |");
+    s.lanes.push_back(lead);
+    s.lanes.push_back(compose::echoLane(lead, CounterCh, Counter, 3, 14));
     s.lanes.push_back(hitLane(FxCh, "C ~63 c ~59", FxHits));
     return s;
 }
@@ -196,9 +201,11 @@ Section tunnel()
     s.lanes.push_back(hitLane(HatCh, "X x . x X x . x X x . x X . O .", HatHits));
     s.lanes.push_back(chordLane(BassCh, Bass, "E1", 26, "1 1 8 . 1 1 8 . 1 1 8 . 5 5 8 ."));
     s.lanes.push_back(chordLane(ArpCh, Pluck, "E3", 24, "1 5 8 10 12 ~3"));
-    s.lanes.push_back(scaleLane(LeadCh, Lead, "A4", 36,
+    const Lane lead = scaleLane(LeadCh, Lead, "A4", 36,
                                 "1' ~2 1' ~2 1' . 2' . 3' . = ~3 | 1' ~2 7 ~2 5 . = ~7 |"
-                                " 6 ~2 6 ~2 6 . 7 . 1' . = ~3 | 5 ~3 7 ~3 2' ~3 = ~3 |"));
+                                " 6 ~2 6 ~2 6 . 7 . 1' . = ~3 | 5 ~3 7 ~3 2' ~3 = ~3 |");
+    s.lanes.push_back(lead);
+    s.lanes.push_back(compose::echoLane(lead, CounterCh, Counter, 3, 14));
     s.lanes.push_back(hitLane(FxCh, "C ~47 R ~15 C ~47 R ~15 . .", FxHits));
     return s;
 }
@@ -206,7 +213,7 @@ Section tunnel()
 Section pentagram()
 {
     Section s{"pentagram", 120, "i i bII bII iv iv V V:8", {}, 120};
-    addPads(s, Choir, Choir, Choir, EveryBar, 50);
+    addPads(s, Choir, Choir, Choir, "* ~31", 50);
     addSub(s, "1 ~15", 56);
     s.lanes.push_back(hitLane(KickCh, "X . . X . . . . . . X . . . . . X . . X . . . . . . X . x . . .", KickHits));
     s.lanes.push_back(hitLane(SnareCh, "~8 S ~7 ~8 S ~3 s . s .", SnareHits));

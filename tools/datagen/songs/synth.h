@@ -14,7 +14,7 @@ namespace datagen::synth {
 struct Sound {
     std::vector<float> data; // -1..1
     double rate = 33452.0;   // frames per second it was made at
-    double pitchHz = 0.0;    // the pitch it holds (0: unpitched, made to play at C-4)
+    double pitchHz = 0.0;    // the pitch it holds (0: unpitched; C-4 then plays it at its own rate in an XM)
     double refHz = 261.6256; // the pitch that note C-4 should sound (unpitched: ignored)
     int loopStart = 0, loopLength = 0;
 };
