@@ -36,6 +36,34 @@ void placeCamera()
     CameraEye[1] = y;
 }
 
+// The floor's state changes, with or without its quad: a pass that can write
+// nothing (all colour channels masked, no depth or stencil test) skips only the
+// quad, so the GL state it leaves is the same.
+void drawFloorPass(bool withQuad)
+{
+    glPushMatrix();
+    glTranslatef(1.0f, 0.0f, -8.0f);
+    glEnable(GL_BLEND);
+    bindTexture(TexBg);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    if (withQuad) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex3f(-15.0f, 0.0f, -25.0f);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex3f(17.0f, 0.0f, -25.0f);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex3f(17.0f, 0.0f, 25.0f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex3f(-15.0f, 0.0f, 25.0f);
+        glEnd();
+    }
+    glPopMatrix();
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
 } // namespace
 
 FloorFlashMask floorFlashMask(float firstReading, float secondReading)
@@ -45,25 +73,7 @@ FloorFlashMask floorFlashMask(float firstReading, float secondReading)
 
 void drawFloor()
 {
-    glPushMatrix();
-    glTranslatef(1.0f, 0.0f, -8.0f);
-    glEnable(GL_BLEND);
-    bindTexture(TexBg);
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-15.0f, 0.0f, -25.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(17.0f, 0.0f, -25.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(17.0f, 0.0f, 25.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-15.0f, 0.0f, 25.0f);
-    glEnd();
-    glPopMatrix();
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    drawFloorPass(true);
 }
 
 void drawFountainGroup()
@@ -94,7 +104,7 @@ void drawMirroredFountain()
     glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();
-    drawFloor();
+    drawFloorPass(mask.green || mask.blue);
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

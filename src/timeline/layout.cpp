@@ -334,6 +334,16 @@ void drawSecondPanelPass()
     glDisable(GL_SCISSOR_TEST);
 }
 
+void forgetFrameOverlayCover()
+{
+    Cover = OverlayCover{};
+}
+
+int frameOverlayCoverRects()
+{
+    return Cover.useful ? static_cast<int>(Cover.rects.size()) : 0;
+}
+
 void drawFrameOverlay()
 {
     glLoadIdentity();

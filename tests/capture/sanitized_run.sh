@@ -7,7 +7,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 export GALLIUM_DRIVER=llvmpipe
 # Mesa and fontconfig keep caches to the process end; only our own code's leaks count.
-supp="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
+supp="$(cd "$(dirname "$0")/../../scripts" && pwd)/lsan.supp"
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export LSAN_OPTIONS="suppressions=$supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

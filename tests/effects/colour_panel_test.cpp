@@ -110,13 +110,3 @@ TEST_F(ColourPanelGl, StandsStillAtZeroFrameDeltaAndTranslatesWithoutSaving)
     EXPECT_FLOAT_EQ(m[13], 0.6f);
     EXPECT_FLOAT_EQ(m[14], -4.0f);
 }
-
-TEST(ColourPanel, CornerColoursBeforeClamping)
-{
-    float corners[4][3];
-    colourPanelCorners(0.0f, corners);
-    EXPECT_FLOAT_EQ(corners[0][2], 2.0f);
-    EXPECT_NEAR(corners[2][0], 0.0f, 1e-7);
-    colourPanelCorners(1.5f, corners);
-    EXPECT_GT(corners[2][0], 14.0f) << "tan saturates near the ends";
-}

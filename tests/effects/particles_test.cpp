@@ -92,36 +92,6 @@ TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
     for (const Particle& p : SprayPool) ASSERT_EQ(p.life, 0.0f);
 }
 
-TEST(ParticleInit, FlameSpreadScalesWithFrameDelta)
-{
-    const std::vector<int> r = drawsFromStart(902);
-    FrameDelta = 20.0;
-    RandomState = 1;
-    initParticlePools();
-    const float a = static_cast<float>((r[200] % 200 - 1) * (20.0 * 0.001));
-    EXPECT_FLOAT_EQ(FlamePool[0].position[0], 2.0f - a);
-    FrameDelta = 0.0;
-}
-
-TEST_F(ParticlePoolGl, UnrebornSparksAreClampedToFullRed)
-{
-    RandomState = 1;
-    initParticlePools();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    const auto polygons = capturePolygons([] { drawSparkPool(0, 0, 0); });
-    ASSERT_FALSE(polygons.empty());
-    for (const auto& polygon : polygons) {
-        for (const auto& v : polygon) {
-            ASSERT_EQ(v.r, 1.0f);
-            ASSERT_EQ(v.g, 0.0f);
-            ASSERT_EQ(v.b, 0.0f);
-        }
-    }
-}
-
 TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 {
     RandomState = 1;
@@ -257,23 +227,6 @@ TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
     drawSprayPool(0, 0, -5);
     EXPECT_EQ(SprayPool[5].life, 10.0f);
     EXPECT_EQ(RandomState, stateAfterDraws(1, 6));
-}
-
-TEST_F(ParticlePoolGl, FirstSprayCallRebornsEveryParticleWithSixDrawsEach)
-{
-    std::memset(SprayPool, 0, sizeof SprayPool);
-    const std::vector<int> r = drawsFromStart(6);
-    RandomState = 1;
-    drawSprayPool(0, 2.7f, 0);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 6 * SprayCount));
-    const Particle& p = SprayPool[0];
-    EXPECT_FLOAT_EQ(p.fade, static_cast<float>((r[1] % 100) * 0.001 + 0.0003));
-    EXPECT_EQ(p.velocity[0], static_cast<float>(r[2] % 40 - 20));
-    EXPECT_EQ(p.velocity[1], static_cast<float>((r[3] % 100 - 30) * 2));
-    EXPECT_EQ(p.velocity[2], static_cast<float>(r[4] % 40 - 20));
-    EXPECT_EQ(p.life, 10.0f);
-    EXPECT_EQ(p.gravity[1], -0.5f);
-    EXPECT_EQ(p.slowdown, 3.0f);
 }
 
 TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)

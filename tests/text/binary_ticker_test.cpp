@@ -30,16 +30,6 @@ protected:
 
 } // namespace
 
-TEST(BinaryTickerPatterns, FiveEntriesWithTheLastTwoAlike)
-{
-    EXPECT_STREQ(tickerPattern(0), "100110101010");
-    EXPECT_STREQ(tickerPattern(1), "001101010101");
-    EXPECT_STREQ(tickerPattern(2), "011010101010");
-    EXPECT_STREQ(tickerPattern(3), "110101010100");
-    EXPECT_STREQ(tickerPattern(4), tickerPattern(3));
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(std::strlen(tickerPattern(i)), 12u);
-}
-
 TEST_F(BinaryTickerGl, ZeroFrameDeltaNeverReChooses)
 {
     FrameDelta = 0.0;

@@ -90,14 +90,3 @@ TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
     EXPECT_NEAR(lengths[1], 0.1, 0.01);
     EXPECT_NEAR(lengths[2], 0.1, 0.01);
 }
-
-TEST_F(VolumeMeterGl, LeavesATranslationForTheCallerToUndo)
-{
-    glLoadIdentity();
-    DrawVolumeMeter();
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_FLOAT_EQ(m[12], -2.74f);
-    EXPECT_FLOAT_EQ(m[13], -1.9f);
-    EXPECT_FLOAT_EQ(m[14], -5.0f);
-}

@@ -75,21 +75,6 @@ TEST_F(Flights, BankRightThenLeftWithoutKeys)
     EXPECT_TRUE(BankRight);
 }
 
-TEST_F(Flights, MovesAlongTheHeadingAndClimbsWithPitch)
-{
-    resetFlight(Vector3{400.0f, 16.0f, 20.0f});
-    CameraYaw = 0.0f - 0.01f * 100.0f;  // the turn brings it back to 0 this frame
-    CameraPitch = -30.0f;
-    FrameDelta = 100.0;
-    BankRight = false;
-    flyRight();
-    EXPECT_NEAR(CameraYaw, 0.0f, 1e-5f);
-    EXPECT_NEAR(CameraPosition.x, 400.0f, 1e-4f);    // sin 0
-    EXPECT_NEAR(CameraPosition.z, 20.0f - 0.5f, 1e-5f);  // 5 units per s straight ahead
-    EXPECT_NEAR(CameraPosition.y, 16.0f + 0.25f, 1e-5f);  // -sin(-30 degrees) * 0.5
-    CameraPitch = 0.0f;
-}
-
 TEST_F(Flights, StandingSongTimeRedrawsTheSameFrameAndPitchFlipsAt24s)
 {
     for (int k = 0; k < HeightFieldCells; ++k) HeightField.heights[k] = std::sin(k * 0.05f) * 3.0f;
