@@ -36,9 +36,9 @@ void placeCamera()
     CameraEye[1] = y;
 }
 
-// The floor's state changes, with or without its quad: a pass that can write
-// nothing (all colour channels masked, no depth or stencil test) skips only the
-// quad, so the GL state it leaves is the same.
+// The floor's state changes, with or without its quad. The flash pass with
+// every colour channel masked and the depth test off writes nothing (stencil
+// operations stay GL_KEEP), so it skips only the quad and leaves the same state.
 void drawFloorPass(bool withQuad)
 {
     glPushMatrix();

@@ -66,7 +66,7 @@ void tubeVertex(int r, int j, float c, float u, float v)
 
 void drawTube(int slices, float s)
 {
-    for (int j = 0; j < slices - 1; ++j) {
+    for (int j = 0; j + 1 < slices; ++j) {  // slices - 1 could overflow at INT_MIN
         bindTexture(TexTunnel);
         glBegin(GL_QUADS);
         const float fj = static_cast<float>(j);

@@ -36,6 +36,7 @@ TEST_F(Flights, BankRightThenLeftWithoutKeys)
     resetFlight(Vector3{400.0f, 16.0f, 20.0f});
     FrameDelta = 16.0;  // 0.16 degrees of roll per frame
     const float step = 0.16f;
+    const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     double t = 0.0;
     while (t + FrameDelta <= 1500.0 - FrameDelta) {
         t += FrameDelta;
@@ -54,6 +55,7 @@ TEST_F(Flights, BankRightThenLeftWithoutKeys)
         }
     }
     EXPECT_FALSE(BankRight);
+    EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     const float heldRoll = CameraRoll;
     EXPECT_NEAR(CameraYaw, 90.0f + 0.01f * static_cast<float>(t), 0.05f);
 
