@@ -199,6 +199,23 @@ void drawFlamePool(float x, float y, float z)
     glPopMatrix();
 }
 
+namespace {
+constexpr float SprayRadius = 0.05f;  // radius of every reborn droplet
+GLuint SpraySphereList = 0;           // display list of the current context, 0 = none
+} // namespace
+
+void buildSpraySphere()
+{
+    // The old context's list went with it; this name belongs to the new one.
+    SpraySphereList = 0;
+    if (!SphereQuadric) return;
+    SpraySphereList = glGenLists(1);
+    if (!SpraySphereList) return;
+    glNewList(SpraySphereList, GL_COMPILE);
+    gluSphere(SphereQuadric, SprayRadius, 5, 5);
+    glEndList();
+}
+
 void drawSprayPool(float x, float y, float z)
 {
     glPushMatrix();
@@ -217,7 +234,11 @@ void drawSprayPool(float x, float y, float z)
         glPushMatrix();
         glTranslatef(p.position[0], p.position[1], p.position[2]);
         glRotatef(-MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
-        if (SphereQuadric) gluSphere(SphereQuadric, p.size, 5, 5);
+        if (SpraySphereList && p.size == SprayRadius) {
+            glCallList(SpraySphereList);
+        } else if (SphereQuadric) {
+            gluSphere(SphereQuadric, p.size, 5, 5);
+        }
         glPopMatrix();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);

@@ -33,5 +33,10 @@ void initParticlePools();
 //   flames: blending on with (ONE, ONE), depth test off, p1 bound;
 //   spray:  depth test on, blending off, p2 bound.
 void drawSparkPool(float x, float y, float z);
+// Records the spray's sphere (the reborn radius, 5 x 5) as a display list of
+// the current context, so that the 500 spheres per frame replay GLU's exact
+// geometry without rebuilding it. Call in every new context once
+// SphereQuadric exists; other radii are still drawn by GLU directly.
+void buildSpraySphere();
 void drawFlamePool(float x, float y, float z);
 void drawSprayPool(float x, float y, float z);

@@ -101,6 +101,7 @@ bool SetUpScene()
     }
     setLights();
     SphereQuadric = newSmoothQuadric(SphereQuadric);
+    buildSpraySphere();
     if (firstRun) {
         CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
         InitVolumeMeter();
