@@ -34,12 +34,12 @@ FaceCache& cache()
 }
 
 // The file fontconfig picks for the family and style.
-std::string findFontFile(const FontSpec& spec)
+std::string findFontFile(const FontSpec& font)
 {
     std::string file;
     FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.family));
-    FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(spec.style));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.family));
+    FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(font.style));
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
@@ -54,7 +54,7 @@ std::string findFontFile(const FontSpec& spec)
     return file;
 }
 
-FT_Face faceFor(const FontSpec& spec)
+FT_Face faceFor(const FontSpec& font)
 {
     FaceCache& c = cache();
     if (!c.library && !c.failed) {
@@ -64,11 +64,11 @@ FT_Face faceFor(const FontSpec& spec)
         }
     }
     if (c.failed) return nullptr;
-    const std::string key = std::string(spec.family) + ":" + spec.style;
+    const std::string key = std::string(font.family) + ":" + font.style;
     auto it = c.faces.find(key);
     if (it != c.faces.end()) return it->second;
     FT_Face face = nullptr;
-    const std::string file = findFontFile(spec);
+    const std::string file = findFontFile(font);
     if (file.empty() || FT_New_Face(c.library, file.c_str(), 0, &face) != 0) {
         std::fprintf(stderr, "datagen: no font for %s\n", key.c_str());
         face = nullptr;
