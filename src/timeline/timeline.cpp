@@ -115,9 +115,26 @@ int fadeInVolume(double t)
 }
 
 namespace {
-const char* sceneNameNow();
-extern const char* FrameScene;
+
+const char* sceneNameNow()
+{
+    if (!MainSongActive) return IntroActive ? "intro" : "scroller";
+    // The scheduled scene names the frame, also when key 1 adds the tunnel.
+    const unsigned rows = mainPartRows(SongTime, 0);
+    if (rows & RowFlyRight) return "flyRight";
+    if (rows & RowFlyLeft) return "flyLeft";
+    if (rows & RowCones) return "cones";
+    if (rows & RowTunnel) return "tunnel";
+    if (rows & RowPentagram) return "pentagram";
+    if (rows & RowSheet) return "sheet";
+    if (rows & RowFountain) return "fountain";
+    if (rows & RowEndTransition) return "endTransition";
+    return "main";
 }
+
+const char* FrameScene = "intro";
+
+} // namespace
 
 bool drawFrame()
 {
@@ -145,28 +162,6 @@ bool drawFrame()
     glFlush();
     return true;
 }
-
-namespace {
-
-const char* sceneNameNow()
-{
-    if (!MainSongActive) return IntroActive ? "intro" : "scroller";
-    // The scheduled scene names the frame, also when key 1 adds the tunnel.
-    const unsigned rows = mainPartRows(SongTime, 0);
-    if (rows & RowFlyRight) return "flyRight";
-    if (rows & RowFlyLeft) return "flyLeft";
-    if (rows & RowCones) return "cones";
-    if (rows & RowTunnel) return "tunnel";
-    if (rows & RowPentagram) return "pentagram";
-    if (rows & RowSheet) return "sheet";
-    if (rows & RowFountain) return "fountain";
-    if (rows & RowEndTransition) return "endTransition";
-    return "main";
-}
-
-const char* FrameScene = "intro";
-
-} // namespace
 
 const char* currentSceneName()
 {
