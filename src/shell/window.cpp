@@ -4,6 +4,7 @@
 
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
+#include "picture/picture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -25,19 +26,19 @@ bool fail(const char* text)
 
 void LeaveFullScreen()
 {
-    if (FullScreen) {
-        plat::leaveDisplayMode();
-        plat::showCursor(true);
-    }
+    if (FullScreen) plat::showCursor(true);
 }
 
 void Resize(int width, int height)
 {
     if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    // The picture keeps its 4:3 shape in whatever drawable it gets: scaled,
+    // centred, black bars beside it.
+    setPictureDrawable(width, height);
+    setPictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 500.0);
+    gluPerspective(45.0, static_cast<double>(PictureWidth) / static_cast<double>(PictureHeight), 0.1f, 500.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -46,7 +47,9 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 {
     FullScreen = fullScreen;
 
-    if (FullScreen && !plat::enterDisplayMode(width, height, bits)) {
+    // Full screen is a window over the whole display at its own resolution;
+    // the display mode is never changed.
+    if (FullScreen && !plat::fullScreenAvailable()) {
         const plat::Answer answer = plat::showMessageBox(
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
             "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
@@ -92,7 +95,11 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     ContextReady = true;
 
     plat::raiseWindow();
-    Resize(width, height);
+    // The drawable's own pixel size: the screen's in full screen, and more
+    // than the asked client size on a HiDPI display.
+    int drawableWidth = 0, drawableHeight = 0;
+    plat::getClientSize(&drawableWidth, &drawableHeight);
+    Resize(drawableWidth, drawableHeight);
 
     if (!SetUpScene()) {
         LeaveFullScreen();

@@ -5,6 +5,7 @@
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
+#include "picture/picture.h"
 #include "shell/shell_state.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
@@ -159,6 +160,9 @@ bool drawFrame()
         drawEndScroller();
     }
 
+    // Clears reach the whole drawable (the flash is white): the bars beside
+    // the picture are made black again.
+    clearPictureBars();
     glFlush();
     return true;
 }

@@ -38,7 +38,7 @@ protected:
     void TearDown() override
     {
         plat::destroyWindow();
-        plat::leaveDisplayMode();
+        headless::setFullScreenAvailable(true);
         plat::showCursor(true);
         RandomState = random;
         fs::current_path(home);

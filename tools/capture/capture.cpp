@@ -259,6 +259,8 @@ int runCapture(const std::vector<std::string>& args)
     setenv("GALLIUM_DRIVER", "llvmpipe", 0);
 
     headless::setFramesPerSecond(opt.fps);
+    // The window of either answer gets this drawable; the picture is fitted into it.
+    headless::setDrawableSize(opt.width, opt.height);
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
 
     std::vector<std::int16_t> audio;
@@ -274,7 +276,7 @@ int runCapture(const std::vector<std::string>& args)
     Session session(opt);
     VideoWriter video;
     if (!opt.videoPath.empty()) {
-        if (!video.open(opt.videoPath, 800, 600, opt.fps)) {
+        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
             std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
             return 1;
         }
