@@ -2,7 +2,7 @@
 // charges, one sprite per sample point whose field lies in the band.
 #include "effects/blobs.h"
 
-#include "picture/picture.h"
+#include "core/picture.h"
 
 #include <GL/gl.h>
 

@@ -1,7 +1,7 @@
 // The render-to-texture pass that runs inside the very first frame.
 #include "effects/render_to_texture.h"
 
-#include "picture/picture.h"
+#include "core/picture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

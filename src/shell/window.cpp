@@ -2,9 +2,9 @@
 // window events.
 #include "shell/window.h"
 
+#include "core/picture.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
-#include "picture/picture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -4,9 +4,9 @@
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
-#include "picture/picture.h"
-#include "shell/scene_setup.h"
-#include "shell/shell_state.h"
+#include "core/controls.h"
+#include "core/picture.h"
+#include "core/quadrics.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"

@@ -3,10 +3,10 @@
 #include "timeline/layout.h"
 
 #include "assets/texture_set.h"
+#include "core/picture.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
-#include "picture/picture.h"
 #include "text/binary_ticker.h"
 #include "text/volume_meter.h"
 #include "timeline/timeline.h"
@@ -312,7 +312,7 @@ void drawFirstPanelPass()
     drawColourPanel();
     glPopMatrix();
 
-    glDisable(GL_SCISSOR_TEST);
+    clipSidePanel1();
     DrawBinaryTicker();
 
     clipMainPanel();

@@ -2,11 +2,11 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
+#include "core/controls.h"
+#include "core/picture.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
-#include "picture/picture.h"
-#include "shell/shell_state.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"
@@ -15,8 +15,6 @@
 
 #include <GL/gl.h>
 
-double SongTime = 0.0;
-double FrameDelta = 0.0;
 bool IntroActive = true;
 bool RenderPassDone = false;
 float EndFade = 0.0f;

@@ -1,5 +1,5 @@
 // The picture transform and the few GL calls that apply it.
-#include "picture/picture.h"
+#include "core/picture.h"
 
 #include <GL/gl.h>
 
