@@ -99,13 +99,15 @@ focus() {
 box=$(wait_window "Start FullScreen?"); [ -n "$box" ] || fail "no start question"
 focus "$box"; xdotool key Escape  # No: a window
 win=$(wait_window "Nordglow 2002"); [ -n "$win" ] || fail "no demo window"
-focus "$win"; sleep 3
+focus "$win"; sleep 4
 # Drawn from the installed data: the intro's letters are bright.
 import -window root "$work/shot.png"
 max=$(convert "$work/shot.png" -format '%[fx:maxima]' info:)
 awk -v m="$max" 'BEGIN{exit !(m > 0.1)}' || { cat "$work/demo.log" >&2; fail "the demo shows nothing"; }
 [ -z "$(window_named ERROR)" ] || fail "the demo reported an error: $(cat "$work/demo.log")"
-xdotool key Escape
+# Held for a while: the demo reads the key's state once a frame, and a slow
+# frame could swallow a quick tap.
+xdotool keydown Escape; sleep 0.5; xdotool keyup Escape
 for _ in $(seq 150); do kill -0 "$demo" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$demo" 2>/dev/null && fail "the demo did not end on Escape"
 set +e; wait "$demo"; rc=$?; set -e
