@@ -86,6 +86,7 @@ int runDemo()
         }
 
         pollParameterKeys();
+        finishKeyPoll();
         if (done) break;
     }
 

@@ -115,6 +115,7 @@ start_screen 1024x768
 answer "Start FullScreen?" Escape
 win=$(demo_window); [ -n "$win" ] || fail "no demo window"
 wait_size "$win" 800 600
+read -r x y _ _ < <(geometry "$win"); [ "$x $y" = "0 0" ] || fail "the window is at $x,$y, not at the screen's corner"
 point_at "$win"; sleep 1
 xdotool key F1
 answer "Lumo GL" Return
