@@ -93,5 +93,6 @@ int runDemo()
     DeleteOutlineFont();
     LeaveFullScreen();
     releaseMeshArrays(fighterModel);
+    releaseMeshArrays(fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }
