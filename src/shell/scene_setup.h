@@ -2,10 +2,7 @@
 // effect tables, lights, quadrics, models and fog.
 #pragma once
 
-#include <GL/glu.h>
-
-extern GLUquadric* SphereQuadric;  // smooth normals, texture coords: spray and intro spheres
-extern GLUquadric* ConeQuadric;    // smooth normals, texture coords: twin cones
+#include "core/quadrics.h"  // SphereQuadric and ConeQuadric, made here in each context
 
 // True once a set-up has read the two models. A later set-up (in the new
 // context after F1) keeps their geometry and materials and remakes their
