@@ -14,7 +14,6 @@
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "text/volume_meter.h"
-#include "timeline/flights.h"
 
 #include <filesystem>
 #include <set>
@@ -76,22 +75,20 @@ protected:
         glGetFloatv(what, v.data());
         return v;
     }
-    // The landscape from the flight's starting camera, as the flight scenes draw it.
+    // The landscape from the flight's starting camera, (20, 16, 20) heading
+    // along +x, as the flight scenes draw it.
     static std::vector<std::uint8_t> landscapeFrame()
     {
-        const Vector3 camera = CameraPosition;
-        CameraPosition = Vector3{20.0f, 16.0f, 20.0f};
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
-        glTranslatef(-CameraPosition.x, -CameraPosition.y - 0.1f, -CameraPosition.z);
+        glTranslatef(-20.0f, -16.1f, -20.0f);
         glDisable(GL_BLEND);
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_LIGHTING);
-        drawHeightField();
+        drawHeightField(20.0f, 20.0f);
         glDisable(GL_LIGHTING);
         glLoadIdentity();
-        CameraPosition = camera;
         std::vector<std::uint8_t> rgb;
         int w = 0, h = 0;
         headless::readFrame(&rgb, &w, &h);
