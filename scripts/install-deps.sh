@@ -9,7 +9,7 @@ build_pkgs=(build-essential cmake pkg-config
   xfonts-base  # core X fonts: SDL draws its message boxes with them
   file)        # cpack's Debian package looks at each installed file with it
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
-  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3
+  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3 time
   lintian desktop-file-utils appstream)  # checks of the package and its desktop files
 
 want=("${build_pkgs[@]}")

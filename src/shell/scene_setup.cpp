@@ -88,24 +88,20 @@ void setFog()
 
 bool SetUpScene()
 {
-    const bool firstRun = !SceneDataReady;
-
     if (!loadTextureSet()) return false;
     setBaseState();
     BuildBitmapFont();
-    if (firstRun) {
-        initParticlePools();
-        buildHeightField();  // draws from the shared random sequence after the pools
-    }
+    initParticlePools();
+    buildHeightField();  // draws from the shared random sequence after the pools
     setLights();
     SphereQuadric = newSmoothQuadric(SphereQuadric);
     buildSpraySphere();
-    if (firstRun) {
-        CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
-        InitVolumeMeter();
-    }
+    CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
+    InitVolumeMeter();
     BuildOutlineFont();  // on failure 3-D text draws nothing; the set-up goes on
-    if (firstRun) loadModels();
+    // Loading again would append a second material to each model: the models
+    // read on the first run serve every later one.
+    if (!SceneDataReady) loadModels();
     createMaterialTextures(fighterModel);
     createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
     ConeQuadric = newSmoothQuadric(ConeQuadric);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,19 @@ std::string readAll(const fs::path& p)
 {
     std::ifstream f(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// Peak resident memory in kB of one capture run, through /usr/bin/time.
+long peakMemoryKb(const std::string& args)
+{
+    const fs::path report = fs::temp_directory_path() / ("ng-capture-peak-" + std::to_string(getpid()));
+    const std::string cmd = "/usr/bin/time -f %M -o " + report.string() + " " + NG_CAPTURE_BIN + " --data " +
+                            testDataRoot() + " " + args + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) return -1;
+    long kb = -1;
+    std::ifstream(report) >> kb;
+    fs::remove(report);
+    return kb;
 }
 
 fs::path freshDir(const std::string& name)
@@ -119,4 +133,18 @@ TEST(Capture, FullScreenToggleRebuildsTheSameDemo)
     EXPECT_EQ(readAll(plain / name), readAll(toggled / name));
     fs::remove_all(plain);
     fs::remove_all(toggled);
+}
+
+TEST(Capture, FullScreenTogglesKeepMemoryFlat)
+{
+    // Every F1 frees a whole context and set-up; 200 of them in one run
+    // must not leave the heap holding what they freed.
+    std::string keys;
+    for (int i = 1; i <= 200; ++i) keys += " --key " + std::to_string(i * 100) + ":F1";
+    const long plain = peakMemoryKb("--fps 10 --until 20500");
+    const long toggled = peakMemoryKb("--fps 10 --until 20500" + keys);
+    ASSERT_GT(plain, 0) << "needs /usr/bin/time";
+    ASSERT_GT(toggled, 0);
+    EXPECT_LE(toggled, plain + 50 * 1024) << "peak " << toggled / 1024 << " MB after 200 presses of F1, "
+                                          << plain / 1024 << " MB without";
 }

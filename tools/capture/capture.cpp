@@ -4,7 +4,6 @@
 
 #include "capture/args.h"
 #include "capture/media.h"
-#include "assets/model.h"
 #include "platform/headless/headless.h"
 #include "shell/shell_state.h"
 #include "timeline/timeline.h"
@@ -288,9 +287,6 @@ int runCapture(const std::vector<std::string>& args)
     headless::setPresentHook([&] { session.onPresent(); });
 
     runDemo();
-    // The demo leaves the fountain's mesh to the process end; release it here
-    // so that leak checks of a capture run report only real leaks.
-    releaseMeshArrays(fountainModel);
 
     headless::setPresentHook(nullptr);
     headless::setAudioSink(nullptr);

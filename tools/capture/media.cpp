@@ -70,8 +70,9 @@ bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples,
     put16(f, 16);
     std::fwrite("data", 1, 4, f);
     put32(f, dataBytes);
-    // Little-endian host: samples go out as they are.
-    const bool ok = std::fwrite(samples.data(), 2, samples.size(), f) == samples.size();
+    // Little-endian host: samples go out as they are. A run that ended before
+    // its first frame has none: the header alone is a valid, empty WAV.
+    const bool ok = samples.empty() || std::fwrite(samples.data(), 2, samples.size(), f) == samples.size();
     return (std::fclose(f) == 0) && ok;
 }
 

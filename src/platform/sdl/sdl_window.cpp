@@ -134,8 +134,8 @@ WindowResult createWindow(const WindowDesc& desc)
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    SDL_Window* window = SDL_CreateWindow(desc.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          desc.width, desc.height, flags);
+    // Placed at the top-left corner of the screen, full screen or not.
+    SDL_Window* window = SDL_CreateWindow(desc.title, 0, 0, desc.width, desc.height, flags);
     if (!window) {
         // The window itself is fine; the GL pixel format asked for is what failed.
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
