@@ -8,7 +8,8 @@ build_pkgs=(build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
   xfonts-base)  # core X fonts: SDL draws its message boxes with them
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
-  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3)
+  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3
+  ffmpeg)  # the capture tool's --video, checked end to end
 
 want=("${build_pkgs[@]}")
 if [ "${1:-}" = "--test" ]; then want+=("${test_pkgs[@]}"); fi
