@@ -3,7 +3,6 @@
 
 #include "assets/texture_set.h"
 #include "effects/heightfield_gen.h"
-#include "timeline/flights.h"
 
 #include <GL/gl.h>
 
@@ -44,10 +43,10 @@ HeightColour heightColour(float h)
             heightTint(1.0f - 1000.0f / h)};
 }
 
-void drawHeightField()
+void drawHeightField(float cameraX, float cameraZ)
 {
     glEnable(GL_LIGHTING);
-    const HeightFieldWindow w = heightFieldWindow(CameraPosition.x, CameraPosition.z);
+    const HeightFieldWindow w = heightFieldWindow(cameraX, cameraZ);
     for (int i = w.x0; i < w.x1; ++i) {
         for (int j = w.z0; j < w.z1; ++j) {
             bindTexture(TexTestground);

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-// Lit, textured and tinted cells of HeightField around the x and z of
-// CameraPosition. The caller sets the view transform, depth test and blending.
+// Lit, textured and tinted cells of HeightField around the camera's x and z.
+// The caller sets the view transform, depth test and blending.
 // Leaves lighting and 2-D texturing on.
-void drawHeightField();
+void drawHeightField(float cameraX, float cameraZ);
 
 // Cells i in [x0, x1) and j in [z0, z1): bounds of camera +/- 15, truncated
 // toward zero, clamped to 0..255.

@@ -2,7 +2,7 @@
 #include "effects/colour_panel.h"
 
 #include "assets/texture_set.h"
-#include "timeline/timeline.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 

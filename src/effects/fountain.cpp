@@ -5,8 +5,8 @@
 #include "assets/model.h"
 #include "assets/texture_set.h"
 #include "effects/particles.h"
-#include "shell/shell_state.h"
-#include "timeline/timeline.h"
+#include "core/controls.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -2,7 +2,7 @@
 // smoothed by in-place filter passes over flat neighbour offsets.
 #include "effects/heightfield_gen.h"
 
-#include "effects/random.h"
+#include "core/random.h"
 
 #include <cmath>
 

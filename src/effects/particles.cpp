@@ -4,9 +4,9 @@
 
 #include "assets/texture_set.h"
 #include "effects/fountain.h"
-#include "effects/random.h"
-#include "shell/scene_setup.h"
-#include "timeline/timeline.h"
+#include "core/random.h"
+#include "core/quadrics.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

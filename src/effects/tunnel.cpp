@@ -4,7 +4,7 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "timeline/timeline.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 

@@ -3,8 +3,8 @@
 #include "effects/twin_cones.h"
 
 #include "assets/texture_set.h"
-#include "shell/scene_setup.h"
-#include "timeline/timeline.h"
+#include "core/quadrics.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

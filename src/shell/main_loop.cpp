@@ -10,13 +10,6 @@
 bool KeyState[256] = {};
 bool FullScreen = true;
 bool WindowActive = true;
-bool MainSongActive = false;
-plat::Song SongHandle = 0;
-float CameraRoll = 0.0f;
-float CameraPitch = 0.0f;
-int SceneOverride = 0;
-int VuChannel = 4;
-float SphereHeight = 0.18f;
 
 namespace {
 

@@ -13,8 +13,6 @@
 
 #include <GL/gl.h>
 
-GLUquadric* SphereQuadric = nullptr;
-GLUquadric* ConeQuadric = nullptr;
 bool SceneDataReady = false;
 
 namespace {

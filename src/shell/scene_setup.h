@@ -2,10 +2,7 @@
 // effect tables, lights, quadrics, models and fog.
 #pragma once
 
-#include <GL/glu.h>
-
-extern GLUquadric* SphereQuadric;  // smooth normals, texture coords: spray and intro spheres
-extern GLUquadric* ConeQuadric;    // smooth normals, texture coords: twin cones
+#include "core/quadrics.h"  // SphereQuadric and ConeQuadric, made here in each context
 
 // True once a set-up has made the data that no GL context owns: particle pools,
 // height field, meter state, model geometry and materials. A later set-up (in

@@ -2,10 +2,9 @@
 // re-chosen from the shared generator every 60 ms of song time or more.
 #include "text/binary_ticker.h"
 
-#include "effects/random.h"
+#include "core/random.h"
 #include "text/bitmap_font.h"
-#include "timeline/layout.h"
-#include "timeline/timeline.h"
+#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 
@@ -25,7 +24,6 @@ const char* tickerPattern(int choice)
 void DrawBinaryTicker()
 {
     TickerTimer = static_cast<float>(TickerTimer + FrameDelta * 0.05);
-    clipSidePanel1();
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     if (TickerTimer >= 3.0f) {

@@ -4,7 +4,7 @@
 
 #include "assets/heightfield_draw.h"
 #include "assets/model.h"
-#include "shell/shell_state.h"
+#include "core/controls.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>
@@ -42,7 +42,7 @@ void drawFlight(float pitchSign)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 
-    drawHeightField();
+    drawHeightField(CameraPosition.x, CameraPosition.z);
 
     // The fighter in eye space: 2 units ahead, 0.1 right, turned against the roll.
     glPushMatrix();

@@ -4,8 +4,8 @@
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
-#include "shell/scene_setup.h"
-#include "shell/shell_state.h"
+#include "core/quadrics.h"
+#include "core/controls.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"

@@ -305,7 +305,7 @@ void drawFirstPanelPass()
     drawColourPanel();
     glPopMatrix();
 
-    glDisable(GL_SCISSOR_TEST);
+    clipSidePanel1();
     DrawBinaryTicker();
 
     clipMainPanel();

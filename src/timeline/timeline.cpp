@@ -5,7 +5,7 @@
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
-#include "shell/shell_state.h"
+#include "core/controls.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"
@@ -14,8 +14,6 @@
 
 #include <GL/gl.h>
 
-double SongTime = 0.0;
-double FrameDelta = 0.0;
 bool IntroActive = true;
 bool RenderPassDone = false;
 float EndFade = 0.0f;

@@ -2,8 +2,8 @@
 // main-part schedule.
 #pragma once
 
-extern double SongTime;      // ms, play position of the current song, read once per frame
-extern double FrameDelta;    // ms, SongTime minus that of the previous frame
+#include "core/frame_clock.h"  // SongTime and FrameDelta, written here once per frame
+
 extern bool IntroActive;     // while MainSongActive is false: intro (true) or end scroller
 extern bool RenderPassDone;  // the one-time render-to-texture pass has run
 extern float EndFade;        // grey level of the end transition, 0..1

@@ -1,6 +1,6 @@
 // The landscape generator: base shape, noise draws, filters and their edge rule.
 #include "effects/heightfield_gen.h"
-#include "effects/random.h"
+#include "core/random.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "effects/particles.h"
 
 #include "effects/gl_feedback.h"
-#include "effects/random.h"
+#include "core/random.h"
 #include "gl_fixture.h"
 #include "shell/scene_setup.h"
 #include "timeline/timeline.h"

@@ -1,6 +1,6 @@
 // The shared generator: its sequence from the fixed start is part of the
 // demo's behaviour (particles, landscape and readout depend on it).
-#include "effects/random.h"
+#include "core/random.h"
 
 #include "effects/heightfield_gen.h"
 #include "effects/particles.h"

@@ -4,7 +4,7 @@
 
 #include "assets/model.h"
 #include "effects/heightfield_gen.h"
-#include "effects/random.h"
+#include "core/random.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
 #include "shell/window.h"

@@ -2,7 +2,7 @@
 // and the clip and blending it leaves.
 #include "text/binary_ticker.h"
 
-#include "effects/random.h"
+#include "core/random.h"
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 
@@ -69,9 +69,10 @@ TEST_F(BinaryTickerGl, SixtyMillisecondsReChooseAllNineRowsFromNineDraws)
     EXPECT_FLOAT_EQ(TickerTimer, 0.8f);
 }
 
-TEST_F(BinaryTickerGl, LeavesSidePanelOnesClipAndBlendingOn)
+TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
 {
-    glDisable(GL_SCISSOR_TEST);
+    glScissor(27, 482, 100, 105);
+    glEnable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
     FrameDelta = 0.0;
     DrawBinaryTicker();

@@ -4,7 +4,7 @@
 
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
-#include "effects/random.h"
+#include "core/random.h"
 #include "gl_fixture.h"
 #include "text/volume_meter.h"
 #include "timeline/timeline.h"

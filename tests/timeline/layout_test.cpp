@@ -4,7 +4,7 @@
 
 #include "effects/blobs.h"
 #include "effects/particles.h"
-#include "effects/random.h"
+#include "core/random.h"
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 

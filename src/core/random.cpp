@@ -1,5 +1,5 @@
 // The shared linear congruential generator.
-#include "effects/random.h"
+#include "core/random.h"
 
 std::uint32_t RandomState = 1;
 
@@ -8,3 +8,5 @@ int nextRandom()
     RandomState = RandomState * 214013u + 2531011u;
     return static_cast<int>((RandomState >> 16) & 0x7FFFu);
 }
+
+void resetRandom() { RandomState = 1; }

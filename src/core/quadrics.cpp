@@ -1,0 +1,4 @@
+#include "core/quadrics.h"
+
+GLUquadric* SphereQuadric = nullptr;
+GLUquadric* ConeQuadric = nullptr;
