@@ -31,7 +31,6 @@ public:
 
     const std::vector<std::int16_t>& audio() const { return audio_; }
     int audioRate() const { return rate_; }
-    long videoFrames() const { return written_; }
 
 private:
     long slotOf(double demoMs) const;
