@@ -18,7 +18,9 @@ const char* const UsageText =
     "  --answer yes|no  answer to the full-screen question (default no)\n"
     "  --at MS          save the first frame presented at or after MS (repeatable)\n"
     "  --every MS       save one frame per MS, starting at --from (default 0)\n"
-    "  --until MS       end the run at MS (default: 45 s after the end scroller begins)\n"
+    "  --from MS        start of --every, the video and the WAV (the run still starts at 0)\n"
+    "  --until MS       end the run, the video and the WAV at MS (default: 45 s after the\n"
+    "                   end scroller begins)\n"
     "  --key MS:KEY     press and release KEY at MS: Escape, F1, 1-6, A, D, W, S, Up, Down\n"
     "  --out DIR        folder for saved frames (default: .)\n"
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
@@ -138,6 +140,10 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
                 o.every = ms;
             }
         }
+    }
+    if (o.until && *o.until <= o.from) {
+        *error = "--until must come after --from";
+        return false;
     }
     *options = o;
     return true;
