@@ -10,6 +10,7 @@
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "text/volume_meter.h"
+#include "timeline/warm_up.h"
 
 #include <GL/gl.h>
 
@@ -110,6 +111,7 @@ bool SetUpScene()
     createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
     ConeQuadric = newSmoothQuadric(ConeQuadric);
     setFog();
+    warmUpScenes();  // the renderer's first-use work happens now, not in the scenes
 
     SceneDataReady = true;
     return true;

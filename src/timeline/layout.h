@@ -41,3 +41,6 @@ int frameOverlayCoverRects();
 // projection; call this when the pixels of those textures change under the
 // same names.
 void forgetFrameOverlayCover();
+// Works out the cover for the current viewport and projection ahead of the
+// first frame overlay, without drawing (the set-up's warm-up calls it).
+void prepareFrameOverlayCover();

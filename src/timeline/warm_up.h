@@ -1,0 +1,20 @@
+// The set-up's warm-up: every scene drawn once before the song starts, so
+// that the renderer meets each combination of GL state the demo draws with
+// (and builds its code for it) during loading, not in the middle of a scene.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Draws the phases still ahead (the render-to-texture pass and the intro
+// while the intro runs, each main-part scene with its panels, frame and
+// fades, the floor flash in each of its channel masks, the end scroller) into
+// the back buffer; then puts back every value the demo keeps, every GL state
+// and matrix, and clears the buffers. Expects the set-up's GL state and a
+// current context; calls no music function that changes anything.
+void warmUpScenes();
+
+// The bytes of every value that drawing changes, in a fixed order: what the
+// warm-up saves before it draws and puts back afterwards.
+std::vector<std::uint8_t> takeDrawnValues();
+void restoreDrawnValues(const std::vector<std::uint8_t>& values);
