@@ -1,6 +1,6 @@
 // nordglow-capture as a user runs it: determinism, statistics, keys, and
 // clear failures for bad arguments and unwritable folders.
-#include "gl_fixture.h"
+#include "capture/frame_images.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-};
+using RunResult = CaptureRun;
 
-RunResult runCapture(const std::string& args)
-{
-    const std::string cmd = std::string(NG_CAPTURE_BIN) + " --data " + testDataRoot() + " " + args + " 2>/dev/null";
-    RunResult r;
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+RunResult runCapture(const std::string& args) { return runCaptureFrames(args); }
 
 std::string readAll(const fs::path& p)
 {

@@ -30,21 +30,14 @@ protected:
         headless::setQuietMessages(true);
         headless::clearMessageLog();
         home = fs::current_path();
-        random = RandomState;
-        SceneDataReady = false;
-        fighterModel = Model3D{};
-        fountainModel = Model3D{};
     }
     void TearDown() override
     {
         plat::destroyWindow();
         plat::leaveDisplayMode();
         plat::showCursor(true);
-        RandomState = random;
         fs::current_path(home);
         fs::remove_all(scratch);
-        SceneDataReady = false;
-        FullScreen = true;
     }
     bool createWithout(const std::set<std::string>& leftOut, bool fullScreen = false)
     {
@@ -78,7 +71,6 @@ protected:
         return v;
     }
     fs::path home, scratch = fs::temp_directory_path() / ("ng_setup_" + std::to_string(::getpid()));
-    std::uint32_t random = 1;
 };
 
 TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)

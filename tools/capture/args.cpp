@@ -10,10 +10,10 @@ namespace capture {
 const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
-    "                        [--video FILE.mp4] [--stats]\n"
+    "                        [--video FILE.mp4] [--stats] [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
-    "  --data DIR       folder holding Data/ (default: .)\n"
+    "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
     "  --fps N          frames per second of the virtual clock (default 60)\n"
     "  --answer yes|no  answer to the full-screen question (default no)\n"
     "  --at MS          save the first frame presented at or after MS (repeatable)\n"
@@ -23,7 +23,9 @@ const char* const UsageText =
     "  --out DIR        folder for saved frames (default: .)\n"
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
     "  --video FILE     write an MP4 through the ffmpeg program\n"
-    "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n";
+    "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n"
+    "  --help           print this text\n"
+    "  --version        print the version\n";
 
 namespace {
 
@@ -62,6 +64,10 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+            continue;
+        }
+        if (a == "--version") {
+            o.version = true;
             continue;
         }
         if (a == "--stats") {

@@ -227,6 +227,11 @@ int runCapture(const std::vector<std::string>& args)
         std::fputs(UsageText, stdout);
         return 0;
     }
+    if (opt.version) {
+        std::printf("nordglow-capture %s\n", VersionText);
+        return 0;
+    }
+    if (opt.dataDir.empty()) opt.dataDir = defaultDataDir();
     // Make relative output paths independent of the change to the data folder.
     std::error_code ec;
     opt.outDir = std::filesystem::absolute(opt.outDir, ec).string();

@@ -51,4 +51,9 @@ bool windowExists();
 bool windowIsFullScreen();
 bool displayModeEntered();
 
+// Puts the backend back as it was at process start: no window, no music, the
+// clock at 0, no queued answers or events, no hooks or sinks. For tests that
+// run one after another in one process.
+void resetBackend();
+
 } // namespace headless

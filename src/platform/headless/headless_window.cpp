@@ -161,3 +161,14 @@ void sleepMs(unsigned milliseconds)
 }
 
 } // namespace plat
+
+namespace headless {
+
+void resetBackend()
+{
+    if (hs.context) plat::destroyWindow();
+    hs = HeadlessState{};
+    resetMusicState();
+}
+
+} // namespace headless
