@@ -9,8 +9,8 @@
 #include "effects/particles.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "shell/warm_up.h"
 #include "text/volume_meter.h"
-#include "timeline/warm_up.h"
 
 #include <GL/gl.h>
 

@@ -3,9 +3,6 @@
 // (and builds its code for it) during loading, not in the middle of a scene.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 // Draws the phases still ahead (the render-to-texture pass and the intro
 // while the intro runs, each main-part scene with its panels, frame and
 // fades, the floor flash in each of its channel masks, the end scroller) into
@@ -13,8 +10,3 @@
 // and matrix, and clears the buffers. Expects the set-up's GL state and a
 // current context; calls no music function that changes anything.
 void warmUpScenes();
-
-// The bytes of every value that drawing changes, in a fixed order: what the
-// warm-up saves before it draws and puts back afterwards.
-std::vector<std::uint8_t> takeDrawnValues();
-void restoreDrawnValues(const std::vector<std::uint8_t>& values);

@@ -1,72 +1,21 @@
 // The set-up's warm-up: one frame of each scene drawn and thrown away, with
 // every value the drawing moves saved before and put back after.
-#include "timeline/warm_up.h"
+#include "shell/warm_up.h"
 
 #include "core/controls.h"
 #include "core/frame_clock.h"
-#include "core/random.h"
-#include "effects/blobs.h"
-#include "effects/colour_panel.h"
 #include "effects/fountain.h"
-#include "effects/particles.h"
 #include "effects/render_to_texture.h"
-#include "effects/tunnel.h"
-#include "effects/twin_cones.h"
-#include "text/binary_ticker.h"
-#include "text/volume_meter.h"
+#include "shell/demo_state.h"
 #include "timeline/end_scroller.h"
-#include "timeline/flights.h"
 #include "timeline/intro.h"
 #include "timeline/layout.h"
-#include "timeline/middle_scenes.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstring>
-#include <type_traits>
-
 namespace {
-
-struct ValueBytes {
-    void* at;
-    std::size_t size;
-};
-
-template <class T>
-ValueBytes bytesOf(T& value)
-{
-    static_assert(std::is_trivially_copyable_v<T>);
-    return {&value, sizeof value};
-}
-
-// Every process-wide value that a scene, panel, pass or text moves when drawn
-// (the random generator included). The frame overlay's cover is left out on
-// purpose: it is a cache of the frame textures, and having it ready is part
-// of the warm-up.
-const ValueBytes DrawnValues[] = {
-    // clock, controls, generator
-    bytesOf(SongTime), bytesOf(FrameDelta), bytesOf(MainSongActive), bytesOf(SongHandle),
-    bytesOf(CameraRoll), bytesOf(CameraPitch), bytesOf(SceneOverride), bytesOf(VuChannel),
-    bytesOf(SphereHeight), bytesOf(RandomState),
-    // timeline, intro, flights, middle scenes, layout, scroller
-    bytesOf(IntroActive), bytesOf(RenderPassDone), bytesOf(EndFade),
-    bytesOf(CreditsRunning), bytesOf(CreditIndex), bytesOf(CreditAngle), bytesOf(CreditSwingUp),
-    bytesOf(CreditTopArmed), bytesOf(CreditAdvanceArmed), bytesOf(SphereSpin), bytesOf(IntroEnding),
-    bytesOf(FlashOn), bytesOf(FlashCount), bytesOf(QuestionPending),
-    bytesOf(CameraYaw), bytesOf(CameraPosition), bytesOf(BankRight),
-    bytesOf(ConeAngle), bytesOf(ConeRising), bytesOf(ConeTopArmed), bytesOf(ConeSlowRise),
-    bytesOf(PentagramAngle), bytesOf(SheetPhase), bytesOf(BlobPhase), bytesOf(ScrollOffset),
-    // effects and texts
-    bytesOf(SparkPool), bytesOf(FlamePool), bytesOf(SprayPool), bytesOf(SparkAngle),
-    bytesOf(MirrorAngle), bytesOf(CameraEye), bytesOf(ConeSpin), bytesOf(PanelPhase), bytesOf(PanelRising),
-    bytesOf(GlowBlobs), bytesOf(CoreBlobs), bytesOf(BlobSpritesDrawn),
-    bytesOf(TunnelX), bytesOf(TunnelY), bytesOf(TunnelZ), bytesOf(TunnelSlices), bytesOf(TunnelPhase),
-    bytesOf(TunnelShade), bytesOf(FighterRoll),
-    bytesOf(RenderTarget), bytesOf(RenderQuadric),
-    bytesOf(TickerTimer), bytesOf(TickerChoices), bytesOf(VolumeLevels),
-};
 
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
 
@@ -138,29 +87,10 @@ void warmUpEndScroller()
 
 } // namespace
 
-std::vector<std::uint8_t> takeDrawnValues()
-{
-    std::vector<std::uint8_t> values;
-    for (const ValueBytes& v : DrawnValues) {
-        const auto* bytes = static_cast<const std::uint8_t*>(v.at);
-        values.insert(values.end(), bytes, bytes + v.size);
-    }
-    return values;
-}
-
-void restoreDrawnValues(const std::vector<std::uint8_t>& values)
-{
-    std::size_t offset = 0;
-    for (const ValueBytes& v : DrawnValues) {
-        if (offset + v.size > values.size()) return;
-        std::memcpy(v.at, values.data() + offset, v.size);
-        offset += v.size;
-    }
-}
-
 void warmUpScenes()
 {
-    const std::vector<std::uint8_t> saved = takeDrawnValues();
+    // Every value the demo keeps, put back once the scenes have been drawn.
+    const DemoStateSnapshot saved = captureDemoState();
     const bool introAhead = !MainSongActive && IntroActive;
     const bool mainPartAhead = MainSongActive || IntroActive;
     const bool renderPassAhead = !RenderPassDone;
@@ -215,7 +145,7 @@ void warmUpScenes()
         glPopAttrib();
     }
 
-    restoreDrawnValues(saved);
+    restoreDemoState(saved);
 
     // While recording, the overlay's cover was worked out from GL state that
     // the recorded commands had not yet changed: it is made anew, for the
