@@ -20,11 +20,9 @@ namespace {
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
 
 // Song times (ms) of the main-part frames drawn: the first frame (fade only),
-// each scene's window (the second flight before and after its pitch flips),
-// the fountain twice (its spray is first blended, then opaque), the end
-// transition.
-constexpr double MainPartTimes[] = {0.0,     5000.0,  18000.0,  25000.0,  34000.0, 48000.0,
-                                    62000.0, 76000.0, 100000.0, 100017.0, 121000.0};
+// each scene's window but the fountain's, the end transition.
+constexpr double MainPartTimes[] = {0.0, 5000.0, 18000.0, 34000.0, 48000.0, 62000.0, 76000.0, 121000.0};
+constexpr double FountainTime = 100000.0;
 
 void beginWarmUpFrame()
 {
@@ -64,17 +62,23 @@ void warmUpMainPart()
         drawMainPartPicture(mainPartRows(t, 0));
     }
 
-    // The floor flash in each colour mask the music can choose.
-    SongTime = MainPartTimes[8];
+    // One fountain frame with the scene drawn four times: the floor flash as
+    // the music sets it, then in each colour mask the music can choose; the
+    // spray is blended the first time (every droplet starts spent) and opaque
+    // after its rebirth.
+    SongTime = FountainTime;
+    beginWarmUpFrame();
+    drawFirstPanelPass();
+    glPushMatrix();
+    drawMirroredFountain();
+    glPopMatrix();
     for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
-        beginWarmUpFrame();
-        drawFirstPanelPass();
         glPushMatrix();
         drawMirroredFountain(mask);
         glPopMatrix();
-        drawSecondPanelPass();
-        drawFrameOverlay();
     }
+    drawSecondPanelPass();
+    drawFrameOverlay();
 }
 
 void warmUpEndScroller()
@@ -148,8 +152,9 @@ void warmUpScenes()
     restoreDemoState(saved);
 
     // While recording, the overlay's cover was worked out from GL state that
-    // the recorded commands had not yet changed: it is made anew, for the
-    // window's viewport, ready for the first main-part frame.
+    // the recorded commands had not yet changed: it is dropped. In the main
+    // part it is made anew now; before it, the intro's switch to the main
+    // song makes it.
     forgetFrameOverlayCover();
-    if (mainPartAhead) prepareFrameOverlayCover();
+    if (MainSongActive) prepareFrameOverlayCover();
 }

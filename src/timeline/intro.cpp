@@ -8,6 +8,7 @@
 #include "core/controls.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "timeline/layout.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>
@@ -119,6 +120,7 @@ void switchToMainSong()
 {
     plat::sleepMs(QuestionPauseMs);
     drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
+    prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
     MainSongActive = true;
     plat::musicClose();
     plat::musicInit(44100, 64, 0);

@@ -42,5 +42,6 @@ int frameOverlayCoverRects();
 // same names.
 void forgetFrameOverlayCover();
 // Works out the cover for the current viewport and projection ahead of the
-// first frame overlay, without drawing (the set-up's warm-up calls it).
+// first frame overlay, without drawing: the intro calls it in the pause before
+// the main song, the set-up's warm-up after a new window in the main part.
 void prepareFrameOverlayCover();
