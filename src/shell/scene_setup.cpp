@@ -9,6 +9,7 @@
 #include "effects/particles.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "shell/warm_up.h"
 #include "text/volume_meter.h"
 
 #include <GL/gl.h>
@@ -106,6 +107,7 @@ bool SetUpScene()
     createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
     ConeQuadric = newSmoothQuadric(ConeQuadric);
     setFog();
+    warmUpScenes();  // the renderer's first-use work happens now, not in the scenes
 
     SceneDataReady = true;
     return true;

@@ -83,15 +83,19 @@ TEST(Capture, StatsPrintOneLinePerSceneShown)
     while (std::getline(lines, line)) {
         if (line.rfind("stats ", 0) != 0) continue;
         ++statLines;
-        int frames = 0;
+        int frames = 0, over2x = -1;
         double median = 0, p95 = 0, max = 0;
         char scene[32] = {};
-        ASSERT_EQ(std::sscanf(line.c_str(), "stats %31s frames=%d median_ms=%lf p95_ms=%lf max_ms=%lf", scene,
-                              &frames, &median, &p95, &max), 5) << line;
+        ASSERT_EQ(std::sscanf(line.c_str(), "stats %31s frames=%d median_ms=%lf p95_ms=%lf max_ms=%lf over2x=%d",
+                              scene, &frames, &median, &p95, &max, &over2x), 6) << line;
         EXPECT_STREQ(scene, "intro");
         EXPECT_EQ(frames, 21);  // 0, 50, ..., 1000 ms
         EXPECT_LE(median, p95);
         EXPECT_LE(p95, max);
+        // Stalls lie above the 95th percentile, which of 21 frames is the second
+        // largest: at most the largest frame is one.
+        EXPECT_LE(over2x, 1) << line;
+        EXPECT_EQ(over2x > 0, max > 2 * p95) << line;
     }
     EXPECT_EQ(statLines, 1) << r.out;
 }
