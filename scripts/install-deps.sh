@@ -6,9 +6,12 @@ set -euo pipefail
 build_pkgs=(build-essential cmake pkg-config
   libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
-  xfonts-base)  # core X fonts: SDL draws its message boxes with them
+  xfonts-base  # core X fonts: SDL draws its message boxes with them
+  file)        # cpack's Debian package looks at each installed file with it
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
-  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3)
+  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3 time
+  lintian desktop-file-utils appstream  # checks of the package and its desktop files
+  ffmpeg)  # the capture tool's --video, checked end to end
 
 want=("${build_pkgs[@]}")
 if [ "${1:-}" = "--test" ]; then want+=("${test_pkgs[@]}"); fi

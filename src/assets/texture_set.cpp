@@ -33,6 +33,19 @@ constexpr SlotFile LoadOrder[] = {
     {TexFrame03, "Data/Textures/frame03.tga"},
 };
 
+bool isPowerOfTwo(GLsizei n)
+{
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+// Whether the mipmap step would leave level 0 exactly as uploaded.
+bool keepsLevelZero(GLsizei width, GLsizei height)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return isPowerOfTwo(width) && isPowerOfTwo(height) && width <= largest && height <= largest;
+}
+
 } // namespace
 
 void makeTexture(ImageData& image)
@@ -60,7 +73,14 @@ void makeTexture(ImageData& image)
     const auto height = static_cast<GLsizei>(image.height);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels);
+    // The mipmap step re-specifies level 0 scaled to power-of-two sides within
+    // the largest size GL takes, and builds the chain below it. The GL_LINEAR
+    // minification filter samples level 0 only, so where level 0 already has
+    // such sides the step would upload the same texels again plus a chain that
+    // nothing reads: it is left out there.
+    if (!keepsLevelZero(width, height)) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels);
+    }
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     releaseImagePixels(image);

@@ -92,15 +92,20 @@ void drawFountainGroup()
 
 void drawMirroredFountain()
 {
+    // The floor flashes in the channels the music lets through.
+    const float first = plat::musicGetChannelVU(VuChannel);
+    const float second = plat::musicGetChannelVU(VuChannel);
+    drawMirroredFountain(floorFlashMask(first, second));
+}
+
+void drawMirroredFountain(FloorFlashMask mask)
+{
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
     placeCamera();
     gluLookAt(CameraEye[0], CameraEye[1], CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
 
-    // Floor flash: only the channels the music lets through, no depth.
-    const float first = plat::musicGetChannelVU(VuChannel);
-    const float second = plat::musicGetChannelVU(VuChannel);
-    const FloorFlashMask mask = floorFlashMask(first, second);
+    // Floor flash: only the masked channels, no depth.
     glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();

@@ -10,13 +10,15 @@ void drawFloor();
 // The fountain model and its spray, raised by SphereHeight; the spray pool
 // advances once per call. Leaves depth testing on and blending off.
 void drawFountainGroup();
-// The whole scene with its own camera: replaces the modelview matrix, so the
-// caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel.
-void drawMirroredFountain();
-
 // Channels the first, colour-masked floor pass writes: green from a level of
 // 0.1 of the second reading, blue from 0.2 of the first.
 struct FloorFlashMask {
     bool green, blue;
 };
 FloorFlashMask floorFlashMask(float firstReading, float secondReading);
+
+// The whole scene with its own camera: replaces the modelview matrix, so the
+// caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel.
+void drawMirroredFountain();
+// The same with the floor flash's channels given instead of read from the VU.
+void drawMirroredFountain(FloorFlashMask mask);

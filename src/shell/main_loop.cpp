@@ -79,11 +79,13 @@ int runDemo()
         }
 
         pollParameterKeys();
+        finishKeyPoll();
         if (done) break;
     }
 
     DeleteOutlineFont();
     LeaveFullScreen();
     releaseMeshArrays(fighterModel);
+    releaseMeshArrays(fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }

@@ -9,6 +9,7 @@
 #include "effects/particles.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "shell/warm_up.h"
 #include "text/volume_meter.h"
 
 #include <GL/gl.h>
@@ -88,28 +89,25 @@ void setFog()
 
 bool SetUpScene()
 {
-    const bool firstRun = !SceneDataReady;
-
     if (!loadTextureSet()) return false;
     setBaseState();
     BuildBitmapFont();
-    if (firstRun) {
-        initParticlePools();
-        buildHeightField();  // draws from the shared random sequence after the pools
-    }
+    initParticlePools();
+    buildHeightField();  // draws from the shared random sequence after the pools
     setLights();
     SphereQuadric = newSmoothQuadric(SphereQuadric);
     buildSpraySphere();
-    if (firstRun) {
-        CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
-        InitVolumeMeter();
-    }
+    CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
+    InitVolumeMeter();
     BuildOutlineFont();  // on failure 3-D text draws nothing; the set-up goes on
-    if (firstRun) loadModels();
+    // Loading again would append a second material to each model: the models
+    // read on the first run serve every later one.
+    if (!SceneDataReady) loadModels();
     createMaterialTextures(fighterModel);
     createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
     ConeQuadric = newSmoothQuadric(ConeQuadric);
     setFog();
+    warmUpScenes();  // the renderer's first-use work happens now, not in the scenes
 
     SceneDataReady = true;
     return true;

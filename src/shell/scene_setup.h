@@ -4,11 +4,13 @@
 
 #include "core/quadrics.h"  // SphereQuadric and ConeQuadric, made here in each context
 
-// True once a set-up has made the data that no GL context owns: particle pools,
-// height field, meter state, model geometry and materials. A later set-up (in
-// the new context after F1) keeps that data, so the landscape and the shared
-// random sequence stay as they were, and remakes only what the context owned:
-// textures, display lists, quadrics, lights, fog and GL state.
+// True once a set-up has read the two models. A later set-up (in the new
+// context after F1) keeps their geometry and materials and remakes their
+// material textures; everything else it does again in full: the spark and
+// flame pools and the height field are re-initialised (with new noise, since
+// the shared random sequence has moved on), the meter and the fountain's
+// camera eye reset, and the context's textures, lists, quadrics, lights and
+// fog made anew.
 extern bool SceneDataReady;
 
 // False only when the texture set fails to load.

@@ -15,6 +15,12 @@ bool ContextReady = false;
 
 namespace {
 
+// A key pressed since the last key poll, and one released before a poll saw
+// it: its release waits for that poll, so that a tap between two polls
+// counts once instead of being lost.
+bool KeyUnseen[256] = {};
+bool KeyReleaseDeferred[256] = {};
+
 // Shows a window-creation failure and reports it.
 bool fail(const char* text)
 {
@@ -121,10 +127,17 @@ void handleWindowEvent(const plat::Event& event)
         QuitExitCode = 0;
         break;
     case plat::EventType::KeyDown:
-        if (event.key >= 0 && event.key < 256) KeyState[event.key] = true;
+        if (event.key >= 0 && event.key < 256) {
+            KeyState[event.key] = true;
+            KeyUnseen[event.key] = true;
+            KeyReleaseDeferred[event.key] = false;
+        }
         break;
     case plat::EventType::KeyUp:
-        if (event.key >= 0 && event.key < 256) KeyState[event.key] = false;
+        if (event.key >= 0 && event.key < 256) {
+            if (KeyUnseen[event.key]) KeyReleaseDeferred[event.key] = true;
+            else KeyState[event.key] = false;
+        }
         break;
     case plat::EventType::Resize:
         // Size changes before the context exists change nothing; creation sets the real size.
@@ -132,5 +145,14 @@ void handleWindowEvent(const plat::Event& event)
         break;
     case plat::EventType::None:
         break;
+    }
+}
+
+void finishKeyPoll()
+{
+    for (int key = 0; key < 256; ++key) {
+        KeyUnseen[key] = false;
+        if (KeyReleaseDeferred[key]) KeyState[key] = false;
+        KeyReleaseDeferred[key] = false;
     }
 }

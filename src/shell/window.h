@@ -14,7 +14,11 @@ void LeaveFullScreen();
 void Resize(int width, int height);
 // The window procedure: feeds KeyState and WindowActive, posts quit on close,
 // follows size changes once the context exists.
+// A key released before any key poll has seen it stays down until
+// finishKeyPoll, so that a tap between two polls is seen exactly once.
 void handleWindowEvent(const plat::Event& event);
+// Ends a pass of the loop's key polls: applies the releases held back for it.
+void finishKeyPoll();
 
 // Set by the close handling; the main loop fetches it as the quit message.
 extern bool QuitPosted;

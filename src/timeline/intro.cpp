@@ -9,6 +9,7 @@
 #include "core/quadrics.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "timeline/layout.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>
@@ -116,20 +117,13 @@ void drawCredits()
     glPopMatrix();
 }
 
-void drawQuestion()
-{
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -10.0f);
-    PrintText(-2, 0, "IS THIS THE END?", 1);
-}
-
 // The intro song is already silent; after the pause the sound output starts
 // afresh with the main song, silent until the main part's fade-in.
 void switchToMainSong()
 {
     plat::sleepMs(QuestionPauseMs);
-    drawQuestion();  // the presented buffer's contents are gone; the loop presents this one
+    drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
+    prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
     MainSongActive = true;
     plat::musicClose();
     plat::musicInit(44100, 64, 0);
@@ -141,6 +135,14 @@ void switchToMainSong()
 }
 
 } // namespace
+
+void drawIntroQuestion()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -10.0f);
+    PrintText(-2, 0, "IS THIS THE END?", 1);
+}
 
 void runIntroFrame()
 {
@@ -170,7 +172,7 @@ void runIntroFrame()
         QuestionPending = false;
         FlashCount += 1;
         // Shown before the pause, so the question is on screen during it.
-        drawQuestion();
+        drawIntroQuestion();
         plat::presentFrame();
     }
 

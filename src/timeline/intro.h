@@ -20,3 +20,7 @@ extern bool QuestionPending;     // true: the question has not yet been put up
 // Draws one intro frame into the cleared back buffer; the last one pauses,
 // then switches to the main song and sets MainSongActive.
 void runIntroFrame();
+
+// The question screen: the colour buffer cleared and "IS THIS THE END?" in
+// the bitmap font.
+void drawIntroQuestion();

@@ -346,6 +346,11 @@ void forgetFrameOverlayCover()
     Cover = OverlayCover{};
 }
 
+void prepareFrameOverlayCover()
+{
+    frameOverlayCover();
+}
+
 int frameOverlayCoverRects()
 {
     return Cover.useful ? static_cast<int>(Cover.rects.size()) : 0;

@@ -41,3 +41,7 @@ int frameOverlayCoverRects();
 // transform (context and size); call this when the pixels of those textures
 // change under the same names.
 void forgetFrameOverlayCover();
+// Works out the cover for the current viewport and projection ahead of the
+// first frame overlay, without drawing: the intro calls it in the pause before
+// the main song, the set-up's warm-up after a new window in the main part.
+void prepareFrameOverlayCover();

@@ -42,18 +42,10 @@ void drawMultiplyQuad(float g)
     glEnable(GL_TEXTURE_2D);
 }
 
-void drawFadeIn(double t)
+// The end transition's step: volume, grey level and the hand-over to the scroller.
+void stepEndTransition()
 {
-    drawMultiplyQuad(static_cast<float>(t / 7000.0));
-    plat::musicSetMasterVolume(SongHandle, fadeInVolume(t));
-    glBlendFunc(GL_ONE, GL_ONE);
-}
-
-void drawEndTransition()
-{
-    drawMultiplyQuad(EndFade);
     plat::musicSetMasterVolume(SongHandle, 256);
-    glBlendFunc(GL_ONE, GL_ONE);
     EndFade = static_cast<float>(EndFade + FrameDelta * 0.001);
     if (EndFade >= 1.0f) MainSongActive = false;
     IntroActive = false;
@@ -62,6 +54,15 @@ void drawEndTransition()
 void drawMainPart()
 {
     const unsigned rows = mainPartRows(SongTime, SceneOverride);
+    drawMainPartPicture(rows);
+    if (rows & RowFadeIn) plat::musicSetMasterVolume(SongHandle, fadeInVolume(SongTime));
+    if (rows & RowEndTransition) stepEndTransition();
+}
+
+} // namespace
+
+void drawMainPartPicture(unsigned rows)
+{
     drawFirstPanelPass();
     if (rows & RowFlyRight) flyRight();
     if (rows & RowFlyLeft) flyLeft(SongTime);
@@ -83,11 +84,15 @@ void drawMainPart()
     }
     drawSecondPanelPass();
     drawFrameOverlay();
-    if (rows & RowFadeIn) drawFadeIn(SongTime);
-    if (rows & RowEndTransition) drawEndTransition();
+    if (rows & RowFadeIn) {
+        drawMultiplyQuad(static_cast<float>(SongTime / 7000.0));
+        glBlendFunc(GL_ONE, GL_ONE);
+    }
+    if (rows & RowEndTransition) {
+        drawMultiplyQuad(EndFade);
+        glBlendFunc(GL_ONE, GL_ONE);
+    }
 }
-
-} // namespace
 
 unsigned mainPartRows(double t, int sceneOverride)
 {

@@ -30,5 +30,10 @@ enum MainPartRow : unsigned {
 };
 unsigned mainPartRows(double t, int sceneOverride);
 
+// The picture of one main-part frame with the given rows at SongTime: panels,
+// scenes, frame and the fade-in or end-transition quad. The music volume and
+// the end transition's step are drawMainPart's, not drawn here.
+void drawMainPartPicture(unsigned rows);
+
 // Master volume the fade-in leaves at song time t (ms), t < 10000.
 int fadeInVolume(double t);

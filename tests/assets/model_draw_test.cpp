@@ -25,7 +25,6 @@ protected:
     void TearDown() override
     {
         releaseMeshArrays(model);
-        modelTexture = ImageData{};
         GlTest::TearDown();
     }
     void load(const std::string& text) { ASSERT_TRUE(loader.loadObjText(&model, text)); }

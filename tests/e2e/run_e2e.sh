@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # The real nordglow under Xvfb with SDL's dummy audio driver: the start
 # question answered from outside, full screen at the screen's own size with
-# the picture pillarboxed, the full-screen toggle, a resized window, Escape.
+# the picture pillarboxed, the full-screen toggle, a resized window, keys,
+# Escape and closing the window; given a second build folder made with
+# NG_SANITIZE, also that build's nordglow under AddressSanitizer.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+asan=""
+[ -n "${2:-}" ] && asan=$(cd "$2" && pwd)
+supp="$(cd "$(dirname "$0")/../../scripts" && pwd)/lsan.supp"
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 cc -O1 -o "$work/send_close" "$here/send_close.c" -lX11
@@ -138,9 +143,25 @@ echo "e2e: No gives an 800x600 window; closing it ends the demo"
 answer "Start FullScreen?" Escape
 win=$(demo_window); [ -n "$win" ] || fail "no demo window"
 wait_size "$win" 800 600
+read -r x y _ _ < <(geometry "$win"); [ "$x $y" = "0 0" ] || fail "the window is at $x,$y, not at the screen's corner"
 point_at "$win"; sleep 1
 still_drawing "in the window"
 "$work/send_close" "$win"
 end_with 0 "closing the window"
+
+if [ -n "$asan" ]; then
+  echo "e2e: sanitized build: window, a few seconds of the intro, Escape, no leak or error report"
+  cd "$asan"
+  ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 LSAN_OPTIONS="suppressions=$supp:print_suppressions=0" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ./nordglow >"$work/out4" 2>&1 & demo=$!
+  answer "Start FullScreen?" Escape
+  win=$(demo_window); [ -n "$win" ] || fail "no demo window from the sanitized build"
+  point_at "$win"; sleep 4
+  xdotool key Escape
+  set +e; wait_exit "$demo" 60; rc=$?; set -e
+  demo=""
+  [ "$rc" = 0 ] || { cat "$work/out4" >&2; fail "the sanitized build ended with exit code $rc"; }
+  ! grep -q "Sanitizer" "$work/out4" || { cat "$work/out4" >&2; fail "the sanitized build reported errors"; }
+fi
 
 echo "e2e: passed"

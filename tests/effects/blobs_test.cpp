@@ -2,7 +2,7 @@
 // variant's lasting strength override and the sprites the walk draws.
 #include "effects/blobs.h"
 
-#include "effects/gl_feedback.h"
+#include "feedback_capture.h"
 #include "gl_fixture.h"
 
 #include <cmath>

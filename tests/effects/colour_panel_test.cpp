@@ -2,7 +2,7 @@
 // phase with its turns at the ends.
 #include "effects/colour_panel.h"
 
-#include "effects/gl_feedback.h"
+#include "feedback_capture.h"
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 
@@ -16,16 +16,6 @@ protected:
     {
         GlTest::SetUp();
         glDisable(GL_TEXTURE_2D);
-        PanelPhase = 0.0f;
-        PanelRising = true;
-        FrameDelta = 0.0;
-    }
-    void TearDown() override
-    {
-        PanelPhase = 0.0f;
-        PanelRising = true;
-        FrameDelta = 0.0;
-        GlTest::TearDown();
     }
 };
 

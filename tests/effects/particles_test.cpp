@@ -2,7 +2,7 @@
 // FrameDelta, rebirth rules, collisions and the GL state each pool leaves.
 #include "effects/particles.h"
 
-#include "effects/gl_feedback.h"
+#include "feedback_capture.h"
 #include "core/random.h"
 #include "gl_fixture.h"
 #include "shell/scene_setup.h"
@@ -57,7 +57,6 @@ protected:
             gluDeleteQuadric(SphereQuadric);
             SphereQuadric = nullptr;
         }
-        FrameDelta = 0.0;
         GlTest::TearDown();
     }
     bool ownQuadric_ = false;

@@ -35,18 +35,7 @@ bool sameGrids(const Grids& a, const Grids& b)
 
 class Tunnel : public GlTest {
 protected:
-    // The fighter is left out, so that every polygon drawn is the tube's.
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        savedFighter = std::exchange(fighterModel, Model3D{});
-    }
-    void TearDown() override
-    {
-        fighterModel = savedFighter;
-        GlTest::TearDown();
-    }
-    Model3D savedFighter;
+    // No model is loaded at the start of a test, so every polygon drawn is the tube's.
 
     // One call at song time t with step dt; returns the quads drawn, counted as
     // triangles / 2.

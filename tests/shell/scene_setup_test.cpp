@@ -2,7 +2,10 @@
 // finds, the run again in a new context (F1), and its failures.
 #include "gl_fixture.h"
 
+#include "assets/heightfield_draw.h"
 #include "assets/model.h"
+#include "effects/fountain.h"
+#include "effects/particles.h"
 #include "effects/heightfield_gen.h"
 #include "core/random.h"
 #include "shell/scene_setup.h"
@@ -10,6 +13,7 @@
 #include "shell/window.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "text/volume_meter.h"
 
 #include <filesystem>
 #include <set>
@@ -22,7 +26,7 @@ namespace fs = std::filesystem;
 using V4 = std::array<float, 4>;
 
 // Each test runs in a scratch folder whose Data/ links to the generated
-// files less those it leaves out, with no set-up data made yet.
+// files less those it leaves out, with no models read yet.
 class SceneSetUpTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,21 +34,14 @@ protected:
         headless::setQuietMessages(true);
         headless::clearMessageLog();
         home = fs::current_path();
-        random = RandomState;
-        SceneDataReady = false;
-        fighterModel = Model3D{};
-        fountainModel = Model3D{};
     }
     void TearDown() override
     {
         plat::destroyWindow();
         headless::setFullScreenAvailable(true);
         plat::showCursor(true);
-        RandomState = random;
         fs::current_path(home);
         fs::remove_all(scratch);
-        SceneDataReady = false;
-        FullScreen = true;
     }
     bool createWithout(const std::set<std::string>& leftOut, bool fullScreen = false)
     {
@@ -71,6 +68,25 @@ protected:
         glGetFloatv(what, v.data());
         return v;
     }
+    // The landscape from the flight's starting camera, (20, 16, 20) heading
+    // along +x, as the flight scenes draw it.
+    static std::vector<std::uint8_t> landscapeFrame()
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        glTranslatef(-20.0f, -16.1f, -20.0f);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        drawHeightField(20.0f, 20.0f);
+        glDisable(GL_LIGHTING);
+        glLoadIdentity();
+        std::vector<std::uint8_t> rgb;
+        int w = 0, h = 0;
+        headless::readFrame(&rgb, &w, &h);
+        return rgb;
+    }
     static int integer(GLenum what)
     {
         GLint v = -1;
@@ -78,7 +94,6 @@ protected:
         return v;
     }
     fs::path home, scratch = fs::temp_directory_path() / ("ng_setup_" + std::to_string(::getpid()));
-    std::uint32_t random = 1;
 };
 
 TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)
@@ -117,16 +132,39 @@ TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(SceneSetUpTest, RunAgainInANewContextRemakesOnlyWhatTheContextHeld)
+TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
 {
     ASSERT_TRUE(createWithout({}));
-    const float height = HeightField.heights[128 * 256 + 77];
+    const std::vector<std::uint8_t> before = landscapeFrame();
     const std::uint32_t drawn = RandomState;
     const int objects = fighterModel.objectCount;
+
+    // The generator as it stands after the sparks' 200, the flames' 2 x 350
+    // and the field's 65,536 draws from here.
+    for (int i = 0; i < SparkCount + 2 * FlameCount + HeightFieldCells; ++i) nextRandom();
+    const std::uint32_t expected = RandomState;
+    RandomState = drawn;
+
+    // What the frames since the first set-up changed.
+    FlamePool[7].life = -3.0f;
+    SparkPool[3].size = 0.03f;
+    SprayPool[5].life = 4.0f;
+    SparkAngle = 1.25f;
+    VolumeLevels[0] = 0.1f;
+    CameraEye[0] = 17.0f;
+
     // F1: a new window and context, and the set-up again.
     ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
-    EXPECT_EQ(RandomState, drawn);  // no more random draws: the same landscape
-    EXPECT_EQ(HeightField.heights[128 * 256 + 77], height);
+    EXPECT_EQ(RandomState, expected);
+    EXPECT_EQ(FlamePool[7].life, 5.0f);
+    EXPECT_EQ(SparkPool[3].size, 0.005f);
+    EXPECT_EQ(SprayPool[5].life, 4.0f) << "the spray pool is left as it is";
+    EXPECT_EQ(SparkAngle, 1.25f);
+    EXPECT_EQ(VolumeLevels[0], 0.5f);
+    EXPECT_EQ(CameraEye[0], 0.0f);
+    EXPECT_NE(landscapeFrame(), before) << "the field is rebuilt with new noise";
+
+    // The models are read once: no second material, the same geometry.
     EXPECT_EQ(fighterModel.objectCount, objects);
     EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
     EXPECT_TRUE(glIsList(BitmapFont) && glIsList(OutlineFont + 'W'));

@@ -83,6 +83,7 @@ TEST(WindowEvents, KeysActivationAndClose)
     releaseAllKeys();
     handleWindowEvent({plat::EventType::KeyDown, 0x41, false, 0, 0});
     EXPECT_TRUE(KeyState[0x41]);
+    finishKeyPoll();
     handleWindowEvent({plat::EventType::KeyUp, 0x41, false, 0, 0});
     EXPECT_FALSE(KeyState[0x41]);
     handleWindowEvent({plat::EventType::KeyDown, 300, false, 0, 0});  // outside the table: ignored
@@ -102,6 +103,38 @@ TEST(WindowEvents, KeysActivationAndClose)
     EXPECT_TRUE(QuitPosted);
     EXPECT_EQ(QuitExitCode, 0);
     QuitPosted = false;
+}
+
+TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyIsUnchanged)
+{
+    releaseAllKeys();
+    finishKeyPoll();
+    CameraRoll = 0.0f;
+    // Pressed and released while the messages are drained, before a poll.
+    handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
+    handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
+    handleWindowEvent({plat::EventType::KeyDown, plat::VkEscape, false, 0, 0});
+    handleWindowEvent({plat::EventType::KeyUp, plat::VkEscape, false, 0, 0});
+    EXPECT_TRUE(KeyState['D'] && KeyState[plat::VkEscape]) << "the tap is seen by the next poll";
+    for (int pass = 0; pass < 3; ++pass) {
+        pollParameterKeys();
+        finishKeyPoll();
+    }
+    EXPECT_EQ(CameraRoll, 0.5f) << "and by that poll only";
+    EXPECT_FALSE(KeyState['D'] || KeyState[plat::VkEscape]);
+
+    // Held over three polls: three steps, and the release counts at once.
+    handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
+    for (int pass = 0; pass < 3; ++pass) {
+        pollParameterKeys();
+        finishKeyPoll();
+    }
+    handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
+    EXPECT_FALSE(KeyState['D']);
+    pollParameterKeys();
+    finishKeyPoll();
+    EXPECT_EQ(CameraRoll, 2.0f);
+    CameraRoll = 0.0f;
 }
 
 class ResizeTest : public GlTest {

@@ -14,18 +14,6 @@ namespace {
 
 class BinaryTickerGl : public GlTest {
 protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        TickerTimer = 0.0f;
-        std::fill(std::begin(TickerChoices), std::end(TickerChoices), 0);
-        RandomState = 1;
-    }
-    void TearDown() override
-    {
-        FrameDelta = 0.0;
-        GlTest::TearDown();
-    }
 };
 
 } // namespace

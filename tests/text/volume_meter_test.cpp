@@ -1,7 +1,7 @@
 // The volume meter: the fast-rise, slow-fall rule and the bars it draws.
 #include "text/volume_meter.h"
 
-#include "effects/gl_feedback.h"
+#include "feedback_capture.h"
 #include "gl_fixture.h"
 
 #include <algorithm>

@@ -117,3 +117,28 @@ TEST_F(EndScrollerGl, TitleReachesTheMiddleWhenTheOffsetEqualsItsLowering)
     EXPECT_EQ(litInRows(220, 270), 0) << "a gap between the title and the next line";
     DeleteOutlineFont();
 }
+
+TEST_F(EndScrollerGl, TitleReadsBrightOverTheGeneratedBackdrop)
+{
+    // The letters take the musix texture at (1, 0), the mean of its four
+    // corner texels. At 2.5 s into the scroller (the title's baseline on the
+    // middle row) a tenth of the title's band must be brighter than 0.6.
+    if (!BuildOutlineFont()) GTEST_SKIP() << "no outline face installed";
+    ASSERT_TRUE(loadTextureSet());
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ScrollOffset = 5.0f;
+    drawEndScroller();
+    std::vector<std::uint8_t> rgb;
+    int width = 0, height = 0;
+    headless::readFrame(&rgb, &width, &height);
+    ASSERT_EQ(width * height, 800 * 600);
+    int bright = 0, band = 0;
+    for (int row = 600 - 400; row < 600 - 280; ++row)  // GL rows 280..400, from the top
+        for (int x = 0; x < 800; ++x, ++band) {
+            const std::uint8_t* p = &rgb[(static_cast<std::size_t>(row) * 800 + x) * 3];
+            bright += 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2] > 0.6 * 255;
+        }
+    EXPECT_GE(bright * 10, band) << bright << " of " << band << " pixels of the title band are bright";
+    DeleteOutlineFont();
+}

@@ -10,22 +10,26 @@ namespace capture {
 const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
-    "                        [--video FILE.mp4] [--stats] [--size WxH]\n"
+    "                        [--video FILE.mp4] [--stats] [--size WxH] [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
-    "  --data DIR       folder holding Data/ (default: .)\n"
+    "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
     "  --fps N          frames per second of the virtual clock (default 60)\n"
     "  --answer yes|no  answer to the full-screen question (default no)\n"
     "  --at MS          save the first frame presented at or after MS (repeatable)\n"
     "  --every MS       save one frame per MS, starting at --from (default 0)\n"
-    "  --until MS       end the run at MS (default: 45 s after the end scroller begins)\n"
+    "  --from MS        start of --every, the video and the WAV (the run still starts at 0)\n"
+    "  --until MS       end the run, the video and the WAV at MS (default: 45 s after the\n"
+    "                   end scroller begins)\n"
     "  --key MS:KEY     press and release KEY at MS: Escape, F1, 1-6, A, D, W, S, Up, Down\n"
     "  --out DIR        folder for saved frames (default: .)\n"
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
     "  --video FILE     write an MP4 through the ffmpeg program\n"
     "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n"
     "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
-    "                   picture is scaled to fit, centred, black bars beside it\n";
+    "                   picture is scaled to fit, centred, black bars beside it\n"
+    "  --help           print this text\n"
+    "  --version        print the version\n";
 
 namespace {
 
@@ -77,6 +81,10 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+            continue;
+        }
+        if (a == "--version") {
+            o.version = true;
             continue;
         }
         if (a == "--stats") {
@@ -164,6 +172,10 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
     if (!o.videoPath.empty() && (o.width % 2 != 0 || o.height % 2 != 0)) {
         *error = "--video needs an even width and height, not " + std::to_string(o.width) + "x" +
                  std::to_string(o.height);
+        return false;
+    }
+    if (o.until && *o.until <= o.from) {
+        *error = "--until must come after --from";
         return false;
     }
     *options = o;

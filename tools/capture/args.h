@@ -13,7 +13,7 @@ struct KeyPress {
 };
 
 struct Options {
-    std::string dataDir = ".";     // folder holding Data/
+    std::string dataDir;           // folder holding Data/; empty: see defaultDataDir
     double fps = 60.0;
     bool answerYes = false;        // the start question's answer
     std::vector<double> at;        // save the first frame at or after each
@@ -28,6 +28,7 @@ struct Options {
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;
+    bool version = false;
 };
 
 // Parses args (without the program name). On failure returns false and sets error.
@@ -37,5 +38,13 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
 int keyCodeForName(const std::string& name);
 
 extern const char* const UsageText;
+
+// Where Data/ is looked for without --data: the working directory when it
+// holds Data/, else the data installed beside the program
+// (BINDIR/../share/nordglow), else the working directory.
+std::string defaultDataDir();
+
+// The project version, as CMake gives it.
+extern const char* const VersionText;
 
 } // namespace capture

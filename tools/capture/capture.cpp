@@ -4,12 +4,14 @@
 
 #include "capture/args.h"
 #include "capture/media.h"
-#include "assets/model.h"
+#include "capture/recording.h"
 #include "platform/headless/headless.h"
 #include "shell/shell_state.h"
 #include "timeline/timeline.h"
 
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <chrono>
@@ -90,9 +92,10 @@ public:
             int w = 0, h = 0;
             headless::readFrame(&rgb_, &w, &h);
             if (save) saveFrame(demoMs, phase, w, h);
-            if (video_ && !video_->addFrame(rgb_)) {
-                std::fprintf(stderr, "nordglow-capture: the ffmpeg program stopped taking frames\n");
+            if (video_ && !recording_->addFrame(demoMs, &rgb_)) {
+                std::fprintf(stderr, "nordglow-capture: %s\n", video_->error().c_str());
                 failed_ = true;
+                videoFailed_ = true;
                 video_ = nullptr;
             }
         }
@@ -114,7 +117,15 @@ public:
         if (progress_) drawProgress(demoMs, until);
     }
 
-    void attachVideo(VideoWriter* v) { video_ = v; }
+    void attachVideo(VideoWriter* v, Recording* r)
+    {
+        video_ = v;
+        recording_ = r;
+    }
+    bool videoFailed() const { return videoFailed_; }
+
+    // Where the video and the sound end: --until, or where the run stopped.
+    double recordingEndMs() const { return std::min(untilMs(), headless::virtualTimeMs()); }
 
     void printStats() const
     {
@@ -123,8 +134,11 @@ public:
             const auto it = stats_.find(scene);
             if (it == stats_.end() || it->second.costs.empty()) continue;
             const auto& c = it->second.costs;
-            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f\n", scene, c.size(),
-                        percentile(c, 0.5), percentile(c, 0.95), *std::max_element(c.begin(), c.end()));
+            const double p95 = percentile(c, 0.95);
+            // Stalls: single frames a viewer notices, well above the scene's usual worst.
+            const auto over2x = std::count_if(c.begin(), c.end(), [&](double ms) { return ms > 2.0 * p95; });
+            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f over2x=%ld\n", scene, c.size(),
+                        percentile(c, 0.5), p95, *std::max_element(c.begin(), c.end()), static_cast<long>(over2x));
         }
     }
 
@@ -153,7 +167,10 @@ private:
         }
         std::printf("%s demo_ms=%ld phase=%s song_ms=%ld\n", path.c_str(), std::lround(demoMs), phase,
                     std::lround(SongTime));
-        std::fflush(stdout);
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "nordglow-capture: cannot write the list of frames to standard output\n");
+            failed_ = true;
+        }
     }
 
     void drawProgress(double demoMs, double until)
@@ -182,11 +199,13 @@ private:
     double endBeganMs_ = 0;
     bool closeSent_ = false;
     bool failed_ = false;
+    bool videoFailed_ = false;
     bool progress_ = false;
     long frames_ = 0;
     std::vector<std::uint8_t> rgb_;
     std::map<std::string, SceneStats> stats_;
     VideoWriter* video_ = nullptr;
+    Recording* recording_ = nullptr;
     std::chrono::steady_clock::time_point wallStart_;
     std::chrono::steady_clock::time_point lastProgress_{};
 };
@@ -224,6 +243,11 @@ int runCapture(const std::vector<std::string>& args)
         std::fputs(UsageText, stdout);
         return 0;
     }
+    if (opt.version) {
+        std::printf("nordglow-capture %s\n", VersionText);
+        return 0;
+    }
+    if (opt.dataDir.empty()) opt.dataDir = defaultDataDir();
     // Make relative output paths independent of the change to the data folder.
     std::error_code ec;
     opt.outDir = std::filesystem::absolute(opt.outDir, ec).string();
@@ -258,36 +282,32 @@ int runCapture(const std::vector<std::string>& args)
     // llvmpipe gives the same pixels on every run; other drivers may not.
     setenv("GALLIUM_DRIVER", "llvmpipe", 0);
 
+    // An encoder that ends early must show as a failed write, not end the run.
+    std::signal(SIGPIPE, SIG_IGN);
     headless::setFramesPerSecond(opt.fps);
     // The window of either answer gets this drawable; the picture is fitted into it.
     headless::setDrawableSize(opt.width, opt.height);
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
 
-    std::vector<std::int16_t> audio;
-    int audioRate = 44100;
+    Session session(opt);
+    VideoWriter video;
+    Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video);
     const bool wantAudio = !opt.audioPath.empty() || !opt.videoPath.empty();
     if (wantAudio) {
         headless::setAudioSink([&](const std::int16_t* samples, std::size_t frames, int rate) {
-            audio.insert(audio.end(), samples, samples + frames * 2);
-            audioRate = rate;
+            recording.addAudio(samples, frames, rate);
         });
     }
-
-    Session session(opt);
-    VideoWriter video;
     if (!opt.videoPath.empty()) {
         if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
             std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
             return 1;
         }
-        session.attachVideo(&video);
+        session.attachVideo(&video, &recording);
     }
     headless::setPresentHook([&] { session.onPresent(); });
 
     runDemo();
-    // The demo leaves the fountain's mesh to the process end; release it here
-    // so that leak checks of a capture run report only real leaks.
-    releaseMeshArrays(fountainModel);
 
     headless::setPresentHook(nullptr);
     headless::setAudioSink(nullptr);
@@ -298,6 +318,17 @@ int runCapture(const std::vector<std::string>& args)
         ok = false;
     }
 
+    // The last picture fills the video up to the end; the sound is cut there.
+    const bool recorded = recording.finish(session.recordingEndMs());
+    bool videoOk = !opt.videoPath.empty() && !session.videoFailed();
+    if (videoOk && !recorded) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
+        ok = false;
+        videoOk = false;
+    }
+    const std::vector<std::int16_t>& audio = recording.audio();
+    const int audioRate = recording.audioRate();
+
     std::string wavForVideo;
     if (!opt.audioPath.empty()) {
         if (!writeWav(opt.audioPath, audio, audioRate)) {
@@ -307,14 +338,22 @@ int runCapture(const std::vector<std::string>& args)
             wavForVideo = opt.audioPath;
         }
     }
-    if (!opt.videoPath.empty()) {
+    if (videoOk) {
         std::string tempWav;
         if (wavForVideo.empty()) {
             tempWav = opt.videoPath + ".sound.wav";
-            if (writeWav(tempWav, audio, audioRate)) wavForVideo = tempWav;
+            if (writeWav(tempWav, audio, audioRate)) {
+                wavForVideo = tempWav;
+            } else {
+                std::fprintf(stderr, "nordglow-capture: cannot write %s\n", tempWav.c_str());
+            }
         }
-        if (!video.finish(wavForVideo)) {
-            std::fprintf(stderr, "nordglow-capture: ffmpeg could not write %s\n", opt.videoPath.c_str());
+        // A video without its sound would be a wrong file: no video then.
+        if (wavForVideo.empty()) {
+            video.abandon();
+            ok = false;
+        } else if (!video.finish(wavForVideo)) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
             ok = false;
         }
         if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);

@@ -17,18 +17,27 @@ bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples,
 // True when the ffmpeg program can be started.
 bool ffmpegAvailable();
 
-// Streams raw RGB frames into ffmpeg, then muxes the sound in.
+// Streams raw RGB frames into ffmpeg, then muxes the sound in. After a
+// failure, error() says what went wrong, as a message for the user.
 class VideoWriter {
 public:
     bool open(const std::string& path, int width, int height, double fps);
+    // False once the encoder has stopped taking frames.
     bool addFrame(const std::vector<std::uint8_t>& rgb);
     // Finishes the stream; with a WAV path, muxes it in. False on any failure.
     bool finish(const std::string& wavPath);
+    // Stops the encoder and removes what it wrote (after another failure).
+    void abandon();
+    const std::string& error() const { return error_; }
 
 private:
+    // Closes the pipe; "" when ffmpeg ended well, otherwise how it ended.
+    std::string closeEncoder();
+
     std::FILE* pipe_ = nullptr;
     std::string path_;
     std::string silentPath_;
+    std::string error_;
 };
 
 } // namespace capture

@@ -13,6 +13,10 @@ bool writeSongs(const std::string& dataDir);
 bool writeTextures(const std::string& dataDir);
 bool writeModels(const std::string& dataDir);
 
+// Writes the program's icon for the hicolor theme: iconDir/NxN/apps/nordglow.png
+// for N = 16, 22, 24, 32, 48, 64, 128 and 256.
+bool writeIcons(const std::string& iconDir);
+
 // Writes bytes to path (creating parent folders); false with a message on failure.
 bool writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 bool writeFileText(const std::string& path, const std::string& text);

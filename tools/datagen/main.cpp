@@ -1,21 +1,30 @@
 // nordglow-datagen DIR: writes DIR/Data with every texture, model and song.
+// nordglow-datagen --icons DIR: writes the program's icons under DIR (hicolor layout).
 #include "datagen/datagen.h"
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: nordglow-datagen DIR\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: nordglow-datagen DIR\n       nordglow-datagen --icons DIR\n");
         return 2;
     }
-    const std::string dataDir = std::string(argv[1]) + "/Data";
     const auto start = std::chrono::steady_clock::now();
-    bool ok = datagen::writeTextures(dataDir);
-    ok = datagen::writeModels(dataDir) && ok;
-    ok = datagen::writeSongs(dataDir) && ok;
+    bool ok = true;
+    if (icons) {
+        ok = datagen::writeIcons(argv[2]);
+    } else {
+        const std::string dataDir = std::string(argv[1]) + "/Data";
+        ok = datagen::writeTextures(dataDir);
+        ok = datagen::writeModels(dataDir) && ok;
+        ok = datagen::writeSongs(dataDir) && ok;
+    }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "nordglow-datagen: %s in %.0f ms\n", ok ? "wrote Data/" : "FAILED", ms);
+    std::fprintf(stderr, "nordglow-datagen: %s in %.0f ms\n", ok ? (icons ? "wrote the icons" : "wrote Data/") : "FAILED",
+                 ms);
     return ok ? 0 : 1;
 }

@@ -1,11 +1,12 @@
 // Extruded outline glyphs: fontconfig finds the face, FreeType gives the
 // outlines, curves are flattened to line segments, the GLU tessellator fills
 // front and back faces, and every outline segment gets a side wall.
+#include "platform/common/font_lookup.h"
 #include "platform/platform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <fontconfig/fontconfig.h>
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -29,48 +30,6 @@ struct GlyphMesh {
     double advance = 0.0;
     double xMin = 0.0, xMax = 0.0, yMin = 0.0, yMax = 0.0;
 };
-
-// Windows-1252 code points of bytes 0x80..0x9F; 0 marks the five unassigned bytes.
-constexpr std::array<unsigned, 32> Cp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-unsigned codePointOf(int code)
-{
-    if (code >= 0x80 && code <= 0x9F) return Cp1252High[static_cast<std::size_t>(code - 0x80)];
-    return static_cast<unsigned>(code);
-}
-
-// Path of the installed outline face that best matches the family; empty when none.
-std::string findFaceFile(const char* family, int* faceIndex)
-{
-    std::string path;
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config) return path;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family ? family : ""));
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    if (match) {
-        FcChar8* file = nullptr;
-        int index = 0;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-            path = reinterpret_cast<const char*>(file);
-            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-            *faceIndex = index;
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
-    return path;
-}
 
 // ---- flattening ------------------------------------------------------------
 
@@ -221,7 +180,7 @@ bool tessellate(GLUtesselator* tess, const std::vector<std::vector<Point>>& loop
 
 bool buildMesh(FT_Face face, GLUtesselator* tess, int code, float chordDeviation, GlyphMesh* mesh)
 {
-    const unsigned cp = codePointOf(code);
+    const unsigned cp = plat::codePointOf(static_cast<unsigned char>(code));
     const FT_UInt index = cp ? FT_Get_Char_Index(face, cp) : 0;
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) != 0) return false;
     FT_GlyphSlot slot = face->glyph;
@@ -306,7 +265,7 @@ bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int co
     for (int i = 0; i < count; ++i) metrics[i] = GlyphMetric{};
 
     int faceIndex = 0;
-    const std::string file = findFaceFile(family, &faceIndex);
+    const std::string file = findOutlineFaceFile(family, nullptr, &faceIndex);
     if (file.empty()) return false;
 
     FT_Library library = nullptr;

@@ -56,4 +56,9 @@ void setFullScreenAvailable(bool available);
 // the client size asked for.
 void setDrawableSize(int width, int height);
 
+// Puts the backend back as it was at process start: no window, no music, the
+// clock at 0, no queued answers or events, no hooks or sinks. For tests that
+// run one after another in one process.
+void resetBackend();
+
 } // namespace headless

@@ -7,4 +7,7 @@ namespace headless {
 // virtual clock); called by present and sleep.
 void advanceAudio(double ms);
 
+// Drops every song and setting of the music side (part of resetBackend).
+void resetMusicState();
+
 } // namespace headless

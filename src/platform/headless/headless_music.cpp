@@ -3,6 +3,7 @@
 // the next one), hands it to the sink and updates the channel levels; a
 // song's time is the number of frames rendered since it was played.
 #include "platform/common/song_player.h"
+#include "platform/common/song_table.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 
@@ -24,8 +25,7 @@ struct HeadlessMusic {
     bool initialised = false;
     bool muted = false;               // init found no device: render for time and levels only
     int rate = DefaultRate;
-    plat::Song nextHandle = 1;        // never reused, so dead handles stay dead
-    std::map<plat::Song, HeadlessSong> songs;
+    plat::SongTable<HeadlessSong> songs;
     plat::Song playing = 0;
     double pendingFrames = 0.0;       // fraction of a frame owed to the next advance
     std::vector<std::int16_t> block;
@@ -34,11 +34,7 @@ struct HeadlessMusic {
 
 HeadlessMusic hm;
 
-HeadlessSong* findSong(plat::Song song)
-{
-    const auto it = hm.songs.find(song);
-    return it == hm.songs.end() ? nullptr : &it->second;
-}
+HeadlessSong* findSong(plat::Song song) { return hm.songs.find(song); }
 
 } // namespace
 
@@ -96,12 +92,7 @@ void musicClose()
 Song musicLoadSong(const char* path)
 {
     if (!hm.initialised) return 0;
-    HeadlessSong entry;
-    entry.player = std::make_unique<SongPlayer>();
-    entry.player->loadFromFile(path);   // a bad file plays as silence
-    const Song handle = hm.nextHandle++;
-    hm.songs.emplace(handle, std::move(entry));
-    return handle;
+    return hm.songs.add(SongTable<HeadlessSong>::load(path));
 }
 
 void musicPlaySong(Song song)
@@ -132,3 +123,9 @@ float musicGetChannelVU(int channel)
 }
 
 } // namespace plat
+
+namespace headless {
+
+void resetMusicState() { hm = HeadlessMusic{}; }
+
+} // namespace headless

@@ -6,6 +6,8 @@
 #include <GL/osmesa.h>
 #include <GL/gl.h>
 
+#include <malloc.h>
+
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -127,6 +129,10 @@ void destroyWindow()
     OSMesaDestroyContext(hs.context);
     hs.context = nullptr;
     hs.width = hs.height = 0;
+    // The context's textures, lists and driver state are freed in pieces
+    // spread over the heap's arenas; without a trim the heap keeps them all and
+    // every full-screen toggle would add the size of a whole set-up.
+    malloc_trim(0);
 }
 
 void raiseWindow() {}
@@ -164,3 +170,14 @@ void sleepMs(unsigned milliseconds)
 }
 
 } // namespace plat
+
+namespace headless {
+
+void resetBackend()
+{
+    if (hs.context) plat::destroyWindow();
+    hs = HeadlessState{};
+    resetMusicState();
+}
+
+} // namespace headless

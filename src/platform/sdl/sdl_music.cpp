@@ -6,6 +6,7 @@
 // silently on the monotonic clock and are rendered on demand, so time and
 // channel levels keep working.
 #include "platform/common/song_player.h"
+#include "platform/common/song_table.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -60,13 +61,12 @@ struct LiveMusic {
     SDL_AudioDeviceID device = 0;    // 0: silent mode
     int rate = DefaultRate;
     int bufferFrames = RequestedBufferFrames;
-    plat::Song nextHandle = 1;       // never reused, so dead handles stay dead
 
     // Shared with the audio callback; everything below is guarded by `lock`.
     // The song table itself only changes on the main thread (under the lock),
     // so the main thread may read it without locking.
     std::mutex lock;
-    std::map<plat::Song, LiveSong> songs;
+    plat::SongTable<LiveSong> songs;
     plat::Song playing = 0;
     std::uint64_t framesOut = 0;     // frames handed to the device since open
     Clock::time_point lastCallback{};
@@ -79,11 +79,7 @@ struct LiveMusic {
 
 LiveMusic lm;
 
-LiveSong* findSong(plat::Song song)
-{
-    const auto it = lm.songs.find(song);
-    return it == lm.songs.end() ? nullptr : &it->second;
-}
+LiveSong* findSong(plat::Song song) { return lm.songs.find(song); }
 
 double msSince(Clock::time_point then, Clock::time_point now)
 {
@@ -227,13 +223,9 @@ void musicClose()
 Song musicLoadSong(const char* path)
 {
     if (!lm.initialised) return 0;
-    LiveSong entry;
-    entry.player = std::make_unique<SongPlayer>();
-    entry.player->loadFromFile(path);   // a bad file plays as silence
-    const Song handle = lm.nextHandle++;
+    LiveSong entry = SongTable<LiveSong>::load(path);
     std::lock_guard<std::mutex> guard(lm.lock);
-    lm.songs.emplace(handle, std::move(entry));
-    return handle;
+    return lm.songs.add(std::move(entry));
 }
 
 void musicPlaySong(Song song)

@@ -118,16 +118,16 @@ WindowResult createWindow(const WindowDesc& desc)
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, width = desc.width, height = desc.height;
+    // Placed at the top-left corner of the screen, full screen or not.
+    int width = desc.width, height = desc.height;
     SDL_DisplayMode desktop{};
     if (desc.fullScreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
         // Made at the display's size as well, for X servers without a window
         // manager to carry out the full-screen request.
-        x = y = 0;
         width = desktop.w;
         height = desktop.h;
     }
-    SDL_Window* window = SDL_CreateWindow(desc.title, x, y, width, height, flags);
+    SDL_Window* window = SDL_CreateWindow(desc.title, 0, 0, width, height, flags);
     if (!window) {
         // The window itself is fine; the GL pixel format asked for is what failed.
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());

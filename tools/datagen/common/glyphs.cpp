@@ -1,7 +1,8 @@
 // FreeType glyph rasteriser with faces found through fontconfig.
 #include "datagen/common/glyphs.h"
 
-#include <fontconfig/fontconfig.h>
+#include "platform/common/font_lookup.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -33,27 +34,6 @@ FaceCache& cache()
     return c;
 }
 
-// The file fontconfig picks for the family and style.
-std::string findFontFile(const FontSpec& font)
-{
-    std::string file;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.family));
-    FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(font.style));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    if (match) {
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
-            file = reinterpret_cast<const char*>(path);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return file;
-}
-
 FT_Face faceFor(const FontSpec& font)
 {
     FaceCache& c = cache();
@@ -68,7 +48,7 @@ FT_Face faceFor(const FontSpec& font)
     auto it = c.faces.find(key);
     if (it != c.faces.end()) return it->second;
     FT_Face face = nullptr;
-    const std::string file = findFontFile(font);
+    const std::string file = plat::findOutlineFaceFile(font.family, font.style, nullptr);
     if (file.empty() || FT_New_Face(c.library, file.c_str(), 0, &face) != 0) {
         std::fprintf(stderr, "datagen: no font for %s\n", key.c_str());
         face = nullptr;
@@ -78,15 +58,6 @@ FT_Face faceFor(const FontSpec& font)
 }
 
 } // namespace
-
-unsigned codePointOf(unsigned char c)
-{
-    static const unsigned cp1252[32] = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-    if (c >= 128 && c < 160) return cp1252[c - 128];
-    return c;
-}
 
 bool renderGlyph(const FontSpec& font, float pixelSize, unsigned cp, float xScale, GlyphBitmap& out)
 {

@@ -2,6 +2,8 @@
 // with 8-bit antialiasing. Faces are opened on first use and kept.
 #pragma once
 
+#include "platform/common/font_lookup.h"
+
 #include "datagen/common/image.h"
 
 #include <string>
@@ -15,7 +17,7 @@ struct FontSpec {
 
 // Unicode code point of a byte of text: 128 to 159 through Windows-1252, so
 // that they are real characters; 0 where that code page has none.
-unsigned codePointOf(unsigned char c);
+using plat::codePointOf;
 
 // Coverage of one glyph: w x h bytes, placed at (left, -top) from the pen.
 struct GlyphBitmap {

@@ -296,176 +296,207 @@ Lane echoLane(const Lane& of, int channel, int instrument, int delay, int volume
     return l;
 }
 
+namespace {
+
+using LaneEvents = std::vector<std::vector<RowEvent>>;  // [channel][row] of one section
+
+// The chord of every row of the section: its progression repeated until the rows are filled.
+bool chordsOfRows(const Arrangement& arr, const Section& sec, std::vector<Chord>& chordAt, std::string& error)
+{
+    std::vector<Chord> progression;
+    for (const std::string& w : splitWords(sec.chords)) {
+        Chord c;
+        if (!parseChord(w, arr.rowsPerBar, c, error)) {
+            error = "section '" + sec.name + "': " + error;
+            return false;
+        }
+        progression.push_back(c);
+    }
+    if (progression.empty()) {
+        error = "section '" + sec.name + "' states no chords";
+        return false;
+    }
+    chordAt.clear();
+    for (std::size_t k = 0; static_cast<int>(chordAt.size()) < sec.rows; k = (k + 1) % progression.size())
+        chordAt.insert(chordAt.end(), static_cast<std::size_t>(progression[k].rows), progression[k]);
+    return true;
+}
+
+// Pitch of a scale degree, chord tone, root or voice of the chord under the row.
+int pitchOfNote(const Arrangement& arr, const Lane& lane, const Chord& chord, const NoteToken& t)
+{
+    if (lane.kind == LaneKind::Scale) {
+        const int d = t.number - 1;
+        return lowestAtOrAbove(arr.key.tonic, lane.floor) + arr.key.steps[static_cast<std::size_t>(d % 7)] + 12 * (d / 7);
+    }
+    if (lane.kind == LaneKind::Chord)
+        return lowestAtOrAbove(rootClass(arr.key, chord), lane.floor) + chordInterval(arr.key, chord, t.number);
+    if (lane.majorInstrument != 0) return lowestAtOrAbove(rootClass(arr.key, chord), lane.floor);
+    std::vector<int> classes;
+    for (int n : {1, 3, 5, 7}) {
+        if (n == 7 && !chord.seventh) continue;
+        classes.push_back(mod12(rootClass(arr.key, chord) + chordInterval(arr.key, chord, n)));
+    }
+    std::vector<int> pitches;
+    for (int p = lane.floor; static_cast<int>(pitches.size()) <= lane.voice; ++p)
+        if (std::find(classes.begin(), classes.end(), mod12(p)) != classes.end()) pitches.push_back(p);
+    return pitches[static_cast<std::size_t>(lane.voice)];
+}
+
+// Writes one lane's tokens, repeated from its delay to the section's end, into its channel's rows.
+bool writeLane(const Arrangement& arr, const Section& sec, const Lane& lane, const std::vector<Chord>& chordAt,
+               LaneEvents& events, std::string& error)
+{
+    if (lane.channel < 0 || lane.channel >= arr.channels) {
+        error = laneName(sec, lane) + " does not exist";
+        return false;
+    }
+    std::vector<std::string> tokens;
+    std::size_t at = 0;
+    if (!expandTokens(splitWords(lane.text), at, tokens, error, false)) {
+        error = laneName(sec, lane) + ": " + error;
+        return false;
+    }
+    if (tokens.empty()) return true;
+    for (int r = lane.delay; r < sec.rows; ++r) {
+        const std::string& w = tokens[static_cast<std::size_t>(r - lane.delay) % tokens.size()];
+        RowEvent& ev = events[static_cast<std::size_t>(lane.channel)][static_cast<std::size_t>(r)];
+        if (w == ".") continue;
+        if (ev.set) {
+            error = laneName(sec, lane) + " row " + std::to_string(r) + " is written by two lanes";
+            return false;
+        }
+        ev.set = true;
+        if (w == "=") {
+            ev.release = true;
+            continue;
+        }
+        if (lane.kind == LaneKind::Hits) {
+            const auto hit = std::find_if(lane.hits.begin(), lane.hits.end(),
+                                          [&](const Hit& h) { return w.size() == 1 && h.symbol == w[0]; });
+            if (hit == lane.hits.end()) {
+                error = laneName(sec, lane) + ": unknown hit '" + w + "'";
+                return false;
+            }
+            ev.instrument = hit->instrument;
+            ev.pitch = hit->pitch;
+            ev.volume = hit->volume;
+            continue;
+        }
+        NoteToken t;
+        if (!parseNoteToken(w, t) || t.isVoice != (lane.kind == LaneKind::Voice)) {
+            error = laneName(sec, lane) + ": cannot read note '" + w + "'";
+            return false;
+        }
+        const Chord& chord = chordAt[static_cast<std::size_t>(r)];
+        const bool major = chord.quality == Quality::Major || chord.quality == Quality::Augmented;
+        ev.instrument = lane.majorInstrument != 0 && major ? lane.majorInstrument : lane.instrument;
+        ev.pitch = pitchOfNote(arr, lane, chord, t) + t.accidental + 12 * t.octave;
+        ev.volume = std::clamp(static_cast<int>(lane.volume * t.gain + 0.5), 0, 64);
+    }
+    return true;
+}
+
+// One event as a pattern cell: a note with its instrument and volume, or a release.
+bool writeCell(const Arrangement& arr, const RowEvent& ev, ModuleCell& cell, const std::string& where, std::string& error)
+{
+    if (ev.release) {
+        if (arr.mod) {
+            cell.effect = 0xC;
+            cell.param = 0;
+        } else {
+            cell.note = NoteKeyOff;
+        }
+        return true;
+    }
+    const int transpose = ev.instrument >= 1 && ev.instrument <= static_cast<int>(arr.noteTranspose.size())
+                              ? arr.noteTranspose[static_cast<std::size_t>(ev.instrument - 1)]
+                              : 0;
+    const int note = ev.pitch - 11 + transpose;
+    if (note < 1 || note > 96) {
+        error = where + ": pitch out of range";
+        return false;
+    }
+    cell.note = static_cast<std::uint8_t>(note);
+    cell.instrument = static_cast<std::uint8_t>(ev.instrument);
+    const int volume = std::clamp(static_cast<int>(ev.volume * arr.volumeScale + 0.5), 0, 64);
+    if (arr.mod) {
+        if (volume < 64) {
+            cell.effect = 0xC;
+            cell.param = static_cast<std::uint8_t>(volume);
+        }
+    } else {
+        cell.volume = volumeColumn(volume);
+    }
+    return true;
+}
+
+// Index of an identical pattern already in the song, or of the pattern added.
+int addOrReusePattern(ModuleSong& song, ModulePattern pat)
+{
+    for (std::size_t p = 0; p < song.patterns.size(); ++p) {
+        const ModulePattern& other = song.patterns[p];
+        if (other.rows != pat.rows) continue;
+        bool same = true;
+        for (std::size_t k = 0; k < pat.cells.size() && same; ++k) {
+            const ModuleCell &a = pat.cells[k], &b = other.cells[k];
+            same = a.note == b.note && a.instrument == b.instrument && a.volume == b.volume && a.effect == b.effect &&
+                   a.param == b.param;
+        }
+        if (same) return static_cast<int>(p);
+    }
+    song.patterns.push_back(std::move(pat));
+    return static_cast<int>(song.patterns.size() - 1);
+}
+
+// Cuts the section's rows into patterns of up to 64 rows and appends them to the order list.
+bool cutIntoPatterns(const Arrangement& arr, const Section& sec, const LaneEvents& events, ModuleSong& song,
+                     std::string& error)
+{
+    const int channels = arr.channels;
+    for (int start = 0; start < sec.rows; start += 64) {
+        const int rows = std::min(64, sec.rows - start);
+        ModulePattern pat = makeEmptyPattern(arr.mod ? 64 : rows, channels);
+        for (int ch = 0; ch < channels; ++ch) {
+            for (int r = 0; r < rows; ++r) {
+                const RowEvent& ev = events[static_cast<std::size_t>(ch)][static_cast<std::size_t>(start + r)];
+                if (!ev.set) continue;
+                const std::string where = "section '" + sec.name + "' channel " + std::to_string(ch) + " row " +
+                                    std::to_string(start + r);
+                if (!writeCell(arr, ev, pat.at(r, ch, channels), where, error)) return false;
+            }
+        }
+        if (start == 0 && sec.tempo != 0 && !placeEffect(pat, 0, channels, 0xF, sec.tempo)) {
+            error = "section '" + sec.name + "': no free effect column for the tempo";
+            return false;
+        }
+        // A short MOD pattern ends with a pattern break on its last row.
+        if (arr.mod && rows < 64 && !placeEffect(pat, rows - 1, channels, 0xD, 0)) {
+            error = "section '" + sec.name + "': no free effect column for the pattern break";
+            return false;
+        }
+        song.orders.push_back(addOrReusePattern(song, std::move(pat)));
+    }
+    return true;
+}
+
+} // namespace
+
 bool arrangeSong(const Arrangement& arr, ModuleSong& song, std::vector<int>& sectionOrders, std::string& error)
 {
     error.clear();
     song.patterns.clear();
     song.orders.clear();
     sectionOrders.clear();
-    const int channels = arr.channels;
-
     for (const Section& sec : arr.sections) {
-        // Chord of every row.
-        std::vector<Chord> progression;
-        for (const std::string& w : splitWords(sec.chords)) {
-            Chord c;
-            if (!parseChord(w, arr.rowsPerBar, c, error)) {
-                error = "section '" + sec.name + "': " + error;
-                return false;
-            }
-            progression.push_back(c);
-        }
-        if (progression.empty()) {
-            error = "section '" + sec.name + "' states no chords";
-            return false;
-        }
         std::vector<Chord> chordAt;
-        for (std::size_t k = 0; static_cast<int>(chordAt.size()) < sec.rows; k = (k + 1) % progression.size())
-            chordAt.insert(chordAt.end(), static_cast<std::size_t>(progression[k].rows), progression[k]);
-
-        std::vector<std::vector<RowEvent>> events(static_cast<std::size_t>(channels),
-                                                  std::vector<RowEvent>(static_cast<std::size_t>(sec.rows)));
-        for (const Lane& lane : sec.lanes) {
-            if (lane.channel < 0 || lane.channel >= channels) {
-                error = laneName(sec, lane) + " does not exist";
-                return false;
-            }
-            std::vector<std::string> tokens;
-            std::size_t at = 0;
-            if (!expandTokens(splitWords(lane.text), at, tokens, error, false)) {
-                error = laneName(sec, lane) + ": " + error;
-                return false;
-            }
-            if (tokens.empty()) continue;
-            for (int r = lane.delay; r < sec.rows; ++r) {
-                const std::string& w = tokens[static_cast<std::size_t>(r - lane.delay) % tokens.size()];
-                RowEvent& ev = events[static_cast<std::size_t>(lane.channel)][static_cast<std::size_t>(r)];
-                if (w == ".") continue;
-                if (ev.set) {
-                    error = laneName(sec, lane) + " row " + std::to_string(r) + " is written by two lanes";
-                    return false;
-                }
-                ev.set = true;
-                if (w == "=") {
-                    ev.release = true;
-                    continue;
-                }
-                if (lane.kind == LaneKind::Hits) {
-                    const auto hit = std::find_if(lane.hits.begin(), lane.hits.end(),
-                                                  [&](const Hit& h) { return w.size() == 1 && h.symbol == w[0]; });
-                    if (hit == lane.hits.end()) {
-                        error = laneName(sec, lane) + ": unknown hit '" + w + "'";
-                        return false;
-                    }
-                    ev.instrument = hit->instrument;
-                    ev.pitch = hit->pitch;
-                    ev.volume = hit->volume;
-                    continue;
-                }
-                NoteToken t;
-                if (!parseNoteToken(w, t) || t.isVoice != (lane.kind == LaneKind::Voice)) {
-                    error = laneName(sec, lane) + ": cannot read note '" + w + "'";
-                    return false;
-                }
-                const Chord& chord = chordAt[static_cast<std::size_t>(r)];
-                int pitch = 0;
-                if (lane.kind == LaneKind::Scale) {
-                    const int d = t.number - 1;
-                    pitch = lowestAtOrAbove(arr.key.tonic, lane.floor) + arr.key.steps[static_cast<std::size_t>(d % 7)] +
-                            12 * (d / 7);
-                } else if (lane.kind == LaneKind::Chord) {
-                    pitch = lowestAtOrAbove(rootClass(arr.key, chord), lane.floor) + chordInterval(arr.key, chord, t.number);
-                } else if (lane.majorInstrument != 0) {
-                    pitch = lowestAtOrAbove(rootClass(arr.key, chord), lane.floor);
-                } else {
-                    std::vector<int> classes;
-                    for (int n : {1, 3, 5, 7}) {
-                        if (n == 7 && !chord.seventh) continue;
-                        classes.push_back(mod12(rootClass(arr.key, chord) + chordInterval(arr.key, chord, n)));
-                    }
-                    std::vector<int> pitches;
-                    for (int p = lane.floor; static_cast<int>(pitches.size()) <= lane.voice; ++p)
-                        if (std::find(classes.begin(), classes.end(), mod12(p)) != classes.end()) pitches.push_back(p);
-                    pitch = pitches[static_cast<std::size_t>(lane.voice)];
-                }
-                const bool major = chord.quality == Quality::Major || chord.quality == Quality::Augmented;
-                ev.instrument = lane.majorInstrument != 0 && major ? lane.majorInstrument : lane.instrument;
-                ev.pitch = pitch + t.accidental + 12 * t.octave;
-                ev.volume = std::clamp(static_cast<int>(lane.volume * t.gain + 0.5), 0, 64);
-            }
-        }
-
-        // Cut the section into patterns.
+        if (!chordsOfRows(arr, sec, chordAt, error)) return false;
+        LaneEvents events(static_cast<std::size_t>(arr.channels),
+                          std::vector<RowEvent>(static_cast<std::size_t>(sec.rows)));
+        for (const Lane& lane : sec.lanes)
+            if (!writeLane(arr, sec, lane, chordAt, events, error)) return false;
         sectionOrders.push_back(static_cast<int>(song.orders.size()));
-        for (int start = 0; start < sec.rows; start += 64) {
-            const int rows = std::min(64, sec.rows - start);
-            ModulePattern pat = makeEmptyPattern(arr.mod ? 64 : rows, channels);
-            for (int ch = 0; ch < channels; ++ch) {
-                for (int r = 0; r < rows; ++r) {
-                    const RowEvent& ev = events[static_cast<std::size_t>(ch)][static_cast<std::size_t>(start + r)];
-                    if (!ev.set) continue;
-                    ModuleCell& cell = pat.at(r, ch, channels);
-                    if (ev.release) {
-                        if (arr.mod) {
-                            cell.effect = 0xC;
-                            cell.param = 0;
-                        } else {
-                            cell.note = NoteKeyOff;
-                        }
-                        continue;
-                    }
-                    const int transpose = ev.instrument >= 1 && ev.instrument <= static_cast<int>(arr.noteTranspose.size())
-                                              ? arr.noteTranspose[static_cast<std::size_t>(ev.instrument - 1)]
-                                              : 0;
-                    const int note = ev.pitch - 11 + transpose;
-                    if (note < 1 || note > 96) {
-                        error = "section '" + sec.name + "' channel " + std::to_string(ch) + " row " +
-                                std::to_string(start + r) + ": pitch out of range";
-                        return false;
-                    }
-                    cell.note = static_cast<std::uint8_t>(note);
-                    cell.instrument = static_cast<std::uint8_t>(ev.instrument);
-                    const int volume = std::clamp(static_cast<int>(ev.volume * arr.volumeScale + 0.5), 0, 64);
-                    if (arr.mod) {
-                        if (volume < 64) {
-                            cell.effect = 0xC;
-                            cell.param = static_cast<std::uint8_t>(volume);
-                        }
-                    } else {
-                        cell.volume = volumeColumn(volume);
-                    }
-                }
-            }
-            if (start == 0 && sec.tempo != 0 && !placeEffect(pat, 0, channels, 0xF, sec.tempo)) {
-                error = "section '" + sec.name + "': no free effect column for the tempo";
-                return false;
-            }
-            if (arr.mod && rows < 64) {
-                // Pattern break on the last row.
-                if (!placeEffect(pat, rows - 1, channels, 0xD, 0)) {
-                    error = "section '" + sec.name + "': no free effect column for the pattern break";
-                    return false;
-                }
-            }
-            // Reuse an identical pattern.
-            int index = -1;
-            for (std::size_t p = 0; p < song.patterns.size() && index < 0; ++p) {
-                const ModulePattern& other = song.patterns[p];
-                if (other.rows != pat.rows) continue;
-                bool same = true;
-                for (std::size_t k = 0; k < pat.cells.size() && same; ++k) {
-                    const ModuleCell &a = pat.cells[k], &b = other.cells[k];
-                    same = a.note == b.note && a.instrument == b.instrument && a.volume == b.volume &&
-                           a.effect == b.effect && a.param == b.param;
-                }
-                if (same) index = static_cast<int>(p);
-            }
-            if (index < 0) {
-                index = static_cast<int>(song.patterns.size());
-                song.patterns.push_back(std::move(pat));
-            }
-            song.orders.push_back(index);
-        }
+        if (!cutIntoPatterns(arr, sec, events, song, error)) return false;
     }
     return true;
 }

@@ -1,7 +1,11 @@
 // musix.tga: the end scroller's backdrop: staves with notes drifting across
 // a dark blue gradient and a spectrum rising from the bottom, dim enough for
 // white text. The quad shows the texture turned by half a turn, so the
-// picture is stored turned too and appears upright on screen.
+// picture is stored turned too and appears upright on screen. A small gold
+// ornament sits in each corner: the scroller's letters carry no texture
+// coordinates of their own and take texture coordinate (1, 0), which with
+// linear filtering and repeat is the mean of the four corner texels, so the
+// corners give the letters their colour.
 #include "datagen/common/glyphs.h"
 #include "datagen/common/noise.h"
 #include "datagen/common/shapes.h"
@@ -50,6 +54,21 @@ void paintStaff(Image& img, float cy, float phase, Rgb colour, std::uint32_t see
     }
 }
 
+// Gold of the corner texels, and so of the scroller's letters.
+const Rgb CornerGold = hex(0xe0a030);
+
+// A quarter rosette around the picture corner (cx, cy): a solid disc that
+// covers the corner texel, a thin ring and a dot on the diagonal.
+void paintCornerOrnament(Image& img, float cx, float cy)
+{
+    const float dx = cx > 0 ? -1.0f : 1.0f, dy = cy > 0 ? -1.0f : 1.0f;
+    const Rect box{int(cx) - 48, int(cy) - 48, int(cx) + 48, int(cy) + 48};
+    paintShape(img, box, [&](float x, float y) { return sdCircle(x, y, cx, cy, 14.0f); }, CornerGold);
+    paintShape(img, box, [&](float x, float y) { return sdRing(x, y, cx, cy, 24.0f, 1.6f); }, CornerGold * 0.8f);
+    paintShape(img, box, [&](float x, float y) { return sdCircle(x, y, cx + dx * 24.0f, cy + dy * 24.0f, 3.5f); },
+               CornerGold);
+}
+
 } // namespace
 
 Image makeScrollerBackdrop()
@@ -81,6 +100,8 @@ Image makeScrollerBackdrop()
                 img.at(x, y) = img.at(x, y) + bars.at(t) * (0.45f * (1.0f - 0.6f * up));
             }
     }
+    for (float cx : {0.0f, float(N)})
+        for (float cy : {0.0f, float(N)}) paintCornerOrnament(img, cx, cy);
     return rotateHalfTurn(img);
 }
 

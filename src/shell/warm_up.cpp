@@ -1,0 +1,160 @@
+// The set-up's warm-up: one frame of each scene drawn and thrown away, with
+// every value the drawing moves saved before and put back after.
+#include "shell/warm_up.h"
+
+#include "core/controls.h"
+#include "core/frame_clock.h"
+#include "effects/fountain.h"
+#include "effects/render_to_texture.h"
+#include "shell/demo_state.h"
+#include "timeline/end_scroller.h"
+#include "timeline/intro.h"
+#include "timeline/layout.h"
+#include "timeline/timeline.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
+
+// Song times (ms) of the main-part frames drawn: the first frame (fade only),
+// each scene's window but the fountain's, the end transition.
+constexpr double MainPartTimes[] = {0.0, 5000.0, 18000.0, 34000.0, 48000.0, 62000.0, 76000.0, 121000.0};
+constexpr double FountainTime = 100000.0;
+
+void beginWarmUpFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+// The first frame's render-to-texture pass (while it is still to come), into a
+// texture and quadric of its own (the texture is deleted after the playback);
+// then a credits frame and the question.
+void warmUpIntro(RenderTargetInfo* renderPassTarget)
+{
+    beginWarmUpFrame();
+    if (renderPassTarget) {
+        const GLUquadric* quadric = RenderQuadric;
+        renderSphereTexture(*renderPassTarget, 64, 64);
+        if (RenderQuadric != quadric) gluDeleteQuadric(RenderQuadric);
+    }
+
+    // The first line at rest: the swing cannot turn, so the intro's ending
+    // (flash, volume, song switch) cannot start from here.
+    CreditsRunning = true;
+    IntroEnding = false;
+    CreditIndex = 0;
+    CreditAngle = 0.0f;
+    runIntroFrame();
+    drawIntroQuestion();
+}
+
+void warmUpMainPart()
+{
+    MainSongActive = true;
+    IntroActive = true;
+    for (double t : MainPartTimes) {
+        SongTime = t;
+        beginWarmUpFrame();
+        drawMainPartPicture(mainPartRows(t, 0));
+    }
+
+    // One fountain frame with the scene drawn four times: the floor flash as
+    // the music sets it, then in each colour mask the music can choose; the
+    // spray is blended the first time (every droplet starts spent) and opaque
+    // after its rebirth.
+    SongTime = FountainTime;
+    beginWarmUpFrame();
+    drawFirstPanelPass();
+    glPushMatrix();
+    drawMirroredFountain();
+    glPopMatrix();
+    for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
+        glPushMatrix();
+        drawMirroredFountain(mask);
+        glPopMatrix();
+    }
+    drawSecondPanelPass();
+    drawFrameOverlay();
+}
+
+void warmUpEndScroller()
+{
+    MainSongActive = false;
+    IntroActive = false;
+    beginWarmUpFrame();
+    drawEndScroller();
+}
+
+} // namespace
+
+void warmUpScenes()
+{
+    // Every value the demo keeps, put back once the scenes have been drawn.
+    const DemoStateSnapshot saved = captureDemoState();
+    const bool introAhead = !MainSongActive && IntroActive;
+    const bool mainPartAhead = MainSongActive || IntroActive;
+    const bool renderPassAhead = !RenderPassDone;
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    for (GLenum stack : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPushMatrix();
+    }
+
+    // The scenes are recorded into a display list and played back from it:
+    // drawn that way, they leave the renderer's buffer for immediate-mode
+    // vertices as it was, and with it the way later frames are split into
+    // draw calls (which decides how their quads are cut into triangles).
+    FrameDelta = WarmUpStepMs;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const GLuint scenes = glGenLists(1);
+    RenderTargetInfo scratch;
+    if (scenes != 0) {
+        glNewList(scenes, GL_COMPILE);
+        if (introAhead) warmUpIntro(renderPassAhead ? &scratch : nullptr);
+        // The renderer builds its code when a draw call meets new state,
+        // however few pixels it covers: a one-pixel viewport keeps filling cheap.
+        glViewport(0, 0, 1, 1);
+        if (mainPartAhead) warmUpMainPart();
+        warmUpEndScroller();
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        glEndList();
+        glCallList(scenes);
+        glDeleteLists(scenes, 1);
+        glFinish();
+    }
+    if (scratch.textureName != 0) glDeleteTextures(1, &scratch.textureName);
+
+    glPopClientAttrib();
+    for (GLenum stack : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPopMatrix();
+    }
+    glPopAttrib();  // also the matrix mode, and the clear values the clear below uses
+
+    // Nothing drawn stays: every buffer cleared whole.
+    {
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glDepthMask(GL_TRUE);
+        glStencilMask(~0u);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glPopAttrib();
+    }
+
+    restoreDemoState(saved);
+
+    // While recording, the overlay's cover was worked out from GL state that
+    // the recorded commands had not yet changed: it is dropped. In the main
+    // part it is made anew now; before it, the intro's switch to the main
+    // song makes it.
+    forgetFrameOverlayCover();
+    if (MainSongActive) prepareFrameOverlayCover();
+}

@@ -1,0 +1,26 @@
+// Every test starts from the state a fresh process has: the demo's values as
+// they were before the first test, and the headless backend reset. So tests
+// pass in any order, also all in one process with --gtest_shuffle.
+#include "platform/headless/headless.h"
+#include "shell/demo_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProgramStartState : public ::testing::EmptyTestEventListener {
+    void OnTestProgramStart(const ::testing::UnitTest&) override { start_ = captureDemoState(); }
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        headless::resetBackend();
+        restoreDemoState(start_);
+    }
+    DemoStateSnapshot start_;
+};
+
+const bool Registered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ProgramStartState);
+    return true;
+}();
+
+} // namespace

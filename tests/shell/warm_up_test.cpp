@@ -1,0 +1,191 @@
+// The set-up's warm-up draws every scene and must leave no trace: every value
+// the demo keeps, the GL state and the buffers are as before, in each phase.
+#include "gl_fixture.h"
+
+#include "assets/model.h"
+#include "assets/texture_set.h"
+#include "core/controls.h"
+#include "core/frame_clock.h"
+#include "core/random.h"
+#include "effects/blobs.h"
+#include "effects/colour_panel.h"
+#include "effects/fountain.h"
+#include "effects/particles.h"
+#include "effects/render_to_texture.h"
+#include "effects/tunnel.h"
+#include "effects/twin_cones.h"
+#include "shell/scene_setup.h"
+#include "shell/warm_up.h"
+#include "text/binary_ticker.h"
+#include "text/volume_meter.h"
+#include "timeline/end_scroller.h"
+#include "timeline/flights.h"
+#include "timeline/intro.h"
+#include "timeline/layout.h"
+#include "timeline/middle_scenes.h"
+#include "timeline/timeline.h"
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The demo's process-wide values, listed here on their own (not taken from
+// the warm-up's list), as one string of bytes.
+std::string demoValueDigest()
+{
+    std::string d;
+    auto add = [&](const auto& v) { d.append(reinterpret_cast<const char*>(&v), sizeof v); };
+    add(SongTime), add(FrameDelta), add(MainSongActive), add(SongHandle), add(CameraRoll), add(CameraPitch);
+    add(SceneOverride), add(VuChannel), add(SphereHeight), add(RandomState);
+    add(IntroActive), add(RenderPassDone), add(EndFade);
+    add(CreditsRunning), add(CreditIndex), add(CreditAngle), add(CreditSwingUp), add(CreditTopArmed);
+    add(CreditAdvanceArmed), add(SphereSpin), add(IntroEnding), add(FlashOn), add(FlashCount), add(QuestionPending);
+    add(CameraYaw), add(CameraPosition), add(BankRight);
+    add(ConeAngle), add(ConeRising), add(ConeTopArmed), add(ConeSlowRise), add(PentagramAngle), add(SheetPhase);
+    add(BlobPhase), add(ScrollOffset);
+    add(SparkPool), add(FlamePool), add(SprayPool), add(SparkAngle), add(MirrorAngle), add(CameraEye);
+    add(ConeSpin), add(PanelPhase), add(PanelRising), add(GlowBlobs), add(CoreBlobs), add(BlobSpritesDrawn);
+    add(TunnelX), add(TunnelY), add(TunnelZ), add(TunnelSlices), add(TunnelPhase), add(TunnelShade), add(FighterRoll);
+    add(RenderTarget), add(RenderQuadric), add(SphereQuadric), add(ConeQuadric);
+    add(TickerTimer), add(TickerChoices), add(VolumeLevels), add(modelTexture.textureName);
+    for (const ImageData& slot : TextureSet) add(slot.textureName);
+    return d;
+}
+
+// The GL state that scenes set and later frames inherit.
+std::vector<double> glStateDigest()
+{
+    std::vector<double> d;
+    auto ints = [&](GLenum e, int n) {
+        GLint v[16] = {};
+        glGetIntegerv(e, v);
+        d.insert(d.end(), v, v + n);
+    };
+    auto floats = [&](GLenum e, int n) {
+        GLfloat v[16] = {};
+        glGetFloatv(e, v);
+        d.insert(d.end(), v, v + n);
+    };
+    for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_FOG,
+                       GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_CLIP_PLANE0, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+                       GL_NORMALIZE, GL_CULL_FACE, GL_COLOR_MATERIAL, GL_ALPHA_TEST})
+        d.push_back(glIsEnabled(cap));
+    ints(GL_BLEND_SRC, 1), ints(GL_BLEND_DST, 1), ints(GL_DEPTH_FUNC, 1), ints(GL_DEPTH_WRITEMASK, 1);
+    ints(GL_COLOR_WRITEMASK, 4), ints(GL_STENCIL_FUNC, 1), ints(GL_STENCIL_REF, 1), ints(GL_STENCIL_FAIL, 1);
+    ints(GL_STENCIL_PASS_DEPTH_PASS, 1), ints(GL_SHADE_MODEL, 1), ints(GL_POLYGON_MODE, 2);
+    floats(GL_CURRENT_COLOR, 4), floats(GL_CURRENT_NORMAL, 3), floats(GL_CURRENT_TEXTURE_COORDS, 4);
+    floats(GL_CURRENT_RASTER_POSITION, 4), ints(GL_TEXTURE_BINDING_2D, 1);
+    floats(GL_MODELVIEW_MATRIX, 16), floats(GL_PROJECTION_MATRIX, 16), floats(GL_TEXTURE_MATRIX, 16);
+    ints(GL_MATRIX_MODE, 1), ints(GL_MODELVIEW_STACK_DEPTH, 1), ints(GL_PROJECTION_STACK_DEPTH, 1);
+    ints(GL_ATTRIB_STACK_DEPTH, 1), ints(GL_CLIENT_ATTRIB_STACK_DEPTH, 1);
+    ints(GL_VIEWPORT, 4), ints(GL_SCISSOR_BOX, 4), floats(GL_COLOR_CLEAR_VALUE, 4), floats(GL_DEPTH_CLEAR_VALUE, 1);
+    floats(GL_POINT_SIZE, 1), floats(GL_LINE_WIDTH, 1), ints(GL_LIST_BASE, 1), ints(GL_UNPACK_ALIGNMENT, 1);
+    ints(GL_PACK_ALIGNMENT, 1), ints(GL_FOG_MODE, 1), floats(GL_FOG_DENSITY, 1), floats(GL_FOG_COLOR, 4);
+    GLint gen[2] = {};
+    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &gen[0]);
+    glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &gen[1]);
+    d.insert(d.end(), gen, gen + 2);
+    GLfloat light[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+    d.insert(d.end(), light, light + 4);
+    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, light);
+    d.insert(d.end(), light, light + 4);
+    GLdouble plane[4] = {};
+    glGetClipPlane(GL_CLIP_PLANE0, plane);
+    d.insert(d.end(), plane, plane + 4);
+    return d;
+}
+
+// Every pixel of colour, depth and stencil holds the clear values.
+void expectBuffersCleared()
+{
+    GLfloat clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    std::vector<std::uint8_t> rgba(800 * 600 * 4);
+    std::vector<GLfloat> depth(800 * 600);
+    std::vector<std::uint8_t> stencil(800 * 600);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, 800, 600, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+    int drawn = 0;
+    for (std::size_t i = 0; i < depth.size(); ++i) {
+        const bool clean = rgba[i * 4] == std::lround(clear[0] * 255) && rgba[i * 4 + 1] == std::lround(clear[1] * 255) &&
+                           rgba[i * 4 + 2] == std::lround(clear[2] * 255) && depth[i] == 1.0f && stencil[i] == 0;
+        drawn += !clean;
+    }
+    EXPECT_EQ(drawn, 0) << "pixels left by the warm-up";
+}
+
+class WarmUpTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        home = fs::current_path();
+        fs::current_path(testDataRoot());
+        SceneDataReady = false;
+        fighterModel = Model3D{};
+        fountainModel = Model3D{};
+        ASSERT_TRUE(SetUpScene());  // the set-up's own warm-up runs here
+        ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    void TearDown() override
+    {
+        fs::current_path(home);
+        GlTest::TearDown();
+    }
+
+    // Warms up once more and checks that nothing the demo keeps has moved.
+    void expectWarmUpLeavesNoTrace(const char* phase)
+    {
+        SCOPED_TRACE(phase);
+        const std::string values = demoValueDigest();
+        const std::vector<double> state = glStateDigest();
+        forgetFrameOverlayCover();
+        warmUpScenes();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_TRUE(demoValueDigest() == values) << "a value the demo keeps was changed";
+        EXPECT_EQ(glStateDigest(), state);
+        expectBuffersCleared();
+        // In the main part the frame overlay's cover, a cache of the frame
+        // textures, is ready for the next frame.
+        EXPECT_EQ(frameOverlayCoverRects() > 0, MainSongActive);
+    }
+
+    fs::path home;
+};
+
+TEST_F(WarmUpTest, EveryPhaseKeepsValuesGlStateAndBuffers)
+{
+    // Straight after the set-up: the intro and the render pass are still to come.
+    expectWarmUpLeavesNoTrace("intro ahead");
+
+    // In the middle of the main part, with every effect moved on by real frames
+    // and the GL state a frame leaves.
+    const std::string atSetUp = demoValueDigest();
+    RenderPassDone = true;
+    MainSongActive = true;
+    FrameDelta = 23.0;
+    for (double t : {5000.0, 30000.0, 50000.0, 60000.0, 75000.0, 90000.0}) {
+        SongTime = t;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+        drawMainPartPicture(mainPartRows(t, 0));
+    }
+    ASSERT_NE(demoValueDigest(), atSetUp);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    expectWarmUpLeavesNoTrace("main part");
+
+    // The end scroller, once the main part is over.
+    MainSongActive = false;
+    IntroActive = false;
+    drawEndScroller();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    expectWarmUpLeavesNoTrace("scroller");
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+// Video and sound of a capture on demo time, from --from to the run's end.
+#include "capture/recording.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace capture {
+
+namespace {
+
+// Tolerance for times that land on a slot or sample boundary up to rounding.
+constexpr double Epsilon = 1e-6;
+
+} // namespace
+
+std::uint64_t audioFramesAt(double ms, int rate)
+{
+    if (!(ms > 0.0)) return 0;
+    return static_cast<std::uint64_t>(std::floor(ms * rate / 1000.0 + Epsilon));
+}
+
+Recording::Recording(double fromMs, double fps, VideoWriter* video)
+    : from_(fromMs), period_(1000.0 / fps), video_(video)
+{
+}
+
+// The first slot whose start is at or after demoMs: the picture presented at
+// demoMs is on screen from then on. Pictures before the first slot share it.
+long Recording::slotOf(double demoMs) const
+{
+    const double slots = std::ceil((demoMs - from_) / period_ - Epsilon);
+    return slots > 0.0 ? static_cast<long>(slots) : 0;
+}
+
+bool Recording::writeHeld(long untilSlot)
+{
+    while (videoOk_ && written_ < untilSlot) {
+        videoOk_ = video_->addFrame(held_);
+        ++written_;
+    }
+    return videoOk_;
+}
+
+bool Recording::addFrame(double demoMs, std::vector<std::uint8_t>* rgb)
+{
+    if (!video_) return true;
+    const long slot = slotOf(demoMs);
+    // A later picture in the same slot replaces the held one: each slot shows
+    // the last picture presented before it starts.
+    if (heldSlot_ >= 0 && slot > heldSlot_ && !writeHeld(slot)) return false;
+    held_.swap(*rgb);
+    heldSlot_ = std::max(slot, written_);
+    return videoOk_;
+}
+
+void Recording::addAudio(const std::int16_t* samples, std::size_t frames, int rate)
+{
+    rate_ = rate;
+    const std::uint64_t first = audioFramesAt(from_, rate);
+    const std::uint64_t start = audioSeen_;
+    audioSeen_ += frames;
+    if (audioSeen_ <= first) return;
+    const std::uint64_t skip = first > start ? first - start : 0;
+    audio_.insert(audio_.end(), samples + skip * 2, samples + frames * 2);
+}
+
+bool Recording::finish(double endMs)
+{
+    const std::uint64_t audioEnd = audioFramesAt(endMs, rate_);
+    const std::uint64_t first = audioFramesAt(from_, rate_);
+    const std::size_t keep = audioEnd > first ? static_cast<std::size_t>(audioEnd - first) * 2 : 0;
+    if (audio_.size() > keep) audio_.resize(keep);
+
+    if (!video_) return true;
+    const double slots = std::ceil((endMs - from_) / period_ - Epsilon);
+    const long lastSlots = slots > 0.0 ? static_cast<long>(slots) : 0;
+    if (heldSlot_ >= 0 && heldSlot_ < lastSlots) return writeHeld(lastSlots);
+    return videoOk_;
+}
+
+} // namespace capture

@@ -1,0 +1,16 @@
+// PNG encoder for the generator's pictures that leave Data/ (the icons).
+#pragma once
+
+#include "datagen/common/image.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace datagen {
+
+// An 8-bit RGB PNG of the picture (channels clamped), top row first; no time
+// stamp or other varying chunk, so the same picture gives the same bytes.
+// Empty on failure.
+std::vector<std::uint8_t> encodePng(const Image& img);
+
+} // namespace datagen
