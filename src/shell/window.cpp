@@ -28,6 +28,30 @@ bool fail(const char* text)
     return false;
 }
 
+// What the user is told when a step of window creation fails.
+const char* creationFailureText(plat::WindowResult result)
+{
+    switch (result) {
+    case plat::WindowResult::Ok:
+        break;
+    case plat::WindowResult::RegisterClassFailed:
+        return "Failed To Register The Window Class.";
+    case plat::WindowResult::CreateWindowFailed:
+        return "Window Creation Error.";
+    case plat::WindowResult::GetDeviceFailed:
+        return "Can't Create A GL Device Context.";
+    case plat::WindowResult::ChoosePixelFormatFailed:
+        return "Can't Find A Suitable PixelFormat.";
+    case plat::WindowResult::SetPixelFormatFailed:
+        return "Can't Set The PixelFormat.";
+    case plat::WindowResult::CreateContextFailed:
+        return "Can't Create A GL Rendering Context.";
+    case plat::WindowResult::MakeCurrentFailed:
+        return "Can't Activate The GL Rendering Context.";
+    }
+    return "Window Creation Error.";
+}
+
 } // namespace
 
 void LeaveFullScreen()
@@ -73,30 +97,9 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     plat::destroyWindow();
 
     const plat::WindowResult result = plat::createWindow({title, width, height, FullScreen});
-    switch (result) {
-    case plat::WindowResult::Ok:
-        break;
-    case plat::WindowResult::RegisterClassFailed:
+    if (result != plat::WindowResult::Ok) {
         LeaveFullScreen();
-        return fail("Failed To Register The Window Class.");
-    case plat::WindowResult::CreateWindowFailed:
-        LeaveFullScreen();
-        return fail("Window Creation Error.");
-    case plat::WindowResult::GetDeviceFailed:
-        LeaveFullScreen();
-        return fail("Can't Create A GL Device Context.");
-    case plat::WindowResult::ChoosePixelFormatFailed:
-        LeaveFullScreen();
-        return fail("Can't Find A Suitable PixelFormat.");
-    case plat::WindowResult::SetPixelFormatFailed:
-        LeaveFullScreen();
-        return fail("Can't Set The PixelFormat.");
-    case plat::WindowResult::CreateContextFailed:
-        LeaveFullScreen();
-        return fail("Can't Create A GL Rendering Context.");
-    case plat::WindowResult::MakeCurrentFailed:
-        LeaveFullScreen();
-        return fail("Can't Activate The GL Rendering Context.");
+        return fail(creationFailureText(result));
     }
     ContextReady = true;
 
