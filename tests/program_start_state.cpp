@@ -1,6 +1,8 @@
 // Every test starts from the state a fresh process has: the demo's values as
-// they were before the first test, and the headless backend reset. So tests
+// they were before the first test, the headless backend reset and the picture
+// transform at 800 x 600. So tests
 // pass in any order, also all in one process with --gtest_shuffle.
+#include "core/picture.h"
 #include "platform/headless/headless.h"
 #include "shell/demo_state.h"
 
@@ -14,6 +16,10 @@ class ProgramStartState : public ::testing::EmptyTestEventListener {
     {
         headless::resetBackend();
         restoreDemoState(start_);
+        // The picture transform follows the window; every test starts at 800 x 600.
+        if (Picture.drawableWidth != PictureWidth || Picture.drawableHeight != PictureHeight) {
+            setPictureDrawable(PictureWidth, PictureHeight);
+        }
     }
     DemoStateSnapshot start_;
 };

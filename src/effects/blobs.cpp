@@ -2,6 +2,8 @@
 // charges, one sprite per sample point whose field lies in the band.
 #include "effects/blobs.h"
 
+#include "core/picture.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -42,7 +44,7 @@ void walkBlobField(const BlobSet& set, float step, const Variant& v)
     const double m = strongest + v.margin;
     const double zStart = v.zFromBlobs ? lo[2] - m : v.zStart;
 
-    glPointSize(5.0f);
+    glPointSize(scalePictureLength(5.0f));
     const float h = v.halfSize;
     for (double x = lo[0] - m; x < hi[0] + m; x += step) {
         for (double y = lo[1] - m; y < hi[1] + m; y += step) {

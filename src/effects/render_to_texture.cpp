@@ -1,6 +1,8 @@
 // The render-to-texture pass that runs inside the very first frame.
 #include "effects/render_to_texture.h"
 
+#include "core/picture.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -12,6 +14,12 @@ GLUquadric* RenderQuadric = nullptr;
 
 void renderSphereTexture(RenderTargetInfo& target, int width, int height)
 {
+    // The square is taken at the picture's lower-left corner, scaled with it,
+    // so the texture holds the same sphere at any drawable size.
+    const PictureRect square = mapPictureRect(0, 0, width, height);
+    width = square.width;
+    height = square.height;
+
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -29,7 +37,7 @@ void renderSphereTexture(RenderTargetInfo& target, int width, int height)
 
     // The window's 4:3 perspective squeezed into the square viewport.
     glPushMatrix();
-    glViewport(0, 0, width, height);
+    glViewport(square.x, square.y, width, height);
     glTranslatef(0.0f, 0.0f, -3.0f);
     glEnable(GL_LIGHTING);
     glColor3f(0.0f, 1.0f, 0.0f);
@@ -37,12 +45,12 @@ void renderSphereTexture(RenderTargetInfo& target, int width, int height)
     if (RenderQuadric) gluSphere(RenderQuadric, 2.5, 48, 48);
 
     glBindTexture(GL_TEXTURE_2D, name);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, 0, 0, width, height, 0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, square.x, square.y, width, height, 0);
 
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glViewport(0, 0, 800, 600);
+    setPictureViewport();
     glDisable(GL_LIGHTING);
     glPopMatrix();
 }

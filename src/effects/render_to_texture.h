@@ -10,8 +10,9 @@ struct RenderTargetInfo {
 extern RenderTargetInfo RenderTarget;
 extern GLUquadric* RenderQuadric;  // created by the pass; lives until exit
 
-// Draws the sphere into the lower-left width x height pixels, copies them
-// into a new luminance texture and clears colour and depth again. Expects an
-// identity modelview and the window's perspective. Leaves: clear colour
-// (0, 0, 0, 0.5), lighting off, viewport 800 x 600, the target texture bound.
+// Draws the sphere into the picture's lower-left width x height picture
+// pixels (scaled with the picture), copies them into a new luminance texture
+// and clears colour and depth again. Expects an identity modelview and the
+// window's perspective. Leaves: clear colour (0, 0, 0, 0.5), lighting off,
+// viewport on the picture, the target texture bound.
 void renderSphereTexture(RenderTargetInfo& target, int width, int height);

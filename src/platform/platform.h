@@ -16,12 +16,10 @@ enum class Answer { Ok, Yes, No };
 // Modal box with no owner window. Returns the button pressed.
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon icon);
 
-// ---- display mode and window -----------------------------------------------
-// Switches the display to width x height x bits full screen for the run.
-// False when the mode cannot be set.
-bool enterDisplayMode(int width, int height, int bits);
-// Restores the desktop mode; harmless when none was entered.
-void leaveDisplayMode();
+// ---- full screen and window ------------------------------------------------
+// Whether a full-screen window at the display's current resolution can be
+// made. The display mode itself is never changed.
+bool fullScreenAvailable();
 void showCursor(bool visible);
 
 // The steps of window creation that can fail, in the order they run.
@@ -38,9 +36,9 @@ enum class WindowResult {
 
 struct WindowDesc {
     const char* title;
-    int width;        // client area in pixels
+    int width;        // client area of a framed window, in screen units
     int height;
-    bool fullScreen;  // borderless, covering the screen; else framed and resizable
+    bool fullScreen;  // borderless, covering the display at its resolution; else framed and resizable
 };
 
 // Creates the window with a current GL context: RGBA, double buffer, depth 16
@@ -52,7 +50,8 @@ void destroyWindow();
 void raiseWindow();
 // Presents the back buffer.
 void presentFrame();
-// Current client size in pixels (0, 0 with no window).
+// Current size of the GL drawable in pixels (0, 0 with no window); on a
+// HiDPI display more than the client size in screen units.
 void getClientSize(int* width, int* height);
 
 // ---- events ----------------------------------------------------------------
@@ -62,7 +61,7 @@ struct Event {
     EventType type = EventType::None;
     int key = 0;            // KeyDown/KeyUp: virtual-key code (0x1B Escape, 0x70 F1, ...)
     bool minimised = false; // Activate: true while the window is minimised
-    int width = 0;          // Resize: new client size
+    int width = 0;          // Resize: new drawable size in pixels
     int height = 0;
 };
 

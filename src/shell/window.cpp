@@ -2,6 +2,7 @@
 // window events.
 #include "shell/window.h"
 
+#include "core/picture.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
 
@@ -27,23 +28,47 @@ bool fail(const char* text)
     return false;
 }
 
+// What the user is told when a step of window creation fails.
+const char* creationFailureText(plat::WindowResult result)
+{
+    switch (result) {
+    case plat::WindowResult::Ok:
+        break;
+    case plat::WindowResult::RegisterClassFailed:
+        return "Failed To Register The Window Class.";
+    case plat::WindowResult::CreateWindowFailed:
+        return "Window Creation Error.";
+    case plat::WindowResult::GetDeviceFailed:
+        return "Can't Create A GL Device Context.";
+    case plat::WindowResult::ChoosePixelFormatFailed:
+        return "Can't Find A Suitable PixelFormat.";
+    case plat::WindowResult::SetPixelFormatFailed:
+        return "Can't Set The PixelFormat.";
+    case plat::WindowResult::CreateContextFailed:
+        return "Can't Create A GL Rendering Context.";
+    case plat::WindowResult::MakeCurrentFailed:
+        return "Can't Activate The GL Rendering Context.";
+    }
+    return "Window Creation Error.";
+}
+
 } // namespace
 
 void LeaveFullScreen()
 {
-    if (FullScreen) {
-        plat::leaveDisplayMode();
-        plat::showCursor(true);
-    }
+    if (FullScreen) plat::showCursor(true);
 }
 
 void Resize(int width, int height)
 {
     if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    // The picture keeps its 4:3 shape in whatever drawable it gets: scaled,
+    // centred, black bars beside it.
+    setPictureDrawable(width, height);
+    setPictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 500.0);
+    gluPerspective(45.0, static_cast<double>(PictureWidth) / static_cast<double>(PictureHeight), 0.1f, 500.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -52,7 +77,9 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 {
     FullScreen = fullScreen;
 
-    if (FullScreen && !plat::enterDisplayMode(width, height, bits)) {
+    // Full screen is a window over the whole display at its own resolution;
+    // the display mode is never changed.
+    if (FullScreen && !plat::fullScreenAvailable()) {
         const plat::Answer answer = plat::showMessageBox(
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
             "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
@@ -70,35 +97,18 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     plat::destroyWindow();
 
     const plat::WindowResult result = plat::createWindow({title, width, height, FullScreen});
-    switch (result) {
-    case plat::WindowResult::Ok:
-        break;
-    case plat::WindowResult::RegisterClassFailed:
+    if (result != plat::WindowResult::Ok) {
         LeaveFullScreen();
-        return fail("Failed To Register The Window Class.");
-    case plat::WindowResult::CreateWindowFailed:
-        LeaveFullScreen();
-        return fail("Window Creation Error.");
-    case plat::WindowResult::GetDeviceFailed:
-        LeaveFullScreen();
-        return fail("Can't Create A GL Device Context.");
-    case plat::WindowResult::ChoosePixelFormatFailed:
-        LeaveFullScreen();
-        return fail("Can't Find A Suitable PixelFormat.");
-    case plat::WindowResult::SetPixelFormatFailed:
-        LeaveFullScreen();
-        return fail("Can't Set The PixelFormat.");
-    case plat::WindowResult::CreateContextFailed:
-        LeaveFullScreen();
-        return fail("Can't Create A GL Rendering Context.");
-    case plat::WindowResult::MakeCurrentFailed:
-        LeaveFullScreen();
-        return fail("Can't Activate The GL Rendering Context.");
+        return fail(creationFailureText(result));
     }
     ContextReady = true;
 
     plat::raiseWindow();
-    Resize(width, height);
+    // The drawable's own pixel size: the screen's in full screen, and more
+    // than the asked client size on a HiDPI display.
+    int drawableWidth = 0, drawableHeight = 0;
+    plat::getClientSize(&drawableWidth, &drawableHeight);
+    Resize(drawableWidth, drawableHeight);
 
     if (!SetUpScene()) {
         LeaveFullScreen();

@@ -7,9 +7,10 @@
 // Creates the window and context, sets viewport and projection and runs the
 // scene set-up. Shows its own failure message and returns false on failure.
 bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen);
-// Restores the desktop mode and shows the cursor if FullScreen is set.
+// Shows the cursor again if FullScreen is set (the display mode is never changed).
 void LeaveFullScreen();
-// Viewport and 45-degree perspective for the client size; height 0 counts as 1.
+// Fits the picture transform to a drawable of this size (height 0 counts as
+// 1), sets the viewport to the picture and the 45-degree 4:3 perspective.
 void Resize(int width, int height);
 // The window procedure: feeds KeyState and WindowActive, posts quit on close,
 // follows size changes once the context exists.

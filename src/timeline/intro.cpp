@@ -4,8 +4,9 @@
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
-#include "core/quadrics.h"
 #include "core/controls.h"
+#include "core/picture.h"
+#include "core/quadrics.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/layout.h"
@@ -88,7 +89,7 @@ void swingCredits()
 
 void drawCredits()
 {
-    glScissor(0, 100, 800, 400);
+    setPictureScissor(0, 100, 800, 400);
     glEnable(GL_SCISSOR_TEST);
 
     glPushMatrix();  // the swing transform
@@ -101,8 +102,10 @@ void drawCredits()
     glEnable(GL_TEXTURE_GEN_T);
     bindTexture(TexChrome);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glLineWidth(scalePictureLength(1.0f));  // one picture pixel wide at every size
     drawWireSphere(1.8f, SphereSpin, 1.0f, 0.5f, 0.0f);
     drawWireSphere(-1.8f, -SphereSpin, 0.1f, 0.1f, 1.0f);
+    glLineWidth(1.0f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     // Texture generation stays on: the letters are chrome-mapped.

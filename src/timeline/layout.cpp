@@ -3,6 +3,7 @@
 #include "timeline/layout.h"
 
 #include "assets/texture_set.h"
+#include "core/picture.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
@@ -21,10 +22,10 @@ float BlobPhase = 0.0f;
 
 namespace {
 
-// Window pixels from the bottom-left of the 800 x 600 drawing area.
+// Picture pixels from the bottom-left of the 800 x 600 picture.
 void clipTo(int x, int y, int width, int height)
 {
-    glScissor(x, y, width, height);
+    setPictureScissor(x, y, width, height);
     glEnable(GL_SCISSOR_TEST);
 }
 
@@ -80,7 +81,8 @@ struct OverlayCover {
     bool computed = false;
     GLuint mask = 0;
     GLuint art = 0;
-    GLint viewport[4] = {0, 0, 0, 0};
+    unsigned generation = 0;          // of the picture transform
+    int viewport[4] = {0, 0, 0, 0};   // the picture's area
     double window[4] = {0, 0, 0, 0};  // x at s = 0, x at s = 1, y at t = 0, y at t = 1
     bool useful = false;
     std::vector<std::array<int, 4>> rects;  // x, y, width, height
@@ -205,39 +207,44 @@ void computeCover(OverlayCover& c)
     c.useful = true;
 }
 
-// The cover for the current textures, viewport and projection, or null when
-// the overlay must be drawn whole (scissor already on, or a projection that
-// does not map the quad to an axis-aligned window rectangle).
+// The overlay quad's window rectangle: the 45-degree 4:3 perspective that
+// Resize sets (its two scale terms in single precision, as GL keeps them) and
+// the picture's viewport. x at s = 0, x at s = 1, y at t = 0, y at t = 1.
+void overlayWindowRect(double window[4])
+{
+    const double radians = 45.0 / 2.0 * 3.14159265358979323846 / 180.0;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const double px = static_cast<float>(cotangent / (static_cast<double>(PictureWidth) / PictureHeight));
+    const double py = static_cast<float>(cotangent);
+    const double w = -static_cast<double>(OverlayDistance);
+    const PictureRect& v = Picture.area;
+    auto windowX = [&](double x) { return v.x + ((px * x / w) + 1.0) * 0.5 * v.width; };
+    auto windowY = [&](double y) { return v.y + ((py * y / w) + 1.0) * 0.5 * v.height; };
+    window[0] = windowX(-OverlayHalfWidth);
+    window[1] = windowX(OverlayHalfWidth);
+    window[2] = windowY(-OverlayHalfHeight);
+    window[3] = windowY(OverlayHalfHeight);
+}
+
+// The cover for the current textures and picture transform, worked out once
+// per pair of texture names and transform, or null when the overlay must be
+// drawn whole (a scissor test already on belongs to the caller).
 const std::vector<std::array<int, 4>>* frameOverlayCover()
 {
     if (glIsEnabled(GL_SCISSOR_TEST)) return nullptr;
-    GLdouble p[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, p);
-    // Column-major: p[1] = row 1 col 0, p[4] = row 0 col 1, p[3]/p[7] the w terms.
-    if (p[1] != 0.0 || p[4] != 0.0 || p[3] != 0.0 || p[7] != 0.0) return nullptr;
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const double z = OverlayDistance;
-    const double w = p[11] * z + p[15];
-    if (w <= 0.0) return nullptr;
-    auto windowX = [&](double x) { return viewport[0] + (((p[0] * x + p[8] * z + p[12]) / w) + 1.0) * 0.5 * viewport[2]; };
-    auto windowY = [&](double y) { return viewport[1] + (((p[5] * y + p[9] * z + p[13]) / w) + 1.0) * 0.5 * viewport[3]; };
-    const double window[4] = {windowX(-OverlayHalfWidth), windowX(OverlayHalfWidth), windowY(-OverlayHalfHeight),
-                              windowY(OverlayHalfHeight)};
-    if (window[0] == window[1] || window[2] == window[3]) return nullptr;
-
     const GLuint mask = TextureSet[TexFrames02].textureName;
     const GLuint art = TextureSet[TexFrame03].textureName;
-    bool same = Cover.computed && Cover.mask == mask && Cover.art == art;
-    for (int i = 0; i < 4; ++i) same = same && Cover.viewport[i] == viewport[i] && Cover.window[i] == window[i];
-    if (!same) {
+    if (!Cover.computed || Cover.mask != mask || Cover.art != art || Cover.generation != Picture.generation) {
         Cover.computed = true;
         Cover.mask = mask;
         Cover.art = art;
-        for (int i = 0; i < 4; ++i) {
-            Cover.viewport[i] = viewport[i];
-            Cover.window[i] = window[i];
-        }
+        Cover.generation = Picture.generation;
+        const PictureRect& v = Picture.area;
+        Cover.viewport[0] = v.x;
+        Cover.viewport[1] = v.y;
+        Cover.viewport[2] = v.width;
+        Cover.viewport[3] = v.height;
+        overlayWindowRect(Cover.window);
         computeCover(Cover);
     }
     return Cover.useful ? &Cover.rects : nullptr;

@@ -37,9 +37,9 @@ void drawFrameOverlay();
 
 // Rectangles of the cover the last frame overlay drew in (0: drawn whole).
 int frameOverlayCoverRects();
-// The cover is worked out once per pair of frame texture names, viewport and
-// projection; call this when the pixels of those textures change under the
-// same names.
+// The cover is worked out once per pair of frame texture names and picture
+// transform (context and size); call this when the pixels of those textures
+// change under the same names.
 void forgetFrameOverlayCover();
 // Works out the cover for the current viewport and projection ahead of the
 // first frame overlay, without drawing: the intro calls it in the pause before

@@ -2,10 +2,11 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
+#include "core/controls.h"
+#include "core/picture.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
-#include "core/controls.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"
@@ -162,6 +163,9 @@ bool drawFrame()
         drawEndScroller();
     }
 
+    // Clears reach the whole drawable (the flash is white): the bars beside
+    // the picture are made black again.
+    clearPictureBars();
     glFlush();
     return true;
 }

@@ -118,8 +118,38 @@ TEST(Capture, BadArgumentsExitWithTwoAndUnwritableFolderIsAnError)
     EXPECT_EQ(runCapture("--key 100:Q").exitCode, 2);
     EXPECT_EQ(runCapture("--at").exitCode, 2);
     EXPECT_EQ(runCapture("--frobnicate").exitCode, 2);
+    for (const char* size : {"79x60", "80x59", "8193x600", "800x8193", "800x", "x600", "800*600", "1e3x600", "-800x600"}) {
+        EXPECT_EQ(runCapture(std::string("--size ") + size).exitCode, 2) << "--size " << size;
+    }
+    EXPECT_EQ(runCapture("--size 801x601 --video /dev/null").exitCode, 2) << "odd sizes cannot be encoded";
     EXPECT_EQ(runCapture("--until 100 --at 0 --out /proc/no-such-place").exitCode, 1);
     EXPECT_EQ(runCapture("--help").exitCode, 0);
+}
+
+// The smallest and an odd size: the frame has exactly that size, with the
+// picture in it and letterbox bars above and below.
+TEST(Capture, SmallOddSizeGivesAFrameOfThatSize)
+{
+    const fs::path d = freshDir("size");
+    const RunResult r = runCapture("--fps 10 --size 81x100 --at 4000 --until 4000 --out " + d.string());
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    FrameImage image;
+    ASSERT_TRUE(readPngImage((d / "frame_0004000.png").string(), &image));
+    EXPECT_EQ(image.width, 81);
+    EXPECT_EQ(image.height, 100);
+    // 81 x 61 picture (scale 0.10125), bars of 19 and 20 rows.
+    int topBar = 0, bottomBar = 0, picture = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 81; ++x) {
+            const std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * 81 + x) * 3];
+            const int v = p[0] + p[1] + p[2];
+            (y < 20 ? topBar : y >= 81 ? bottomBar : picture) += v;
+        }
+    }
+    EXPECT_EQ(topBar, 0);
+    EXPECT_EQ(bottomBar, 0);
+    EXPECT_GT(picture, 0);
+    fs::remove_all(d);
 }
 
 TEST(Capture, FullScreenToggleRebuildsTheSameDemo)

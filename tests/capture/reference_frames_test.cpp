@@ -2,6 +2,7 @@
 // scene of the main part, the end transition and the scroller, compared byte
 // for byte (as pixel hashes) with the frames recorded in reference_frames.txt.
 // A change that is not meant to alter the picture keeps them all identical.
+// The same frames at other sizes show the same picture, scaled and centred.
 //
 // To re-record after an intended change of the picture:
 //   scripts/record-reference-frames "why the picture changed"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +44,18 @@ const long ReferenceTimes[] = {
     178000,  // scroller, later
 };
 constexpr const char* CaptureArgs = " --fps 20";
+// Bound on the mean per-channel difference (of 255) between a 1600 x 1200
+// frame averaged down 2 x 2 and the 800 x 600 frame. Measured: at most 1.5,
+// and 4.7 in the tunnel, whose fine wall texture, magnified less, samples
+// differently at the two sizes. Thin lines differ by up to 255 in places.
+constexpr double MeanBound2x = 2.0;
+constexpr double TunnelMeanBound2x = 5.5;
+constexpr long TunnelTime = 82000;
+// The same between the middle 1440 x 1080 of a 1920 x 1080 frame and a
+// 1440 x 1080 frame. Measured: at most 0.002, and 0.09 in the tunnel.
+constexpr double MeanBoundWide = 0.15;
+// The scale comparisons capture each size at 10 fps, half the cost.
+constexpr const char* ScaleArgs = " --fps 10";
 
 fs::path referenceFile() { return fs::path(NG_SOURCE_DIR) / "tests/capture/reference_frames.txt"; }
 
@@ -64,32 +79,41 @@ std::map<long, std::string> readReferences(std::vector<std::string>* comments)
     return refs;
 }
 
+// Runs the capture at `size` into `out` (emptied first) and reads the frame
+// of every reference time: the first one presented at or after it.
+void captureReferenceTimes(const std::string& args, const std::string& size, const fs::path& out,
+                           std::map<long, FrameImage>* frames, std::map<long, long>* presentedAt)
+{
+    fs::remove_all(out);
+    fs::create_directories(out);
+    std::string all = args + " --size " + size + " --out " + out.string();
+    for (long t : ReferenceTimes) all += " --at " + std::to_string(t);
+    all += " --until " + std::to_string(ReferenceTimes[std::size(ReferenceTimes) - 1] + 1);
+    const CaptureRun run = runCaptureFrames(all);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t x = size.find('x');
+    const int width = std::stoi(size.substr(0, x)), height = std::stoi(size.substr(x + 1));
+    for (long t : ReferenceTimes) {
+        const auto frame = run.framePaths.lower_bound(t);
+        ASSERT_NE(frame, run.framePaths.end()) << "no frame at or after " << t << "\n" << run.out;
+        FrameImage& image = (*frames)[t];
+        ASSERT_TRUE(readPngImage(frame->second, &image)) << frame->second;
+        ASSERT_EQ(image.width, width);
+        ASSERT_EQ(image.height, height);
+        if (presentedAt) (*presentedAt)[t] = frame->first;
+    }
+}
+
 } // namespace
 
 TEST(ReferenceFrames, EveryPhaseAndSceneMatchesTheRecordedPixels)
 {
     const fs::path out = fs::temp_directory_path() / ("ng-reference-" + std::to_string(getpid()));
-    fs::remove_all(out);
-    fs::create_directories(out);
-    std::string args = std::string(CaptureArgs) + " --out " + out.string();
-    for (long t : ReferenceTimes) args += " --at " + std::to_string(t);
-    args += " --until " + std::to_string(ReferenceTimes[std::size(ReferenceTimes) - 1] + 1);
-    const CaptureRun run = runCaptureFrames(args);
-    ASSERT_EQ(run.exitCode, 0) << run.out;
-
-    // Each requested time is saved at the first presentation at or after it.
-    std::map<long, std::string> hashes;
+    std::map<long, FrameImage> frames;
     std::map<long, long> presentedAt;
-    for (long t : ReferenceTimes) {
-        const auto frame = run.framePaths.lower_bound(t);
-        ASSERT_NE(frame, run.framePaths.end()) << "no frame at or after " << t << "\n" << run.out;
-        FrameImage image;
-        ASSERT_TRUE(readPngImage(frame->second, &image)) << frame->second;
-        ASSERT_EQ(image.width, 800);
-        ASSERT_EQ(image.height, 600);
-        hashes[t] = pixelHash(image);
-        presentedAt[t] = frame->first;
-    }
+    ASSERT_NO_FATAL_FAILURE(captureReferenceTimes(CaptureArgs, "800x600", out, &frames, &presentedAt));
+    std::map<long, std::string> hashes;
+    for (const auto& [t, image] : frames) hashes[t] = pixelHash(image);
 
     if (const char* reason = std::getenv("NG_RECORD_REFERENCES")) {
         std::vector<std::string> history;
@@ -117,6 +141,84 @@ TEST(ReferenceFrames, EveryPhaseAndSceneMatchesTheRecordedPixels)
         }
         if (!HasFailure()) fs::remove_all(out);
         return;
+    }
+    fs::remove_all(out);
+}
+
+// Mean and largest per-channel difference (of 255) between picture a and the
+// region of b at (bx, by) of a's size, each pixel of a compared with the
+// average of a factor x factor block of b.
+struct Difference {
+    double mean = 0.0;
+    int largest = 0;
+};
+Difference compareScaled(const FrameImage& a, const FrameImage& b, int bx, int by, int factor)
+{
+    long long sum = 0;
+    Difference d;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int block = 0;
+                for (int j = 0; j < factor; ++j)
+                    for (int i = 0; i < factor; ++i)
+                        block += b.rgb[(static_cast<std::size_t>(by + factor * y + j) * b.width + bx + factor * x + i) * 3 + c];
+                const int n = factor * factor;
+                const int diff = std::abs((block + n / 2) / n - a.rgb[(static_cast<std::size_t>(y) * a.width + x) * 3 + c]);
+                sum += diff;
+                d.largest = std::max(d.largest, diff);
+            }
+        }
+    }
+    d.mean = static_cast<double>(sum) / (3.0 * a.width * a.height);
+    return d;
+}
+
+// Twice the size in both directions, averaged down 2 x 2, is the 800 x 600
+// frame up to the finer sampling of edges and textures.
+TEST(ReferenceFrames, TwiceTheSizeAveragedDownMatchesTheReferencePicture)
+{
+    const fs::path out = fs::temp_directory_path() / ("ng-reference-2x-" + std::to_string(getpid()));
+    std::map<long, FrameImage> small, large;
+    ASSERT_NO_FATAL_FAILURE(captureReferenceTimes(ScaleArgs, "800x600", out / "1x", &small, nullptr));
+    ASSERT_NO_FATAL_FAILURE(captureReferenceTimes(ScaleArgs, "1600x1200", out / "2x", &large, nullptr));
+    double worstMean = 0.0;
+    int worstMax = 0;
+    for (long t : ReferenceTimes) {
+        const Difference d = compareScaled(small.at(t), large.at(t), 0, 0, 2);
+        std::printf("frame %6ld ms: mean difference %.3f, largest %d\n", t, d.mean, d.largest);
+        worstMean = std::max(worstMean, d.mean);
+        worstMax = std::max(worstMax, d.largest);
+        EXPECT_LT(d.mean, t == TunnelTime ? TunnelMeanBound2x : MeanBound2x) << "frame at " << t << " ms";
+    }
+    std::printf("worst mean difference %.3f, largest difference %d (of 255)\n", worstMean, worstMax);
+    fs::remove_all(out);
+}
+
+// A 16:9 frame holds the 4:3 picture at full height, 1440 x 1080, centred
+// between black bars of 240 pixels. The picture is the 1440 x 1080 frame's,
+// up to rounding in the rasteriser at another offset.
+TEST(ReferenceFrames, WideFramesPutThePictureBetweenBlackBars)
+{
+    const fs::path out = fs::temp_directory_path() / ("ng-reference-wide-" + std::to_string(getpid()));
+    std::map<long, FrameImage> wide, picture;
+    ASSERT_NO_FATAL_FAILURE(captureReferenceTimes(ScaleArgs, "1920x1080", out / "wide", &wide, nullptr));
+    ASSERT_NO_FATAL_FAILURE(captureReferenceTimes(ScaleArgs, "1440x1080", out / "4x3", &picture, nullptr));
+    auto barsBlack = [](const FrameImage& f) {
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                if (x == 240) x = 1680;
+                const std::uint8_t* p = &f.rgb[(static_cast<std::size_t>(y) * f.width + x) * 3];
+                if (p[0] || p[1] || p[2]) return false;
+            }
+        }
+        return true;
+    };
+    for (long t : ReferenceTimes) {
+        EXPECT_TRUE(barsBlack(wide.at(t))) << "a bar is not black at " << t << " ms";
+        const Difference d = compareScaled(picture.at(t), wide.at(t), 240, 0, 1);
+        std::printf("frame %6ld ms: mean difference %.3f, largest %d\n", t, d.mean, d.largest);
+        EXPECT_LT(d.mean, MeanBoundWide) << "frame at " << t << " ms";
     }
     fs::remove_all(out);
 }

@@ -38,7 +38,7 @@ protected:
     void TearDown() override
     {
         plat::destroyWindow();
-        plat::leaveDisplayMode();
+        headless::setFullScreenAvailable(true);
         plat::showCursor(true);
         fs::current_path(home);
         fs::remove_all(scratch);
@@ -172,6 +172,33 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (V4{1, 1, 0, 0}));
     EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
     EXPECT_TRUE(headless::messageLog().empty());
+}
+
+// Full screen is a window at the display's own size with the picture centred
+// in it; the fallback question comes only when no such window can be had.
+TEST_F(SceneSetUpTest, FullScreenFillsTheDisplayAndFallsBackOnlyWhenItCannot)
+{
+    headless::setDrawableSize(1920, 1080);
+    ASSERT_TRUE(createWithout({}, true));
+    EXPECT_TRUE(headless::windowIsFullScreen());
+    EXPECT_TRUE(headless::messageLog().empty());
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ((V4{float(viewport[0]), float(viewport[1]), float(viewport[2]), float(viewport[3])}),
+              (V4{240, 0, 1440, 1080}));
+
+    headless::setFullScreenAvailable(false);
+    headless::queueAnswer(plat::Answer::Yes);
+    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 1u);
+    EXPECT_EQ(headless::messageLog()[0].caption, "Lumo GL");
+    EXPECT_FALSE(headless::windowIsFullScreen());
+
+    headless::queueAnswer(plat::Answer::No);
+    EXPECT_FALSE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 3u);
+    EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
+    headless::setDrawableSize(0, 0);
 }
 
 TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)

@@ -4,11 +4,14 @@
 
 #include "effects/blobs.h"
 #include "effects/particles.h"
+#include "core/picture.h"
 #include "core/random.h"
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -49,7 +52,7 @@ TEST_F(GlTest, EveryClipOperationSetsItsRectangleAndLeavesTheScissorOn)
         {clipMainPanel, {227, 16, 546, 571}},  {clipSidePanel1, {27, 482, 100, 105}},
         {clipSidePanel2, {27, 351, 100, 105}}, {clipSidePanel3, {27, 221, 100, 105}},
         {clipSidePanel4, {27, 93, 100, 105}},  {clipMeterStrip, {0, 13, 205, 51}},
-        {clipTallStrip, {130, 150, 95, 599}},
+        {clipTallStrip, {130, 150, 95, 450}},  // 599 high, cut at the picture's top edge
     };
     for (const Clip& clip : clips) {
         glDisable(GL_SCISSOR_TEST);
@@ -61,6 +64,44 @@ TEST_F(GlTest, EveryClipOperationSetsItsRectangleAndLeavesTheScissorOn)
         clip.set();  // setting again keeps it on
         EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     }
+}
+
+// At any drawable size each panel's clip is its 800 x 600 rectangle scaled
+// into the picture's area: exactly doubled at 1600 x 1200; at 1920 x 1080
+// (scale 1.8, 240 px bars) no edge is more than half a pixel from its scaled
+// place and none leaves the picture.
+TEST_F(GlTest, ClipPanelsFollowThePictureAtAnySize)
+{
+    void (*const clips[])() = {clipMainPanel,  clipSidePanel1, clipSidePanel2, clipSidePanel3,
+                               clipSidePanel4, clipMeterStrip, clipTallStrip};
+    auto boxOf = [](void (*set)()) {
+        std::array<GLint, 4> box{};
+        set();
+        glGetIntegerv(GL_SCISSOR_BOX, box.data());
+        return box;
+    };
+    std::vector<std::array<GLint, 4>> unscaled;
+    for (auto clip : clips) unscaled.push_back(boxOf(clip));
+
+    setPictureDrawable(1600, 1200);
+    for (std::size_t i = 0; i < std::size(clips); ++i) {
+        const std::array<GLint, 4> box = boxOf(clips[i]);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(box[k], 2 * unscaled[i][k]) << "clip " << i << ", value " << k;
+    }
+
+    setPictureDrawable(1920, 1080);
+    for (std::size_t i = 0; i < std::size(clips); ++i) {
+        const std::array<GLint, 4> box = boxOf(clips[i]);
+        const std::array<GLint, 4>& u = unscaled[i];
+        EXPECT_NEAR(box[0], 240 + 1.8 * u[0], 0.5) << "clip " << i;
+        EXPECT_NEAR(box[1], 1.8 * u[1], 0.5) << "clip " << i;
+        EXPECT_NEAR(box[0] + box[2], 240 + 1.8 * (u[0] + u[2]), 0.5) << "clip " << i;
+        EXPECT_NEAR(box[1] + box[3], 1.8 * (u[1] + u[3]), 0.5) << "clip " << i;
+        EXPECT_GE(box[0], 240);
+        EXPECT_LE(box[0] + box[2], 1680);
+        EXPECT_LE(box[1] + box[3], 1080);
+    }
+    setPictureDrawable(800, 600);
 }
 
 TEST_F(GlTest, OverlayModeRestoresBothMatricesAndTheMode)

@@ -10,7 +10,7 @@ namespace capture {
 const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
-    "                        [--video FILE.mp4] [--stats] [--help] [--version]\n"
+    "                        [--video FILE.mp4] [--stats] [--size WxH] [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
     "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
@@ -26,6 +26,8 @@ const char* const UsageText =
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
     "  --video FILE     write an MP4 through the ffmpeg program\n"
     "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n"
+    "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
+    "                   picture is scaled to fit, centred, black bars beside it\n"
     "  --help           print this text\n"
     "  --version        print the version\n";
 
@@ -39,6 +41,19 @@ bool parseMs(const std::string& text, double* value)
     const double v = std::strtod(text.c_str(), &end);
     if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v) || v < 0) return false;
     *value = v;
+    return true;
+}
+
+// "WxH" with both numbers plain decimal digits.
+bool parseSize(const std::string& text, int* width, int* height)
+{
+    const auto x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || x > 5 || text.size() - x - 1 > 5) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i != x && (text[i] < '0' || text[i] > '9')) return false;
+    }
+    *width = std::stoi(text.substr(0, x));
+    *height = std::stoi(text.substr(x + 1));
     return true;
 }
 
@@ -77,7 +92,7 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             continue;
         }
         static const char* const withValue[] = {"--data", "--fps", "--answer", "--at", "--every", "--from",
-                                                "--until", "--key", "--out", "--audio", "--video"};
+                                                "--until", "--key", "--out", "--audio", "--video", "--size"};
         bool known = false;
         for (const char* name : withValue) known = known || a == name;
         if (!known) {
@@ -118,6 +133,18 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
                 return false;
             }
             o.keys.push_back(k);
+        } else if (a == "--size") {
+            int w = 0, h = 0;
+            if (!parseSize(v, &w, &h)) {
+                *error = "--size wants WIDTHxHEIGHT in pixels (e.g. 1440x1080), not '" + v + "'";
+                return false;
+            }
+            if (w < 80 || h < 60 || w > 8192 || h > 8192) {
+                *error = "--size " + v + " is out of range: from 80x60 to 8192x8192";
+                return false;
+            }
+            o.width = w;
+            o.height = h;
         } else if (a == "--out") {
             o.outDir = v;
         } else if (a == "--audio") {
@@ -140,6 +167,12 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
                 o.every = ms;
             }
         }
+    }
+    // The video is 4:2:0: ffmpeg refuses odd sizes.
+    if (!o.videoPath.empty() && (o.width % 2 != 0 || o.height % 2 != 0)) {
+        *error = "--video needs an even width and height, not " + std::to_string(o.width) + "x" +
+                 std::to_string(o.height);
+        return false;
     }
     if (o.until && *o.until <= o.from) {
         *error = "--until must come after --from";

@@ -26,6 +26,8 @@ struct Options {
     std::string videoPath;
     bool stats = false;
     bool help = false;
+    int width = 800;               // --size: drawable of every frame, video and statistic
+    int height = 600;
     bool version = false;
 };
 

@@ -285,6 +285,8 @@ int runCapture(const std::vector<std::string>& args)
     // An encoder that ends early must show as a failed write, not end the run.
     std::signal(SIGPIPE, SIG_IGN);
     headless::setFramesPerSecond(opt.fps);
+    // The window of either answer gets this drawable; the picture is fitted into it.
+    headless::setDrawableSize(opt.width, opt.height);
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
 
     Session session(opt);
@@ -297,7 +299,7 @@ int runCapture(const std::vector<std::string>& args)
         });
     }
     if (!opt.videoPath.empty()) {
-        if (!video.open(opt.videoPath, 800, 600, opt.fps)) {
+        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
             std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
             return 1;
         }

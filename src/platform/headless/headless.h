@@ -47,9 +47,14 @@ void setAudioSink(std::function<void(const std::int16_t* samples, std::size_t fr
 
 // Whether a window (an OSMesa context) currently exists.
 bool windowExists();
-// Full-screen flag of the current window, and display mode state.
+// Full-screen flag of the current window.
 bool windowIsFullScreen();
-bool displayModeEntered();
+// Whether a full-screen window can be had (default true).
+void setFullScreenAvailable(bool available);
+// Drawable size of every window created from now on, as a full-screen window
+// on a display of that size or a window resized to it; 0 x 0 (the default):
+// the client size asked for.
+void setDrawableSize(int width, int height);
 
 // Puts the backend back as it was at process start: no window, no music, the
 // clock at 0, no queued answers or events, no hooks or sinks. For tests that

@@ -21,7 +21,9 @@ struct HeadlessState {
     int width = 0;
     int height = 0;
     bool fullScreen = false;
-    bool displayMode = false;
+    bool fullScreenAvailable = true;
+    int drawableWidth = 0;   // 0: the size asked for
+    int drawableHeight = 0;
     bool cursorVisible = true;
     double fps = 60.0;
     long presented = 0;      // frames presented so far
@@ -54,7 +56,12 @@ void setPresentHook(std::function<void()> hook) { hs.presentHook = std::move(hoo
 double lastFrameCostMs() { return hs.lastCost; }
 bool windowExists() { return hs.context != nullptr; }
 bool windowIsFullScreen() { return hs.fullScreen; }
-bool displayModeEntered() { return hs.displayMode; }
+void setFullScreenAvailable(bool available) { hs.fullScreenAvailable = available; }
+void setDrawableSize(int width, int height)
+{
+    hs.drawableWidth = width > 0 && height > 0 ? width : 0;
+    hs.drawableHeight = width > 0 && height > 0 ? height : 0;
+}
 
 void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height)
 {
@@ -91,13 +98,7 @@ Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Ic
     return Answer::Yes;
 }
 
-bool enterDisplayMode(int, int, int)
-{
-    hs.displayMode = true;
-    return true;
-}
-
-void leaveDisplayMode() { hs.displayMode = false; }
+bool fullScreenAvailable() { return hs.fullScreenAvailable; }
 void showCursor(bool visible) { hs.cursorVisible = visible; }
 
 WindowResult createWindow(const WindowDesc& desc)
@@ -106,14 +107,16 @@ WindowResult createWindow(const WindowDesc& desc)
     // Depth 16 and stencil 1 asked; llvmpipe gives 24/8.
     OSMesaContext ctx = OSMesaCreateContextExt(OSMESA_RGBA, 16, 1, 0, nullptr);
     if (!ctx) return WindowResult::CreateContextFailed;
-    hs.buffer.assign(static_cast<std::size_t>(desc.width) * desc.height * 4, 0);
-    if (!OSMesaMakeCurrent(ctx, hs.buffer.data(), GL_UNSIGNED_BYTE, desc.width, desc.height)) {
+    const int width = hs.drawableWidth > 0 ? hs.drawableWidth : desc.width;
+    const int height = hs.drawableHeight > 0 ? hs.drawableHeight : desc.height;
+    hs.buffer.assign(static_cast<std::size_t>(width) * height * 4, 0);
+    if (!OSMesaMakeCurrent(ctx, hs.buffer.data(), GL_UNSIGNED_BYTE, width, height)) {
         OSMesaDestroyContext(ctx);
         return WindowResult::MakeCurrentFailed;
     }
     hs.context = ctx;
-    hs.width = desc.width;
-    hs.height = desc.height;
+    hs.width = width;
+    hs.height = height;
     hs.fullScreen = desc.fullScreen;
     hs.frameStart = std::chrono::steady_clock::now();
     return WindowResult::Ok;

@@ -12,9 +12,6 @@ struct SdlState {
     bool videoReady = false;
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    bool modeWanted = false;   // a full-screen mode was entered
-    SDL_DisplayMode mode{};    // the mode asked for
-    bool fullScreen = false;
 };
 
 SdlState sdl;
@@ -87,26 +84,11 @@ Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Ic
     return pressed == 1 ? Answer::Yes : Answer::No;
 }
 
-bool enterDisplayMode(int width, int height, int bits)
+bool fullScreenAvailable()
 {
     if (!initVideo()) return false;
-    SDL_DisplayMode want{};
-    want.w = width;
-    want.h = height;
-    want.format = bits == 32 ? SDL_PIXELFORMAT_RGB888 : 0;
-    SDL_DisplayMode got{};
-    // Only the exact size will do: the screen layout is fixed to it.
-    if (!SDL_GetClosestDisplayMode(0, &want, &got) || got.w != width || got.h != height) return false;
-    sdl.mode = got;
-    sdl.modeWanted = true;
-    return true;
-}
-
-void leaveDisplayMode()
-{
-    // The mode belongs to the full-screen window; leaving it restores the desktop.
-    if (sdl.window && sdl.fullScreen) SDL_SetWindowFullscreen(sdl.window, 0);
-    sdl.modeWanted = false;
+    SDL_DisplayMode desktop{};
+    return SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0;
 }
 
 void showCursor(bool visible)
@@ -128,20 +110,29 @@ WindowResult createWindow(const WindowDesc& desc)
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // Full screen covers the display at its current resolution (no mode
+    // change); the drawable has the display's own pixels on HiDPI screens.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (desc.fullScreen) {
-        flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
     // Placed at the top-left corner of the screen, full screen or not.
-    SDL_Window* window = SDL_CreateWindow(desc.title, 0, 0, desc.width, desc.height, flags);
+    int width = desc.width, height = desc.height;
+    SDL_DisplayMode desktop{};
+    if (desc.fullScreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        // Made at the display's size as well, for X servers without a window
+        // manager to carry out the full-screen request.
+        width = desktop.w;
+        height = desktop.h;
+    }
+    SDL_Window* window = SDL_CreateWindow(desc.title, 0, 0, width, height, flags);
     if (!window) {
         // The window itself is fine; the GL pixel format asked for is what failed.
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         return WindowResult::ChoosePixelFormatFailed;
     }
-    if (desc.fullScreen && sdl.modeWanted) SDL_SetWindowDisplayMode(window, &sdl.mode);
 
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
@@ -160,7 +151,6 @@ WindowResult createWindow(const WindowDesc& desc)
 
     sdl.window = window;
     sdl.context = context;
-    sdl.fullScreen = desc.fullScreen;
     return WindowResult::Ok;
 }
 
@@ -209,6 +199,8 @@ bool pollEvent(Event* event)
             return true;
         }
         case SDL_WINDOWEVENT:
+            // Events still queued for a window the full-screen toggle replaced.
+            if (!sdl.window || e.window.windowID != SDL_GetWindowID(sdl.window)) continue;
             switch (e.window.event) {
             case SDL_WINDOWEVENT_CLOSE:
                 event->type = EventType::Close;
@@ -226,9 +218,13 @@ bool pollEvent(Event* event)
                                     SDL_WINDOW_MINIMIZED) != 0;
                 return true;
             case SDL_WINDOWEVENT_SIZE_CHANGED:
+                // The event gives screen units; the picture wants drawable pixels.
                 event->type = EventType::Resize;
                 event->width = e.window.data1;
                 event->height = e.window.data2;
+                if (SDL_Window* w = SDL_GetWindowFromID(e.window.windowID)) {
+                    SDL_GL_GetDrawableSize(w, &event->width, &event->height);
+                }
                 return true;
             default:
                 continue;
