@@ -9,6 +9,7 @@
 #include "shell/demo_state.h"
 #include "timeline/end_scroller.h"
 #include "timeline/intro.h"
+#include "timeline/frame_overlay.h"
 #include "timeline/layout.h"
 #include "timeline/timeline.h"
 

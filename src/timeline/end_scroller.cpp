@@ -4,7 +4,7 @@
 
 #include "assets/texture_set.h"
 #include "text/outline_font.h"
-#include "timeline/layout.h"
+#include "timeline/overlay_quad.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>
@@ -67,18 +67,8 @@ void drawEndScroller()
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, OverlayDistance);
     bindTexture(TexMusix);
-    glBegin(GL_QUADS);
     glNormal3f(0.0f, 1.0f, 0.0f);
-    // Texture turned by half a turn.
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-OverlayHalfWidth, -OverlayHalfHeight, 0.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(OverlayHalfWidth, -OverlayHalfHeight, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(OverlayHalfWidth, OverlayHalfHeight, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-OverlayHalfWidth, OverlayHalfHeight, 0.0f);
-    glEnd();
+    drawOverlayQuad(OverlayTexture::HalfTurn);
     glPopMatrix();
 
     glDisable(GL_LIGHTING);

@@ -9,6 +9,7 @@
 #include "core/quadrics.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "timeline/frame_overlay.h"
 #include "timeline/layout.h"
 #include "timeline/timeline.h"
 

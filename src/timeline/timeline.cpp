@@ -10,6 +10,7 @@
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"
+#include "timeline/frame_overlay.h"
 #include "timeline/layout.h"
 #include "timeline/middle_scenes.h"
 

@@ -1,5 +1,6 @@
 // Screen layout: clip rectangles, the 2-D overlay mode and the matrices and
 // state the panel passes and the frame overlay leave.
+#include "timeline/frame_overlay.h"
 #include "timeline/layout.h"
 
 #include "effects/blobs.h"

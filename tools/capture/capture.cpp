@@ -229,26 +229,13 @@ bool prepareFileParent(const std::string& file)
     return prepareFolder(parent.string());
 }
 
-} // namespace
-
-int runCapture(const std::vector<std::string>& args)
+// Makes the output paths absolute (the run changes to the data folder),
+// checks that every output can be written, that ffmpeg is there for a video
+// and that the data is found, and enters the data folder. 0 when all is
+// well, else the exit code, with the message written.
+int prepareRun(Options& opt)
 {
-    Options opt;
-    std::string error;
-    if (!parseArguments(args, &opt, &error)) {
-        std::fprintf(stderr, "nordglow-capture: %s\n(try --help)\n", error.c_str());
-        return 2;
-    }
-    if (opt.help) {
-        std::fputs(UsageText, stdout);
-        return 0;
-    }
-    if (opt.version) {
-        std::printf("nordglow-capture %s\n", VersionText);
-        return 0;
-    }
     if (opt.dataDir.empty()) opt.dataDir = defaultDataDir();
-    // Make relative output paths independent of the change to the data folder.
     std::error_code ec;
     opt.outDir = std::filesystem::absolute(opt.outDir, ec).string();
     if (!opt.audioPath.empty()) opt.audioPath = std::filesystem::absolute(opt.audioPath, ec).string();
@@ -279,21 +266,89 @@ int runCapture(const std::vector<std::string>& args)
         std::fprintf(stderr, "nordglow-capture: cannot enter %s\n", opt.dataDir.c_str());
         return 1;
     }
+    return 0;
+}
+
+// The headless platform as the run needs it: the virtual clock's rate, the
+// drawable size, the answer to the start question.
+void configurePlatform(const Options& opt)
+{
     // llvmpipe gives the same pixels on every run; other drivers may not.
     setenv("GALLIUM_DRIVER", "llvmpipe", 0);
-
     // An encoder that ends early must show as a failed write, not end the run.
     std::signal(SIGPIPE, SIG_IGN);
     headless::setFramesPerSecond(opt.fps);
     // The window of either answer gets this drawable; the picture is fitted into it.
     headless::setDrawableSize(opt.width, opt.height);
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
+}
 
+// After the run: the WAV, and the video muxed with the same sound (through
+// a temporary WAV when none was asked for). videoOk: the video has had every
+// frame. False when an output could not be written, with the message written.
+bool writeSoundAndVideo(const Options& opt, const Recording& recording, VideoWriter& video, bool videoOk)
+{
+    bool ok = true;
+    std::string wavForVideo;
+    if (!opt.audioPath.empty()) {
+        if (!writeWav(opt.audioPath, recording.audio(), recording.audioRate())) {
+            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", opt.audioPath.c_str());
+            ok = false;
+        } else {
+            wavForVideo = opt.audioPath;
+        }
+    }
+    if (!videoOk) return ok;
+
+    std::string tempWav;
+    if (wavForVideo.empty()) {
+        tempWav = opt.videoPath + ".sound.wav";
+        if (writeWav(tempWav, recording.audio(), recording.audioRate())) {
+            wavForVideo = tempWav;
+        } else {
+            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", tempWav.c_str());
+        }
+    }
+    // A video without its sound would be a wrong file: no video then.
+    if (wavForVideo.empty()) {
+        video.abandon();
+        ok = false;
+    } else if (!video.finish(wavForVideo)) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
+        ok = false;
+    }
+    std::error_code ec;
+    if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);
+    return ok;
+}
+
+} // namespace
+
+int runCapture(const std::vector<std::string>& args)
+{
+    Options opt;
+    std::string error;
+    if (!parseArguments(args, &opt, &error)) {
+        std::fprintf(stderr, "nordglow-capture: %s\n(try --help)\n", error.c_str());
+        return 2;
+    }
+    if (opt.help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (opt.version) {
+        std::printf("nordglow-capture %s\n", VersionText);
+        return 0;
+    }
+    if (const int failed = prepareRun(opt)) return failed;
+    configurePlatform(opt);
+
+    // Every presented frame goes to the session (frames, statistics) and
+    // through it to the recording; every block of sound to the recording.
     Session session(opt);
     VideoWriter video;
     Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video);
-    const bool wantAudio = !opt.audioPath.empty() || !opt.videoPath.empty();
-    if (wantAudio) {
+    if (!opt.audioPath.empty() || !opt.videoPath.empty()) {
         headless::setAudioSink([&](const std::int16_t* samples, std::size_t frames, int rate) {
             recording.addAudio(samples, frames, rate);
         });
@@ -326,38 +381,7 @@ int runCapture(const std::vector<std::string>& args)
         ok = false;
         videoOk = false;
     }
-    const std::vector<std::int16_t>& audio = recording.audio();
-    const int audioRate = recording.audioRate();
-
-    std::string wavForVideo;
-    if (!opt.audioPath.empty()) {
-        if (!writeWav(opt.audioPath, audio, audioRate)) {
-            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", opt.audioPath.c_str());
-            ok = false;
-        } else {
-            wavForVideo = opt.audioPath;
-        }
-    }
-    if (videoOk) {
-        std::string tempWav;
-        if (wavForVideo.empty()) {
-            tempWav = opt.videoPath + ".sound.wav";
-            if (writeWav(tempWav, audio, audioRate)) {
-                wavForVideo = tempWav;
-            } else {
-                std::fprintf(stderr, "nordglow-capture: cannot write %s\n", tempWav.c_str());
-            }
-        }
-        // A video without its sound would be a wrong file: no video then.
-        if (wavForVideo.empty()) {
-            video.abandon();
-            ok = false;
-        } else if (!video.finish(wavForVideo)) {
-            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
-            ok = false;
-        }
-        if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);
-    }
+    ok = writeSoundAndVideo(opt, recording, video, videoOk) && ok;
     session.printStats();
     return ok ? 0 : 1;
 }

@@ -1,9 +1,10 @@
 // The frame overlay drawn through its cover gives the same colours as the
 // whole quad drawn twice, for masks and artwork with detail anywhere,
 // including texels that the filter reaches across the texture's edges.
-#include "timeline/layout.h"
+#include "timeline/frame_overlay.h"
 
 #include "assets/texture_set.h"
+#include "core/picture.h"
 #include "gl_fixture.h"
 
 #include <vector>
@@ -143,4 +144,17 @@ TEST_F(FrameOverlayGl, CoverGivesTheColoursOfTheWholeQuad)
     // Texel (u, v) of 256 lands at about x = 400 + (u / 256 * 2 - 1) * 396.6, y = v / 256 * 600.
     EXPECT_TRUE(changedNear(static_cast<int>(400 + (170.5 / 256 * 2 - 1) * 396.6), static_cast<int>(200.5 / 256 * 600)));
     EXPECT_TRUE(changedNear(796, static_cast<int>(128.5 / 256 * 600)));
+
+    // Another picture size: the cover is worked out afresh for the smaller
+    // picture at its place and still gives the whole quad's colours.
+    setPictureDrawable(640, 600);  // a 640 x 480 picture, 60 px bars above and below
+    setPictureViewport();
+    const auto wholeSmall = overlaid(true);
+    const auto coveredSmall = overlaid(false);
+    EXPECT_GT(frameOverlayCoverRects(), 0);
+    differing = 0;
+    for (std::size_t i = 0; i < wholeSmall.size(); ++i) differing += wholeSmall[i] != coveredSmall[i];
+    EXPECT_EQ(differing, 0);
+    EXPECT_NE(wholeSmall, whole);
+    setPictureDrawable(800, 600);
 }
