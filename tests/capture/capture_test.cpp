@@ -171,14 +171,20 @@ TEST(Capture, FullScreenToggleRebuildsTheSameDemo)
 
 TEST(Capture, FullScreenTogglesKeepMemoryFlat)
 {
-    // Every F1 frees a whole context and set-up; 200 of them in one run
-    // must not leave the heap holding what they freed.
-    std::string keys;
-    for (int i = 1; i <= 200; ++i) keys += " --key " + std::to_string(i * 100) + ":F1";
-    const long plain = peakMemoryKb("--fps 10 --until 20500");
-    const long toggled = peakMemoryKb("--fps 10 --until 20500" + keys);
-    ASSERT_GT(plain, 0) << "needs /usr/bin/time";
-    ASSERT_GT(toggled, 0);
-    EXPECT_LE(toggled, plain + 50 * 1024) << "peak " << toggled / 1024 << " MB after 200 presses of F1, "
-                                          << plain / 1024 << " MB without";
+    // Every F1 frees a whole context and set-up; the heap must not keep what
+    // they freed. The first presses leave some fragmentation behind (the
+    // renderer's threads and code come and go), a fixed amount: 200 presses
+    // must peak no higher than 50 presses, give or take what the load on the
+    // machine shifts. A leak as small as 0.35 MB a press would show.
+    auto presses = [](int count) {
+        std::string keys;
+        for (int i = 1; i <= count; ++i) keys += " --key " + std::to_string(i * 100) + ":F1";
+        return keys;
+    };
+    const long few = peakMemoryKb("--fps 10 --until 20500" + presses(50));
+    const long many = peakMemoryKb("--fps 10 --until 20500" + presses(200));
+    ASSERT_GT(few, 0) << "needs /usr/bin/time";
+    ASSERT_GT(many, 0);
+    EXPECT_LE(many, few + 50 * 1024) << "peak " << many / 1024 << " MB after 200 presses of F1, " << few / 1024
+                                     << " MB after 50";
 }
