@@ -96,6 +96,9 @@ void warmUpScenes()
 {
     // Every value the demo keeps, put back once the scenes have been drawn.
     const DemoStateSnapshot saved = captureDemoState();
+    // The cover belongs to the old context's textures; the recorded frame
+    // overlay is drawn whole rather than work it out here at start-up.
+    forgetFrameOverlayCover();
     const bool introAhead = !MainSongActive && IntroActive;
     const bool mainPartAhead = MainSongActive || IntroActive;
     const bool renderPassAhead = !RenderPassDone;
@@ -152,10 +155,7 @@ void warmUpScenes()
 
     restoreDemoState(saved);
 
-    // While recording, the overlay's cover was worked out from GL state that
-    // the recorded commands had not yet changed: it is dropped. In the main
-    // part it is made anew now; before it, the intro's switch to the main
-    // song makes it.
-    forgetFrameOverlayCover();
+    // The new context's overlay cover: made now in the main part; before it,
+    // the intro's switch to the main song makes it.
     if (MainSongActive) prepareFrameOverlayCover();
 }

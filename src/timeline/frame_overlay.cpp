@@ -34,12 +34,11 @@ struct TexelGrid {
 };
 
 struct OverlayCover {
+    bool wanted = false;              // prepared since the last forget
     bool computed = false;
     GLuint mask = 0;
     GLuint art = 0;
     unsigned generation = 0;          // of the picture transform
-    int viewport[4] = {0, 0, 0, 0};   // the picture's area
-    double window[4] = {0, 0, 0, 0};  // x at s = 0, x at s = 1, y at t = 0, y at t = 1
     bool useful = false;
     std::vector<std::array<int, 4>> rects;  // x, y, width, height
 };
@@ -90,6 +89,26 @@ bool texelsInert(const TexelGrid& g, double s0, double s1, double t0, double t1)
     return true;
 }
 
+// The overlay quad's window rectangle: the 45-degree 4:3 perspective that
+// Resize sets (its two scale terms in single precision, as GL keeps them) and
+// the picture's viewport. x at s = 0, x at s = 1, y at t = 0, y at t = 1.
+void overlayWindowRect(double window[4])
+{
+    const double radians = 45.0 / 2.0 * 3.14159265358979323846 / 180.0;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const double px = static_cast<float>(cotangent / (static_cast<double>(PictureWidth) / PictureHeight));
+    const double py = static_cast<float>(cotangent);
+    const double w = -static_cast<double>(OverlayDistance);
+    const PictureRect& v = Picture.area;
+    auto windowX = [&](double x) { return v.x + ((px * x / w) + 1.0) * 0.5 * v.width; };
+    auto windowY = [&](double y) { return v.y + ((py * y / w) + 1.0) * 0.5 * v.height; };
+    window[0] = windowX(-OverlayHalfWidth);
+    window[1] = windowX(OverlayHalfWidth);
+    window[2] = windowY(-OverlayHalfHeight);
+    window[3] = windowY(OverlayHalfHeight);
+}
+
+// Works out c.rects for c's textures and the current picture transform.
 void computeCover(OverlayCover& c)
 {
     c.rects.clear();
@@ -98,11 +117,13 @@ void computeCover(OverlayCover& c)
     const TexelGrid art = readInertTexels(c.art, 0);
     if (mask.inert.empty() || art.inert.empty()) return;
 
-    const int vx = c.viewport[0], vy = c.viewport[1], vw = c.viewport[2], vh = c.viewport[3];
+    const int vx = Picture.area.x, vy = Picture.area.y, vw = Picture.area.width, vh = Picture.area.height;
+    double window[4];
+    overlayWindowRect(window);
     const int cols = (vw + CoverTile - 1) / CoverTile;
     const int rows = (vh + CoverTile - 1) / CoverTile;
-    const double sx = 1.0 / (c.window[1] - c.window[0]);
-    const double sy = 1.0 / (c.window[3] - c.window[2]);
+    const double sx = 1.0 / (window[1] - window[0]);
+    const double sy = 1.0 / (window[3] - window[2]);
     std::vector<std::uint8_t> active(static_cast<std::size_t>(cols) * rows, 0);
     int activeTiles = 0;
     for (int row = 0; row < rows; ++row) {
@@ -111,8 +132,8 @@ void computeCover(OverlayCover& c)
             const double x1 = vx + std::min((col + 1) * CoverTile, vw) - 0.5;
             const double y0 = vy + row * CoverTile + 0.5;
             const double y1 = vy + std::min((row + 1) * CoverTile, vh) - 0.5;
-            double s0 = (x0 - c.window[0]) * sx, s1 = (x1 - c.window[0]) * sx;
-            double t0 = (y0 - c.window[2]) * sy, t1 = (y1 - c.window[2]) * sy;
+            double s0 = (x0 - window[0]) * sx, s1 = (x1 - window[0]) * sx;
+            double t0 = (y0 - window[2]) * sy, t1 = (y1 - window[2]) * sy;
             if (s0 > s1) std::swap(s0, s1);
             if (t0 > t1) std::swap(t0, t1);
             const bool inert = texelsInert(mask, s0, s1, t0, t1) && texelsInert(art, s0, s1, t0, t1);
@@ -163,46 +184,26 @@ void computeCover(OverlayCover& c)
     c.useful = true;
 }
 
-// The overlay quad's window rectangle: the 45-degree 4:3 perspective that
-// Resize sets (its two scale terms in single precision, as GL keeps them) and
-// the picture's viewport. x at s = 0, x at s = 1, y at t = 0, y at t = 1.
-void overlayWindowRect(double window[4])
+// Brings the cover up to date: worked out again only for other texture
+// names or another picture transform.
+void updateCover()
 {
-    const double radians = 45.0 / 2.0 * 3.14159265358979323846 / 180.0;
-    const double cotangent = std::cos(radians) / std::sin(radians);
-    const double px = static_cast<float>(cotangent / (static_cast<double>(PictureWidth) / PictureHeight));
-    const double py = static_cast<float>(cotangent);
-    const double w = -static_cast<double>(OverlayDistance);
-    const PictureRect& v = Picture.area;
-    auto windowX = [&](double x) { return v.x + ((px * x / w) + 1.0) * 0.5 * v.width; };
-    auto windowY = [&](double y) { return v.y + ((py * y / w) + 1.0) * 0.5 * v.height; };
-    window[0] = windowX(-OverlayHalfWidth);
-    window[1] = windowX(OverlayHalfWidth);
-    window[2] = windowY(-OverlayHalfHeight);
-    window[3] = windowY(OverlayHalfHeight);
-}
-
-// The cover for the current textures and picture transform, worked out once
-// per pair of texture names and transform, or null when the overlay must be
-// drawn whole (a scissor test already on belongs to the caller).
-const std::vector<std::array<int, 4>>* frameOverlayCover()
-{
-    if (glIsEnabled(GL_SCISSOR_TEST)) return nullptr;
     const GLuint mask = TextureSet[TexFrames02].textureName;
     const GLuint art = TextureSet[TexFrame03].textureName;
-    if (!Cover.computed || Cover.mask != mask || Cover.art != art || Cover.generation != Picture.generation) {
-        Cover.computed = true;
-        Cover.mask = mask;
-        Cover.art = art;
-        Cover.generation = Picture.generation;
-        const PictureRect& v = Picture.area;
-        Cover.viewport[0] = v.x;
-        Cover.viewport[1] = v.y;
-        Cover.viewport[2] = v.width;
-        Cover.viewport[3] = v.height;
-        overlayWindowRect(Cover.window);
-        computeCover(Cover);
-    }
+    if (Cover.computed && Cover.mask == mask && Cover.art == art && Cover.generation == Picture.generation) return;
+    Cover.computed = true;
+    Cover.mask = mask;
+    Cover.art = art;
+    Cover.generation = Picture.generation;
+    computeCover(Cover);
+}
+
+// The cover to draw the overlay in, or null when the overlay is drawn whole:
+// before the cover is prepared, or with a scissor test on (the caller's).
+const std::vector<std::array<int, 4>>* frameOverlayCover()
+{
+    if (!Cover.wanted || glIsEnabled(GL_SCISSOR_TEST)) return nullptr;
+    updateCover();
     return Cover.useful ? &Cover.rects : nullptr;
 }
 
@@ -228,7 +229,8 @@ void forgetFrameOverlayCover()
 
 void prepareFrameOverlayCover()
 {
-    frameOverlayCover();
+    Cover.wanted = true;
+    updateCover();
 }
 
 int frameOverlayCoverRects()

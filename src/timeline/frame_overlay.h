@@ -10,11 +10,12 @@ void drawFrameOverlay();
 
 // Rectangles of the cover the last frame overlay drew in (0: drawn whole).
 int frameOverlayCoverRects();
-// The cover is worked out once per context and picture size: the set-up
-// calls this for each new context, and a new size (the picture transform's
-// generation) or new texture names also start it afresh.
+// Drops the cover; until the next prepare the overlay is drawn whole. The
+// set-up calls this for each new context.
 void forgetFrameOverlayCover();
-// Works out the cover for the current picture transform ahead of the first
-// frame overlay, without drawing: the intro calls it in the pause before the
-// main song, the set-up's warm-up after a new window in the main part.
+// Works out the cover for the frame textures and the picture transform
+// without drawing, and lets the overlay use it from then on; it is worked out
+// again only when the picture's size or the texture names change. The intro
+// calls it in the pause before the main song, the set-up's warm-up after a
+// new window in the main part.
 void prepareFrameOverlayCover();

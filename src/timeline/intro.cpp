@@ -10,7 +10,6 @@
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/frame_overlay.h"
-#include "timeline/layout.h"
 #include "timeline/timeline.h"
 
 #include <GL/gl.h>

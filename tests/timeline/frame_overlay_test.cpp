@@ -79,6 +79,8 @@ protected:
             // A scissor test already on makes the overlay draw its quad whole.
             glEnable(GL_SCISSOR_TEST);
             glScissor(0, 0, 800, 600);
+        } else {
+            prepareFrameOverlayCover();  // as the demo does before the main part
         }
         drawFrameOverlay();
         glDisable(GL_SCISSOR_TEST);
