@@ -76,13 +76,13 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup()
+void drawFountainGroup(const StepRun& steps)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
     glTranslatef(1.0f, SphereHeight, -15.0f);
     glPushMatrix();
-    drawSprayPool(0.0f, 2.7f, 0.0f);
+    drawSprayPool(0.0f, 2.7f, 0.0f, steps);
     glPopMatrix();
     drawModel(fountainModel);
     glEnable(GL_DEPTH_TEST);
@@ -90,15 +90,15 @@ void drawFountainGroup()
     glPopMatrix();
 }
 
-void drawMirroredFountain()
+void drawMirroredFountain(const StepRun& steps)
 {
     // The floor flashes in the channels the music lets through.
     const float first = plat::musicGetChannelVU(VuChannel);
     const float second = plat::musicGetChannelVU(VuChannel);
-    drawMirroredFountain(floorFlashMask(first, second));
+    drawMirroredFountain(floorFlashMask(first, second), steps);
 }
 
-void drawMirroredFountain(FloorFlashMask mask)
+void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
 {
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
@@ -124,7 +124,7 @@ void drawMirroredFountain(FloorFlashMask mask)
     glScalef(1.0f, -1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup();
+    drawFountainGroup(steps);
     glPopMatrix();
     glPopMatrix();
     glDisable(GL_CLIP_PLANE0);
@@ -140,7 +140,7 @@ void drawMirroredFountain(FloorFlashMask mask)
     // The real group.
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup();
+    drawFountainGroup(steps);
     glPopMatrix();
 
     MirrorAngle = static_cast<float>(MirrorAngle + FrameDelta * 0.0005);

@@ -1,6 +1,8 @@
 // The mirrored fountain scene: floor, mirror image, fountain and spray.
 #pragma once
 
+#include "core/step_clock.h"
+
 extern float MirrorAngle;     // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
 extern float CameraEye[3];    // eye of the current frame (set to 0 by the scene set-up)
 
@@ -8,8 +10,9 @@ extern float CameraEye[3];    // eye of the current frame (set to 0 by the scene
 // on, sphere-map generation off for s and t, the colour white.
 void drawFloor();
 // The fountain model and its spray, raised by SphereHeight; the spray pool
-// advances once per call. Leaves depth testing on and blending off.
-void drawFountainGroup();
+// advances by the run's steps on every call. Leaves depth testing on and
+// blending off.
+void drawFountainGroup(const StepRun& steps);
 // Channels the first, colour-masked floor pass writes: green from a level of
 // 0.1 of the second reading, blue from 0.2 of the first.
 struct FloorFlashMask {
@@ -18,7 +21,8 @@ struct FloorFlashMask {
 FloorFlashMask floorFlashMask(float firstReading, float secondReading);
 
 // The whole scene with its own camera: replaces the modelview matrix, so the
-// caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel.
-void drawMirroredFountain();
+// caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel;
+// the spray, drawn in the mirror and for real, steps twice per frame step.
+void drawMirroredFountain(const StepRun& steps);
 // The same with the floor flash's channels given instead of read from the VU.
-void drawMirroredFountain(FloorFlashMask mask);
+void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps);

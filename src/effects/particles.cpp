@@ -11,12 +11,18 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 
 Particle SparkPool[SparkCount];
 Particle FlamePool[FlameCount];
 Particle SprayPool[SprayCount];
 float SparkAngle = 0.0f;
+Particle SparkPoolBefore[SparkCount];
+Particle FlamePoolBefore[FlameCount];
+Particle SprayPoolBefore[SprayCount];
 
 namespace {
 
@@ -60,6 +66,28 @@ void addGravity(Particle& p)
     for (int i = 0; i < 3; ++i) p.velocity[i] += p.gravity[i];
 }
 
+float between(float a, float b, float f) { return a + (b - a) * f; }
+
+// A particle as a frame shows it: as it was before the latest step, moved on
+// by the frame's fraction of that step. One reborn in that step stays where
+// it was until the next step shows it at its new place. At fraction 0 the
+// state before the step is drawn untouched.
+Particle shownParticle(const Particle& before, const Particle& now, float fraction)
+{
+    if (!(fraction > 0.0f) || now.life > before.life) return before;
+    Particle p = before;
+    for (int i = 0; i < 3; ++i) p.position[i] = between(before.position[i], now.position[i], fraction);
+    p.size = between(before.size, now.size, fraction);
+    p.life = between(before.life, now.life, fraction);
+    return p;
+}
+
+template <std::size_t N>
+void keepBefore(Particle (&before)[N], const Particle (&pool)[N])
+{
+    std::copy(std::begin(pool), std::end(pool), std::begin(before));
+}
+
 // ---- sparks ----------------------------------------------------------------
 
 void initSpark(Particle& p)
@@ -90,13 +118,23 @@ void rebirthSpark(Particle& p)
     p.position[2] = 0.0f;
 }
 
+void stepSparks()
+{
+    for (Particle& p : SparkPool) {
+        movePosition(p);
+        addGravity(p);
+        p.life -= p.fade * 3.0f;
+        if (p.life <= 0.0f) rebirthSpark(p);
+    }
+}
+
 // ---- flames ----------------------------------------------------------------
 
-// Also the rebirth rule; the spread in x scales with the current FrameDelta,
-// so at set-up (FrameDelta 0) every flame starts at x = 2.
-void initFlame(Particle& p)
+// Also the rebirth rule; the spread in x scales with the time step (ms), so
+// at set-up (FrameDelta 0) every flame starts at x = 2.
+void initFlame(Particle& p, double stepMs)
 {
-    const float a = static_cast<float>((nextRandom() % 200 - 1) * (FrameDelta * 0.001));
+    const float a = static_cast<float>((nextRandom() % 200 - 1) * (stepMs * 0.001));
     p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.009);
     p.life = 5.0f;
     setColour(p.colour, 1.0f, 0.5f, 0.2f);
@@ -105,6 +143,21 @@ void initFlame(Particle& p)
     p.size = 0.2f;
     p.slowdown = 2.0f;
     setVector(p.position, 2.0f - a, -1.9f, 0.0f);
+}
+
+// One step of stepMs song milliseconds: rise, grow above y = 0, accelerate
+// and age by the step's length.
+void stepFlames(double stepMs)
+{
+    for (Particle& p : FlamePool) {
+        movePosition(p);
+        p.size += 0.01f * p.position[1];
+        p.velocity[0] += p.gravity[0];
+        p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * stepMs * 0.01);
+        p.velocity[2] += p.gravity[2];
+        p.life = static_cast<float>(p.life - p.fade * 3.0 * stepMs * 0.05);
+        if (p.life <= 0.0f) initFlame(p, stepMs);
+    }
 }
 
 // ---- spray -----------------------------------------------------------------
@@ -141,15 +194,28 @@ void collideSpray(Particle& p)
     }
 }
 
+void stepSpray()
+{
+    for (Particle& p : SprayPool) {
+        movePosition(p);
+        collideSpray(p);
+        addGravity(p);
+        p.life -= p.fade * 3.0f;
+        if (p.life <= 0.0f) rebirthSpray(p);
+    }
+}
+
 } // namespace
 
 void initParticlePools()
 {
     for (Particle& p : SparkPool) initSpark(p);
-    for (Particle& p : FlamePool) initFlame(p);
+    for (Particle& p : FlamePool) initFlame(p, FrameDelta);
+    keepBefore(SparkPoolBefore, SparkPool);
+    keepBefore(FlamePoolBefore, FlamePool);
 }
 
-void drawSparkPool(float x, float y, float z)
+void drawSparkPool(float x, float y, float z, const StepRun& steps)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
@@ -158,19 +224,19 @@ void drawSparkPool(float x, float y, float z)
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     bindTexture(TexP1);
-    for (Particle& p : SparkPool) {
+    for (int i = 0; i < steps.count; ++i) {
+        keepBefore(SparkPoolBefore, SparkPool);
+        stepSparks();
+    }
+    for (const Particle& p : SparkPoolBefore) {
         glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
         drawSprite(p.position, p.size);
-        movePosition(p);
-        addGravity(p);
-        p.life -= p.fade * 3.0f;
-        if (p.life <= 0.0f) rebirthSpark(p);
     }
     SparkAngle = static_cast<float>(SparkAngle + FrameDelta * 0.0005);
     glPopMatrix();
 }
 
-void drawFlamePool(float x, float y, float z)
+void drawFlamePool(float x, float y, float z, const StepRun& steps)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
@@ -178,7 +244,12 @@ void drawFlamePool(float x, float y, float z)
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
     bindTexture(TexP1);
-    for (Particle& p : FlamePool) {
+    for (int i = 0; i < steps.count; ++i) {
+        keepBefore(FlamePoolBefore, FlamePool);
+        stepFlames(stepLengthMs(steps.last - steps.count + 1 + i));
+    }
+    for (int i = 0; i < FlameCount; ++i) {
+        const Particle p = shownParticle(FlamePoolBefore[i], FlamePool[i], steps.fraction);
         // Colour from size and height before the step: orange while low and
         // small, else a grey of size * y (black below y = 0).
         if (p.size < 0.15f && p.position[1] < -0.6f) {
@@ -188,13 +259,6 @@ void drawFlamePool(float x, float y, float z)
             glColor3f(grey, grey, grey);
         }
         drawSprite(p.position, p.size);
-        movePosition(p);
-        p.size += 0.01f * p.position[1];
-        p.velocity[0] += p.gravity[0];
-        p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * FrameDelta * 0.01);
-        p.velocity[2] += p.gravity[2];
-        p.life = static_cast<float>(p.life - p.fade * 3.0 * FrameDelta * 0.05);
-        if (p.life <= 0.0f) initFlame(p);
     }
     glPopMatrix();
 }
@@ -216,12 +280,17 @@ void buildSpraySphere()
     glEndList();
 }
 
-void drawSprayPool(float x, float y, float z)
+void drawSprayPool(float x, float y, float z, const StepRun& steps)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
     bindTexture(TexP2);
-    for (Particle& p : SprayPool) {
+    for (int i = 0; i < steps.count; ++i) {
+        keepBefore(SprayPoolBefore, SprayPool);
+        stepSpray();
+    }
+    for (int i = 0; i < SprayCount; ++i) {
+        const Particle p = shownParticle(SprayPoolBefore[i], SprayPool[i], steps.fraction);
         // Opaque and depth-tested while life > 1; fading out blended after that.
         if (p.life > 1.0f) {
             glDisable(GL_BLEND);
@@ -242,12 +311,6 @@ void drawSprayPool(float x, float y, float z)
         glPopMatrix();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
-
-        movePosition(p);
-        collideSpray(p);
-        addGravity(p);
-        p.life -= p.fade * 3.0f;
-        if (p.life <= 0.0f) rebirthSpray(p);
     }
     glPopMatrix();
 }

@@ -1,7 +1,11 @@
 // The three particle pools: sparks, flames and the fountain's spray.
-// Each draw call draws every particle of its pool in array order and then
-// advances it by one step; there is no separate update pass.
+// Each draw call advances its pool by the steps its frame crossed (one step
+// per 1000/60 ms of song time, whatever the frame rate) and draws it as it
+// was before the latest step, moved on by the frame's fraction of that step;
+// there is no separate update pass.
 #pragma once
+
+#include "core/step_clock.h"
 
 struct Particle {
     float fade;         // life lost per step, before the pool's own factor
@@ -22,21 +26,28 @@ extern Particle SparkPool[SparkCount];  // red sprites in side panel 2
 extern Particle FlamePool[FlameCount];  // pentagram scene flames
 extern Particle SprayPool[SprayCount];  // fountain water; starts all zero
 extern float SparkAngle;                // radians; += FrameDelta * 0.0005 per spark draw
+// Each pool as it was before its latest step: what a frame draws.
+extern Particle SparkPoolBefore[SparkCount];
+extern Particle FlamePoolBefore[FlameCount];
+extern Particle SprayPoolBefore[SprayCount];
 
 // Sparks first, then flames, each in array order (draws from nextRandom).
 // Leaves the spray pool and SparkAngle as they are.
 void initParticlePools();
 
-// Each pushes the modelview matrix, translates by (x, y, z), draws and steps
-// its pool, and pops. GL state left:
+// Each pushes the modelview matrix, translates by (x, y, z), steps its pool
+// `steps.count` times and draws it, and pops. Sparks are drawn as they were
+// before the latest step, never in between (each step re-places them at
+// random); flames and spray between their last two steps, at
+// `steps.fraction`. GL state left:
 //   sparks: blending on, depth test off, p1 bound;
 //   flames: blending on with (ONE, ONE), depth test off, p1 bound;
 //   spray:  depth test on, blending off, p2 bound.
-void drawSparkPool(float x, float y, float z);
+void drawSparkPool(float x, float y, float z, const StepRun& steps);
 // Records the spray's sphere (the reborn radius, 5 x 5) as a display list of
 // the current context, so that the 500 spheres per frame replay GLU's exact
 // geometry without rebuilding it. Call in every new context once
 // SphereQuadric exists; other radii are still drawn by GLU directly.
 void buildSpraySphere();
-void drawFlamePool(float x, float y, float z);
-void drawSprayPool(float x, float y, float z);
+void drawFlamePool(float x, float y, float z, const StepRun& steps);
+void drawSprayPool(float x, float y, float z, const StepRun& steps);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 float TunnelX[TunnelPoints][TunnelMaxSlices] = {};
 float TunnelY[TunnelPoints][TunnelMaxSlices] = {};
@@ -25,12 +26,12 @@ namespace {
 
 constexpr double ShrinkStartMs = 53500.0;
 
-// The count after this frame's loss: the integer part of slices - FrameDelta / 21.
+// The count after one step's loss: the integer part of slices - step ms / 21.
 // It never rises (a step back in song time or a NaN step leaves it), and a
 // very long step saturates at INT_MIN instead of overflowing.
-int shrunkSlices(int slices, double frameDelta)
+int shrunkSlices(int slices, double stepMs)
 {
-    const double next = std::trunc(static_cast<double>(slices) - frameDelta / 21.0);
+    const double next = std::trunc(static_cast<double>(slices) - stepMs / 21.0);
     if (!(next < static_cast<double>(slices))) return slices;
     if (next < static_cast<double>(INT_MIN)) return INT_MIN;
     return static_cast<int>(next);
@@ -64,7 +65,31 @@ void tubeVertex(int r, int j, float c, float u, float v)
     glVertex3f(TunnelX[r][j], TunnelY[r][j], TunnelZ[r][j]);
 }
 
-void drawTube(int slices, float s)
+// A vertex `part` of the way from slice j to slice j + 1.
+void tubeVertexBetween(int r, int j, float part, float c, float u, float v)
+{
+    glColor3f(c, c, c);
+    glTexCoord2f(u, v);
+    glVertex3f(TunnelX[r][j] + (TunnelX[r][j + 1] - TunnelX[r][j]) * part,
+               TunnelY[r][j] + (TunnelY[r][j + 1] - TunnelY[r][j]) * part,
+               TunnelZ[r][j] + (TunnelZ[r][j + 1] - TunnelZ[r][j]) * part);
+}
+
+void advanceShade()
+{
+    TunnelShade += 0.1f;
+    if (TunnelShade >= 1.0f) TunnelShade = 0.0f;
+}
+
+// The shade's walk through a tube of `slices` slices, as drawing it walks.
+void walkShade(int slices)
+{
+    for (int j = 0; j + 1 < slices; ++j) advanceShade();
+}
+
+// The tube's rows of quads; the last row reaches `farEnd` (0..1] of the way to
+// the last slice, so that a tube losing its far slice loses it smoothly.
+void drawTube(int slices, float s, float farEnd)
 {
     for (int j = 0; j + 1 < slices; ++j) {  // slices - 1 could overflow at INT_MIN
         bindTexture(TexTunnel);
@@ -75,28 +100,52 @@ void drawTube(int slices, float s)
         // Shade falls with depth, 1 at the mouth to 0 near slice 76.
         const float c0 = 1.0f - (fj / (0.1f * q + 64.0f) - k);
         const float c1 = 1.0f - (fj / (q + 64.0f) - k);
-        const float c2 = 1.0f - ((fj + 1.0f) / 64.0f - k);
         const float v0 = 2.0f * s;
-        const float v1 = 2.0f * s + 1.0f;
-        for (int r = 0; r < TunnelPoints - 1; ++r) {
-            tubeVertex(r, j, c0, 0.0f, v0);
-            tubeVertex(r + 1, j, c1, 1.0f, v0);
-            tubeVertex(r + 1, j + 1, c2, 1.0f, v1);
-            tubeVertex(r, j + 1, c2, 0.0f, v1);
+        if (j + 2 == slices && farEnd < 1.0f) {
+            const float c2 = 1.0f - ((fj + farEnd) / 64.0f - k);
+            const float v1 = 2.0f * s + farEnd;
+            for (int r = 0; r < TunnelPoints - 1; ++r) {
+                tubeVertex(r, j, c0, 0.0f, v0);
+                tubeVertex(r + 1, j, c1, 1.0f, v0);
+                tubeVertexBetween(r + 1, j, farEnd, c2, 1.0f, v1);
+                tubeVertexBetween(r, j, farEnd, c2, 0.0f, v1);
+            }
+        } else {
+            const float c2 = 1.0f - ((fj + 1.0f) / 64.0f - k);
+            const float v1 = 2.0f * s + 1.0f;
+            for (int r = 0; r < TunnelPoints - 1; ++r) {
+                tubeVertex(r, j, c0, 0.0f, v0);
+                tubeVertex(r + 1, j, c1, 1.0f, v0);
+                tubeVertex(r + 1, j + 1, c2, 1.0f, v1);
+                tubeVertex(r, j + 1, c2, 0.0f, v1);
+            }
         }
         glEnd();
-        TunnelShade += 0.1f;
-        if (TunnelShade >= 1.0f) TunnelShade = 0.0f;
+        advanceShade();
     }
+}
+
+// Slices lost in step `index` start falling with the first step that starts
+// after 53.5 s.
+int slicesAfterStep(int slices, std::int64_t index)
+{
+    if (static_cast<double>(stepStartMs(index)) <= ShrinkStartMs) return slices;
+    return shrunkSlices(slices, stepLengthMs(index));
 }
 
 } // namespace
 
-void drawTunnelFlight()
+void drawTunnelFlight(const StepRun& steps)
 {
     glTranslatef(0.5f, 0.0f, -4.0f);
     TunnelPhase = static_cast<float>(TunnelPhase + FrameDelta * 0.1);
-    if (SongTime > ShrinkStartMs) TunnelSlices = shrunkSlices(TunnelSlices, FrameDelta);
+    // Each step loses its slices and walks the shade through the tube; the
+    // frame's last step walks it while the tube is drawn below.
+    const std::int64_t first = steps.last - steps.count + 1;
+    for (int i = 0; i < steps.count; ++i) {
+        TunnelSlices = slicesAfterStep(TunnelSlices, first + i);
+        if (i + 1 < steps.count) walkShade(std::min(TunnelSlices, TunnelMaxSlices));
+    }
 
     // The count never rises above the grid size, so this only guards the grids.
     const int slices = std::min(TunnelSlices, TunnelMaxSlices);
@@ -117,5 +166,12 @@ void drawTunnelFlight()
 
     FighterRoll = 50.0f * (std::cos(TunnelX[5][2]) + std::sin(TunnelY[5][2]));
 
-    drawTube(slices, s);
+    // Between steps the far end recedes toward the next step's count.
+    float farEnd = 1.0f;
+    if (steps.fraction > 0.0f && slices >= 2 && slicesAfterStep(slices, steps.last + 1) == slices - 1)
+        farEnd = 1.0f - steps.fraction;
+    // A frame between steps draws the shimmer of the latest step and keeps it.
+    const float shade = TunnelShade;
+    drawTube(slices, s, farEnd);
+    if (steps.count == 0) TunnelShade = shade;
 }

@@ -1,6 +1,8 @@
 // The tunnel flight: a winding textured tube with the fighter in front.
 #pragma once
 
+#include "core/step_clock.h"
+
 constexpr int TunnelPoints = 13;      // points around the tube; point 12 closes it onto point 0
 constexpr int TunnelMaxSlices = 85;   // slices the grids hold
 
@@ -8,13 +10,15 @@ constexpr int TunnelMaxSlices = 85;   // slices the grids hold
 extern float TunnelX[TunnelPoints][TunnelMaxSlices];
 extern float TunnelY[TunnelPoints][TunnelMaxSlices];
 extern float TunnelZ[TunnelPoints][TunnelMaxSlices];
-extern int TunnelSlices;     // slices in use, 85 at start; falls after 53.5 s, never rises
+extern int TunnelSlices;     // slices in use, 85 at start; falls per step after 53.5 s, never rises
 extern float TunnelPhase;    // winding and texture scroll; + FrameDelta * 0.1 per call
-extern float TunnelShade;    // shimmer offset 0, 0.1, ..., 0.9, stepping per slice drawn
+extern float TunnelShade;    // shimmer offset 0, 0.1, ..., 0.9, stepping per slice of a step's tube
 extern float FighterRoll;    // degrees; computed at the end of a call for the next one
 extern const float TunnelStep;  // pi in single precision: point r sits at r * pi / 6
 
 // Translates the current modelview matrix by (0.5, 0, -4) without saving it
-// (the caller pushes and pops), draws the fighter and the tube. Reads SongTime
-// and FrameDelta. Leaves blending off and depth testing on.
-void drawTunnelFlight();
+// (the caller pushes and pops), draws the fighter and the tube. The phase
+// follows FrameDelta; the slices fall and the shade walks once per step of
+// the run, and the tube's far end is drawn at the run's fraction of the next
+// step's fall. Leaves blending off and depth testing on.
+void drawTunnelFlight(const StepRun& steps);

@@ -9,6 +9,7 @@
 #include "core/frame_clock.h"
 #include "core/quadrics.h"
 #include "core/random.h"
+#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/fountain.h"
@@ -40,7 +41,7 @@ template <class Visit>
 void forEachDemoValue(Visit&& visit)
 {
     // core
-    visit(SongTime), visit(FrameDelta), visit(RandomState);
+    visit(SongTime), visit(FrameDelta), visit(FrameSteps), visit(RandomState);
     visit(MainSongActive), visit(SongHandle), visit(CameraRoll), visit(CameraPitch);
     visit(SceneOverride), visit(VuChannel), visit(SphereHeight);
     visit(SphereQuadric), visit(ConeQuadric);
@@ -52,6 +53,7 @@ void forEachDemoValue(Visit&& visit)
     visit(TickerTimer), visit(TickerChoices);
     // effects
     visit(SparkPool), visit(FlamePool), visit(SprayPool), visit(SparkAngle);
+    visit(SparkPoolBefore), visit(FlamePoolBefore), visit(SprayPoolBefore);
     visit(GlowBlobs), visit(CoreBlobs), visit(BlobSpritesDrawn);
     visit(PanelPhase), visit(PanelRising), visit(MirrorAngle), visit(CameraEye);
     visit(HeightField), visit(RenderTarget), visit(RenderQuadric);

@@ -3,9 +3,12 @@
 #include "shell/shell_state.h"
 
 #include "assets/model.h"
+#include "core/step_clock.h"
 #include "shell/window.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"
+
+#include <algorithm>
 
 bool KeyState[256] = {};
 bool FullScreen = true;
@@ -21,9 +24,16 @@ void nudge(float& value, double step)
     value = static_cast<float>(static_cast<double>(value) + step);
 }
 
+// Times a nudge key acts in a pass of `steps` steps.
+int nudgesOf(int key, int steps)
+{
+    if (!KeyState[key]) return 0;
+    return keyPressedSincePoll(key) ? std::max(steps, 1) : steps;
+}
+
 } // namespace
 
-void pollParameterKeys()
+void pollParameterKeys(int steps)
 {
     if (KeyState[0x31]) SceneOverride = 1;
     if (KeyState[0x32]) VuChannel = 2;
@@ -31,12 +41,19 @@ void pollParameterKeys()
     if (KeyState[0x34]) VuChannel = 4;
     if (KeyState[0x35]) VuChannel = 5;
     if (KeyState[0x36]) VuChannel = 6;
-    if (KeyState[0x41]) nudge(CameraRoll, -0.5);
-    if (KeyState[0x44]) nudge(CameraRoll, 0.5);
-    if (KeyState[0x57]) nudge(SphereHeight, -0.01);
-    if (KeyState[0x53]) nudge(SphereHeight, 0.01);
-    if (KeyState[plat::VkUp]) nudge(CameraPitch, -0.05);
-    if (KeyState[plat::VkDown]) nudge(CameraPitch, 0.05);
+    // Each step runs the table's nudges in their order, as a pass did per frame at 60 fps.
+    const int left = nudgesOf(0x41, steps), right = nudgesOf(0x44, steps);
+    const int lower = nudgesOf(0x57, steps), raise = nudgesOf(0x53, steps);
+    const int up = nudgesOf(plat::VkUp, steps), down = nudgesOf(plat::VkDown, steps);
+    const int passes = std::max({left, right, lower, raise, up, down});
+    for (int pass = 0; pass < passes; ++pass) {
+        if (pass < left) nudge(CameraRoll, -0.5);
+        if (pass < right) nudge(CameraRoll, 0.5);
+        if (pass < lower) nudge(SphereHeight, -0.01);
+        if (pass < raise) nudge(SphereHeight, 0.01);
+        if (pass < up) nudge(CameraPitch, -0.05);
+        if (pass < down) nudge(CameraPitch, 0.05);
+    }
 }
 
 int runDemo()
@@ -67,7 +84,8 @@ int runDemo()
             continue;
         }
 
-        if (WindowActive && !drawFrame()) done = true;
+        const bool drawn = WindowActive;
+        if (drawn && !drawFrame()) done = true;
         if (!done && KeyState[plat::VkEscape]) done = true;
         if (!done) plat::presentFrame();
 
@@ -78,7 +96,7 @@ int runDemo()
             if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
         }
 
-        pollParameterKeys();
+        pollParameterKeys(drawn ? FrameSteps.count : 0);
         finishKeyPoll();
         if (done) break;
     }

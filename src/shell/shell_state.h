@@ -15,5 +15,8 @@ extern bool WindowActive;      // false only while the window is minimised
 // Returns the exit code.
 int runDemo();
 
-// One pass of the parameter-key table, in its fixed order.
-void pollParameterKeys();
+// One pass of the parameter-key table, in its fixed order. A held key nudges
+// its value once per step the pass's frame crossed (`steps`), so a value moves
+// as fast at any refresh rate; a key pressed since the last poll nudges at
+// least once, so that a tap between two steps still counts.
+void pollParameterKeys(int steps);

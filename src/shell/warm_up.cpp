@@ -4,6 +4,7 @@
 
 #include "core/controls.h"
 #include "core/frame_clock.h"
+#include "core/step_clock.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "shell/demo_state.h"
@@ -71,11 +72,11 @@ void warmUpMainPart()
     beginWarmUpFrame();
     drawFirstPanelPass();
     glPushMatrix();
-    drawMirroredFountain();
+    drawMirroredFountain(FrameSteps);
     glPopMatrix();
     for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
         glPushMatrix();
-        drawMirroredFountain(mask);
+        drawMirroredFountain(mask, FrameSteps);
         glPopMatrix();
     }
     drawSecondPanelPass();
@@ -115,6 +116,7 @@ void warmUpScenes()
     // vertices as it was, and with it the way later frames are split into
     // draw calls (which decides how their quads are cut into triangles).
     FrameDelta = WarmUpStepMs;
+    FrameSteps = StepRun{1, 1, 0.0f};
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const GLuint scenes = glGenLists(1);

@@ -151,6 +151,11 @@ void handleWindowEvent(const plat::Event& event)
     }
 }
 
+bool keyPressedSincePoll(int key)
+{
+    return key >= 0 && key < 256 && KeyUnseen[key];
+}
+
 void finishKeyPoll()
 {
     for (int key = 0; key < 256; ++key) {

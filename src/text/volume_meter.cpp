@@ -30,12 +30,14 @@ float smoothVolumeLevel(float smoothed, float level)
     return s;
 }
 
-void DrawVolumeMeter()
+void DrawVolumeMeter(const StepRun& steps)
 {
     glTranslatef(-2.74f, -1.9f, -5.0f);
     float levels[3];
     for (int i = 0; i < 3; ++i) levels[i] = plat::musicGetChannelVU(MeterChannels[i]);
-    for (int i = 0; i < 3; ++i) VolumeLevels[i] = smoothVolumeLevel(VolumeLevels[i], levels[i]);
+    for (int step = 0; step < steps.count; ++step) {
+        for (int i = 0; i < 3; ++i) VolumeLevels[i] = smoothVolumeLevel(VolumeLevels[i], levels[i]);
+    }
 
     bindTexture(TexVu02);
     glPushMatrix();

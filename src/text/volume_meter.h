@@ -1,14 +1,17 @@
 // Three-bar level meter following mixer channels 4, 6 and 7.
 #pragma once
 
+#include "core/step_clock.h"
+
 extern float VolumeLevels[3];  // smoothed levels of bars 1 (bottom) to 3, 0..0.5
 
 // Bar 1 starts from 0.5 (called by the scene set-up).
 void InitVolumeMeter();
-// Updates the three levels (once per call, so the fall follows the frame
-// rate) and draws the bars. Expects the perspective projection and an
-// identity modelview matrix; leaves a translation that the caller undoes.
-void DrawVolumeMeter();
+// Reads the three channel levels, smooths each bar once per step of the run
+// (so the fall is the same at any frame rate) and draws the bars. Expects the
+// perspective projection and an identity modelview matrix; leaves a
+// translation that the caller undoes.
+void DrawVolumeMeter(const StepRun& steps);
 
 // One smoothing step: a rise of more than 30 % is taken at once, otherwise a
 // tenth of the way towards the level; clamped to 0.5.

@@ -1,12 +1,13 @@
 // The intro: eight credit lines swing in chrome-mapped 3-D letters between
-// two wireframe spheres, then ten flash frames, the question, a three-second
-// pause and the switch to the main song.
+// two wireframe spheres, then a flash of ten steps, the question, a
+// three-second pause and the switch to the main song.
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
 #include "core/controls.h"
 #include "core/picture.h"
 #include "core/quadrics.h"
+#include "core/step_clock.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/frame_overlay.h"
@@ -41,7 +42,7 @@ bool QuestionPending = true;
 namespace {
 
 constexpr double SwingRate = 0.1;  // degrees per ms, text and spheres alike
-constexpr int FlashFrames = 10;    // frames 1..9 white, the tenth black
+constexpr int FlashSteps = 10;     // steps 1..9 white, the tenth black: 167 ms at any frame rate
 constexpr unsigned QuestionPauseMs = 3000;
 
 void drawWireSphere(float y, float spin, float ax, float ay, float az)
@@ -160,9 +161,9 @@ void runIntroFrame()
 
     if (FlashOn) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        FlashCount += 1;
+        FlashCount += FrameSteps.count;
         plat::musicSetMasterVolume(SongHandle, 0);
-        if (FlashCount >= FlashFrames) {
+        if (FlashCount >= FlashSteps) {
             FlashOn = false;
             glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
         }

@@ -13,8 +13,8 @@ extern bool CreditTopArmed;      // true: the next turn is at the top (+90), els
 extern bool CreditAdvanceArmed;  // true: the next bottom turn moves to the next line
 extern float SphereSpin;         // 0: degrees of the two spheres' spin
 extern bool IntroEnding;         // false: the flash-and-question ending has begun
-extern bool FlashOn;             // true: the ending is in its flash frames
-extern int FlashCount;           // 0: frames of the ending so far
+extern bool FlashOn;             // true: the ending is in its flash steps
+extern int FlashCount;           // 0: steps of the flash so far, then + 1 for the question frame
 extern bool QuestionPending;     // true: the question has not yet been put up
 
 // Draws one intro frame into the cleared back buffer; the last one pauses,

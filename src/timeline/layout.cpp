@@ -4,6 +4,7 @@
 
 #include "assets/texture_set.h"
 #include "core/picture.h"
+#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
@@ -74,13 +75,13 @@ void drawFirstPanelPass()
 {
     clipSidePanel2();
     bindTexture(TexP1);
-    drawSparkPool(-2.23f, 0.65f, -5.0f);
+    drawSparkPool(-2.23f, 0.65f, -5.0f, FrameSteps);
 
     clipMeterStrip();
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glPushMatrix();
-    DrawVolumeMeter();
+    DrawVolumeMeter(FrameSteps);
     glPopMatrix();
 
     glPushMatrix();

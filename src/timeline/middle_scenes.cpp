@@ -4,6 +4,7 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
+#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/particles.h"
 #include "effects/twin_cones.h"
@@ -120,7 +121,7 @@ void drawPentagramScene()
     glPopMatrix();
 
     PentagramAngle = static_cast<float>(PentagramAngle + FrameDelta * 0.02);
-    drawFlamePool(0.5f, 0.0f, -5.0f);
+    drawFlamePool(0.5f, 0.0f, -5.0f, FrameSteps);
 }
 
 void drawSheetScene()

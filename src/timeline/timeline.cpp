@@ -4,6 +4,7 @@
 
 #include "core/controls.h"
 #include "core/picture.h"
+#include "core/step_clock.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
@@ -73,14 +74,14 @@ void drawMainPartPicture(unsigned rows)
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glPushMatrix();
-        drawTunnelFlight();
+        drawTunnelFlight(FrameSteps);
         glPopMatrix();
     }
     if (rows & RowPentagram) drawPentagramScene();
     if (rows & RowSheet) drawSheetScene();
     if (rows & RowFountain) {
         glPushMatrix();
-        drawMirroredFountain();
+        drawMirroredFountain(FrameSteps);
         glPopMatrix();
     }
     drawSecondPanelPass();
@@ -146,6 +147,7 @@ bool drawFrame()
     const double previous = SongTime;
     SongTime = static_cast<double>(plat::musicGetTime(SongHandle));
     FrameDelta = SongTime - previous;
+    FrameSteps = stepsBetween(previous, SongTime);
     FrameScene = sceneNameNow();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

@@ -26,10 +26,11 @@ TEST(FountainFloorFlash, ChannelsFollowTheLevel)
 
 class Fountain : public GlTest {
 protected:
-    void drawScene()
+    // One frame crossing one step, unless told otherwise.
+    void drawScene(const StepRun& steps = StepRun{1, 1, 0.0f})
     {
         glPushMatrix();
-        drawMirroredFountain();
+        drawMirroredFountain(steps);
         glPopMatrix();
     }
 };

@@ -1,5 +1,6 @@
-// The three particle pools: set-up draws, per-call stepping with a driven
-// FrameDelta, rebirth rules, collisions and the GL state each pool leaves.
+// The three particle pools: set-up draws, stepping by the frame's steps and
+// drawing between them, rebirth rules, collisions and the GL state each pool
+// leaves.
 #include "effects/particles.h"
 
 #include "feedback_capture.h"
@@ -9,6 +10,8 @@
 #include "timeline/timeline.h"
 
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,9 @@ std::uint32_t stateAfterDraws(std::uint32_t start, int n)
     for (int i = 0; i < n; ++i) nextRandom();
     return RandomState;
 }
+
+// One frame that crosses step 1 (16 ms), and one between steps.
+constexpr StepRun OneStep{1, 1, 0.0f};
 
 Particle makeParticle(float life, float fade)
 {
@@ -96,7 +102,7 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
     RandomState = 1;
     initParticlePools();
     // The slowest initial spark (fade 0.003) is used up within 112 calls.
-    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
+    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5, OneStep);
     for (const Particle& p : SparkPool) {
         ASSERT_EQ(p.life, 0.1f);
         ASSERT_EQ(p.size, 0.03f);
@@ -109,7 +115,7 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawSparkPool(0, 0, -5);
+    drawSparkPool(0, 0, -5, OneStep);
     EXPECT_EQ(RandomState, stateAfterDraws(before, 400));
 
     // The sprite drawn for spark 0 sits where the previous call placed it.
@@ -128,40 +134,99 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
     EXPECT_EQ(pixel[2], 0);
 }
 
-TEST_F(ParticlePoolGl, SparkAngleStopsAtZeroFrameDeltaWhileSparksAreStillPlaced)
+// Frame rate does not change the motion: one frame that crosses two steps
+// leaves every pool, and the shared generator, exactly as two frames of one
+// step each. (FrameDelta, which turns the sparks' curve, is held at 0.)
+TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 {
     RandomState = 1;
     initParticlePools();
-    SparkAngle = 0.25f;
-    FrameDelta = 0.0;
-    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
-    EXPECT_EQ(SparkAngle, 0.25f);
-    const float x = SparkPool[7].position[0];
-    const float y = SparkPool[7].position[1];
-    drawSparkPool(0, 0, -5);
-    EXPECT_TRUE(SparkPool[7].position[0] != x || SparkPool[7].position[1] != y);
+    std::memset(SprayPool, 0, sizeof SprayPool);
+    // Past the first calls, so that every pool has living and reborn particles.
+    for (std::int64_t k = 1; k <= 150; ++k) {
+        const StepRun step{1, k, 0.0f};
+        drawSparkPool(0, 0, -5, step);
+        drawFlamePool(0, 0, -5, step);
+        drawSprayPool(0, 0, -5, step);
+    }
+    Particle sparks[SparkCount], flames[FlameCount], spray[SprayCount];
+    std::memcpy(sparks, SparkPool, sizeof sparks);
+    std::memcpy(flames, FlamePool, sizeof flames);
+    std::memcpy(spray, SprayPool, sizeof spray);
+    const std::uint32_t start = RandomState;
 
-    FrameDelta = 100.0;
-    drawSparkPool(0, 0, -5);
-    EXPECT_FLOAT_EQ(SparkAngle, 0.25f + 0.05f);
+    FrameDelta = 0.0;
+    for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, StepRun{1, k, 0.0f});
+    for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(0, 0, -5, StepRun{1, k, 0.0f});
+    for (std::int64_t k = 151; k <= 152; ++k) drawSprayPool(0, 0, -5, StepRun{1, k, 0.0f});
+    std::vector<Particle> twoFrames(std::begin(FlamePool), std::end(FlamePool));
+    twoFrames.insert(twoFrames.end(), std::begin(SprayPool), std::end(SprayPool));
+    twoFrames.insert(twoFrames.end(), std::begin(SparkPool), std::end(SparkPool));
+    const std::uint32_t afterTwoFrames = RandomState;
+    EXPECT_NE(afterTwoFrames, start) << "the steps drew no rebirths";
+
+    std::memcpy(SparkPool, sparks, sizeof sparks);
+    std::memcpy(FlamePool, flames, sizeof flames);
+    std::memcpy(SprayPool, spray, sizeof spray);
+    RandomState = start;
+    drawSparkPool(0, 0, -5, StepRun{0, 150, 0.5f});
+    drawFlamePool(0, 0, -5, StepRun{0, 150, 0.5f});
+    drawSprayPool(0, 0, -5, StepRun{0, 150, 0.5f});
+    EXPECT_EQ(RandomState, start) << "a frame between steps draws nothing from the generator";
+    const StepRun both{2, 152, 0.0f};
+    drawSparkPool(0, 0, -5, both);
+    drawFlamePool(0, 0, -5, both);
+    drawSprayPool(0, 0, -5, both);
+    EXPECT_EQ(RandomState, afterTwoFrames);
+    for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
+    for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
+    for (int i = 0; i < SparkCount; ++i) ASSERT_EQ(std::memcmp(&SparkPool[i], &twoFrames[FlameCount + SprayCount + i], sizeof(Particle)), 0) << "spark " << i;
 }
 
-TEST_F(ParticlePoolGl, FlamesNeitherAgeNorAccelerateAtZeroFrameDelta)
+// A frame between two steps moves nothing on, and draws a flame that
+// has risen part of the way from its place before the latest step to its
+// place after it; a reborn one stays where it was.
+TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
 {
-    RandomState = 1;
-    FrameDelta = 0.0;
-    initParticlePools();
-    FlamePool[3].velocity[1] = 40.0f;
-    const Particle before = FlamePool[3];
-    drawFlamePool(0.5f, 0.0f, -5.0f);
-    EXPECT_EQ(FlamePool[3].life, before.life);
-    EXPECT_EQ(FlamePool[3].velocity[1], before.velocity[1]);
-    EXPECT_FLOAT_EQ(FlamePool[3].position[1], before.position[1] + 40.0f / 2000.0f);
+    for (Particle& p : FlamePool) {
+        p = makeParticle(100.0f, 0.0f);
+        p.position[1] = -1.0f;  // big and below y = 0: drawn black
+        p.size = 0.2f;
+    }
+    Particle& f = FlamePool[0];
+    f = makeParticle(0.5f, 0.0f);
+    f.size = 0.1f;
+    f.position[1] = -1.5f;
+    f.velocity[1] = 200.0f;  // a tenth of a unit per step
+    f.colour[0] = 1.0f;
+    drawFlamePool(0, 0, -5, OneStep);
+    const Particle after = FlamePool[0];
+    ASSERT_FLOAT_EQ(after.position[1], -1.4f);
 
-    FrameDelta = 10.0;
-    drawFlamePool(0.5f, 0.0f, -5.0f);
-    EXPECT_FLOAT_EQ(FlamePool[3].velocity[1], before.velocity[1] + 0.3f * 10.0f * 0.01f);
-    EXPECT_FLOAT_EQ(FlamePool[3].life, static_cast<float>(before.life - before.fade * 3.0 * 10.0 * 0.05));
+    auto drawnCentreY = [](float fraction) {
+        const std::vector<FeedbackPolygon> polygons =
+            capturePolygons([fraction] { drawFlamePool(0, 0, -5, StepRun{0, 1, fraction}); });
+        double sum = 0.0;
+        int n = 0;
+        for (const auto& polygon : polygons)
+            for (const auto& v : polygon)
+                if (v.r > 0.0f) sum += v.y, ++n;
+        return n ? sum / n : -1.0;
+    };
+    // Window y of the flame's centre at fraction 0, 0.5 and just short of 1:
+    // evenly spaced, as the flame rises evenly through the step.
+    const double y0 = drawnCentreY(0.0f), yHalf = drawnCentreY(0.5f), yEnd = drawnCentreY(0.999f);
+    EXPECT_GT(yHalf, y0);
+    EXPECT_NEAR(yHalf - y0, (yEnd - y0) / 2.0, 0.01 * (yEnd - y0));
+    EXPECT_EQ(std::memcmp(&FlamePool[0], &after, sizeof after), 0) << "drawing between steps moved the flame";
+
+    // Reborn in the latest step: drawn where it was, not on a line to its new place.
+    FlamePool[0].life = 0.1f;
+    FlamePool[0].fade = 1.0f;
+    FrameDelta = 16.0;
+    drawFlamePool(0, 0, -5, StepRun{1, 2, 0.0f});
+    ASSERT_EQ(FlamePool[0].life, 5.0f);
+    EXPECT_NEAR(drawnCentreY(0.5f), drawnCentreY(0.0f), 1e-3);
 }
 
 TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
@@ -180,8 +245,6 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
     f.colour[0] = 1.0f;
     f.colour[1] = 0.5f;
     f.colour[2] = 0.2f;
-    FrameDelta = 0.0;
-
     auto brightest = [](const std::vector<FeedbackPolygon>& polygons) {
         FeedbackVertex best{0, 0, 0, 0, 0, 0, 0};
         for (const auto& polygon : polygons)
@@ -189,7 +252,7 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
                 if (v.r > best.r) best = v;
         return best;
     };
-    const auto firstCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5); }));
+    const auto firstCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5, OneStep); }));
     EXPECT_EQ(firstCall.r, 1.0f);                     // 5 x 0.5 clamped
     EXPECT_NEAR(firstCall.g, 0.3f * 0.5f * 0.5f, 1e-6);
     EXPECT_NEAR(firstCall.b, 0.2f * 0.5f * 0.2f, 1e-6);
@@ -198,7 +261,7 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
     EXPECT_FLOAT_EQ(f.position[1], -0.55f);
     EXPECT_FLOAT_EQ(f.size, 0.14f + 0.01f * -0.55f);
 
-    const auto secondCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5); }));
+    const auto secondCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5, OneStep); }));
     EXPECT_EQ(secondCall.r, 0.0f) << "grey of size x y below y = 0 adds nothing";
 }
 
@@ -208,22 +271,21 @@ TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
     for (Particle& p : FlamePool) p = makeParticle(100.0f, 0.0f);
     for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
     SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
-    FlamePool[5] = makeParticle(1.5f, 0.5f);     // 1.5 - 0.5 x 3 x 20 x 0.05 = 0
+    FlamePool[5] = makeParticle(1.5f, 0.625f);   // 1.5 - 0.625 x 3 x 16 x 0.05 = 0 in a 16 ms step
     SprayPool[5] = makeParticle(0.75f, 0.25f);
-    FrameDelta = 20.0;
     RandomState = 1;
 
-    drawSparkPool(0, 0, -5);
+    drawSparkPool(0, 0, -5, OneStep);
     EXPECT_EQ(SparkPool[5].life, 0.1f);
     EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
 
     RandomState = 1;
-    drawFlamePool(0, 0, -5);
+    drawFlamePool(0, 0, -5, OneStep);
     EXPECT_EQ(FlamePool[5].life, 5.0f);
     EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
 
     RandomState = 1;
-    drawSprayPool(0, 0, -5);
+    drawSprayPool(0, 0, -5, OneStep);
     EXPECT_EQ(SprayPool[5].life, 10.0f);
     EXPECT_EQ(RandomState, stateAfterDraws(1, 6));
 }
@@ -238,7 +300,7 @@ TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
     p.position[1] = -1.19f;
     p.velocity[1] = -60.0f;  // one step takes it to -1.21, inside the basin
     for (int i = 0; i < 50; ++i) {
-        drawSprayPool(0, 0, -5);
+        drawSprayPool(0, 0, -5, OneStep);
         ASSERT_EQ(p.position[1], -1.2f) << "call " << i;
         ASSERT_EQ(p.velocity[0], 0.0f);
         ASSERT_EQ(p.velocity[1], -0.5f) << "rest, then gravity";
@@ -257,7 +319,7 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
     p.velocity[0] = 10.0f;
     p.velocity[1] = -60.0f;
     p.velocity[2] = 4.0f;
-    drawSprayPool(0, 0, -5);
+    drawSprayPool(0, 0, -5, OneStep);
     EXPECT_EQ(p.position[1], -2.84f);
     EXPECT_FLOAT_EQ(p.velocity[1], 60.0f * 0.45f - 0.5f);
     EXPECT_FLOAT_EQ(p.velocity[0], 5.0f);
@@ -278,13 +340,13 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    drawSparkPool(-2.23f, 0.65f, -5.0f);
+    drawSparkPool(-2.23f, 0.65f, -5.0f, OneStep);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
     glEnable(GL_DEPTH_TEST);
     glBlendFunc(GL_ZERO, GL_ZERO);
-    drawFlamePool(0.5f, 0.0f, -5.0f);
+    drawFlamePool(0.5f, 0.0f, -5.0f, OneStep);
     GLint src = 0, dst = 0;
     glGetIntegerv(GL_BLEND_SRC, &src);
     glGetIntegerv(GL_BLEND_DST, &dst);
@@ -293,8 +355,8 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
-    drawSprayPool(0.0f, 2.7f, 0.0f);
-    drawSprayPool(0.0f, 2.7f, 0.0f);
+    drawSprayPool(0.0f, 2.7f, 0.0f, OneStep);
+    drawSprayPool(0.0f, 2.7f, 0.0f, OneStep);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 

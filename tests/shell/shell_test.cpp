@@ -1,6 +1,7 @@
 // The key table, the window events and the viewport rule.
 #include "gl_fixture.h"
 
+#include "core/step_clock.h"
 #include "shell/shell_state.h"
 #include "shell/window.h"
 
@@ -20,14 +21,14 @@ TEST(KeyTable, DigitsPolledInOrderLeaveTheHigherOne)
     releaseAllKeys();
     VuChannel = 4;
     KeyState['2'] = KeyState['5'] = true;
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(VuChannel, 5);
     KeyState['6'] = true;
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(VuChannel, 6);
     releaseAllKeys();
     KeyState['3'] = true;
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(VuChannel, 3);
     releaseAllKeys();
     VuChannel = 4;
@@ -42,7 +43,7 @@ TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
     KeyState['D'] = KeyState['S'] = KeyState[plat::VkDown] = true;
     float pitch = 0.0f, height = 0.18f;
     for (int i = 0; i < 100; ++i) {
-        pollParameterKeys();
+        pollParameterKeys(1);
         pitch = static_cast<float>(static_cast<double>(pitch) + 0.05);
         height = static_cast<float>(static_cast<double>(height) + 0.01);
     }
@@ -53,11 +54,11 @@ TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
     // Opposite keys both apply and cancel; nothing is clamped.
     releaseAllKeys();
     KeyState['A'] = KeyState['D'] = true;
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(CameraRoll, 50.0f);
     releaseAllKeys();
     KeyState['A'] = true;
-    for (int i = 0; i < 400; ++i) pollParameterKeys();
+    for (int i = 0; i < 400; ++i) pollParameterKeys(1);
     EXPECT_EQ(CameraRoll, -150.0f);
     releaseAllKeys();
     CameraRoll = CameraPitch = 0.0f;
@@ -68,12 +69,12 @@ TEST(KeyTable, KeyOneTurnsTheOverrideOnForGood)
 {
     releaseAllKeys();
     SceneOverride = 0;
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(SceneOverride, 0);
     KeyState['1'] = true;
-    pollParameterKeys();
+    pollParameterKeys(1);
     releaseAllKeys();
-    pollParameterKeys();
+    pollParameterKeys(1);
     EXPECT_EQ(SceneOverride, 1);
     SceneOverride = 0;
 }
@@ -105,35 +106,41 @@ TEST(WindowEvents, KeysActivationAndClose)
     QuitPosted = false;
 }
 
-TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyIsUnchanged)
+TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
 {
     releaseAllKeys();
     finishKeyPoll();
     CameraRoll = 0.0f;
-    // Pressed and released while the messages are drained, before a poll.
+    // Pressed and released while the messages are drained, before a poll, in
+    // frames that cross no step (a fast screen between two steps).
     handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
     handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
     handleWindowEvent({plat::EventType::KeyDown, plat::VkEscape, false, 0, 0});
     handleWindowEvent({plat::EventType::KeyUp, plat::VkEscape, false, 0, 0});
     EXPECT_TRUE(KeyState['D'] && KeyState[plat::VkEscape]) << "the tap is seen by the next poll";
     for (int pass = 0; pass < 3; ++pass) {
-        pollParameterKeys();
+        pollParameterKeys(0);
         finishKeyPoll();
     }
-    EXPECT_EQ(CameraRoll, 0.5f) << "and by that poll only";
+    EXPECT_EQ(CameraRoll, 0.5f) << "and counted once, by that poll only";
     EXPECT_FALSE(KeyState['D'] || KeyState[plat::VkEscape]);
 
-    // Held over three polls: three steps, and the release counts at once.
-    handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
-    for (int pass = 0; pass < 3; ++pass) {
-        pollParameterKeys();
+    // Held for a second: one nudge per step at any frame rate (the frame of
+    // the press counts once even where it crosses no step).
+    for (int fps : {30, 60, 144, 240}) {
+        CameraRoll = 0.0f;
+        handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
+        for (int k = 1; k <= fps; ++k) {
+            const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
+            pollParameterKeys(run.count);
+            finishKeyPoll();
+        }
+        handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
+        EXPECT_FALSE(KeyState['D']) << "the release counts at once";
+        pollParameterKeys(1);
         finishKeyPoll();
+        EXPECT_NEAR(CameraRoll, 30.0f, 0.5f) << fps << " fps";
     }
-    handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
-    EXPECT_FALSE(KeyState['D']);
-    pollParameterKeys();
-    finishKeyPoll();
-    EXPECT_EQ(CameraRoll, 2.0f);
     CameraRoll = 0.0f;
 }
 

@@ -7,6 +7,7 @@
 #include "core/controls.h"
 #include "core/frame_clock.h"
 #include "core/random.h"
+#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/fountain.h"
@@ -49,6 +50,7 @@ std::string demoValueDigest()
     add(ConeAngle), add(ConeRising), add(ConeTopArmed), add(ConeSlowRise), add(PentagramAngle), add(SheetPhase);
     add(BlobPhase), add(ScrollOffset);
     add(SparkPool), add(FlamePool), add(SprayPool), add(SparkAngle), add(MirrorAngle), add(CameraEye);
+    add(SparkPoolBefore), add(FlamePoolBefore), add(SprayPoolBefore), add(FrameSteps);
     add(ConeSpin), add(PanelPhase), add(PanelRising), add(GlowBlobs), add(CoreBlobs), add(BlobSpritesDrawn);
     add(TunnelX), add(TunnelY), add(TunnelZ), add(TunnelSlices), add(TunnelPhase), add(TunnelShade), add(FighterRoll);
     add(RenderTarget), add(RenderQuadric), add(SphereQuadric), add(ConeQuadric);

@@ -5,6 +5,7 @@
 #include "gl_fixture.h"
 
 #include <algorithm>
+#include <cmath>
 
 TEST(VolumeMeterRule, SilenceFallsByATenthPerStepAndNeverReachesZero)
 {
@@ -79,7 +80,7 @@ TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
 
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     glPushMatrix();
-    const auto polygons = capturePolygons([] { DrawVolumeMeter(); });
+    const auto polygons = capturePolygons([] { DrawVolumeMeter(StepRun{1, 1, 0.0f}); });
     glPopMatrix();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     EXPECT_FLOAT_EQ(VolumeLevels[0], 0.45f);
@@ -89,4 +90,25 @@ TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
     EXPECT_NEAR(lengths[0], 2 * 0.45 + 0.1, 0.01);
     EXPECT_NEAR(lengths[1], 0.1, 0.01);
     EXPECT_NEAR(lengths[2], 0.1, 0.01);
+}
+
+// The fall is smoothed once per step: a second of silence takes a full bar
+// down exactly as far at 30 or 144 frames a second as at 60.
+TEST_F(VolumeMeterGl, ASecondOfSilenceFallsAsFarAtAnyFrameRate)
+{
+    auto levelAfterOneSecond = [](int fps) {
+        VolumeLevels[0] = 0.5f;
+        for (int k = 1; k <= fps; ++k) {
+            const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
+            glPushMatrix();
+            DrawVolumeMeter(run);
+            glPopMatrix();
+        }
+        return VolumeLevels[0];
+    };
+    const float at60 = levelAfterOneSecond(60);
+    EXPECT_LT(at60, 0.001f);
+    EXPECT_GT(at60, 0.0f);
+    EXPECT_EQ(levelAfterOneSecond(30), at60);
+    EXPECT_EQ(levelAfterOneSecond(144), at60);
 }

@@ -1,9 +1,10 @@
 // The intro driven frame by frame with a chosen FrameDelta: swing timing,
-// turns, flash frames, the question with its pause, the song switch, and
+// turns, the flash's ten steps, the question with its pause, the song switch, and
 // the look of a credit frame.
 #include "gl_fixture.h"
 
 #include "assets/texture_set.h"
+#include "core/step_clock.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
 #include "text/bitmap_font.h"
@@ -15,6 +16,8 @@
 
 namespace {
 
+double IntroClockMs = 0.0;  // song time of the frames the tests draw
+
 // Sets the intro state to its start, or to just above the bottom turn that ends line 7.
 void resetIntro(bool nearLastTurn = false)
 {
@@ -22,6 +25,7 @@ void resetIntro(bool nearLastTurn = false)
     IntroEnding = false;
     CreditIndex = FlashCount = 0;
     CreditAngle = SphereSpin = 0.0f;
+    IntroClockMs = 0.0;
     if (nearLastTurn) {
         CreditIndex = 7;
         CreditAngle = -89.9f;
@@ -84,6 +88,8 @@ protected:
     static void frame(double delta, bool clear = true)
     {
         FrameDelta = delta;
+        IntroClockMs += delta;
+        FrameSteps = stepsBetween(IntroClockMs - delta, IntroClockMs);
         if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
         runIntroFrame();
@@ -110,10 +116,11 @@ TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
     // 50 ms frames move exactly 5 degrees, so each turn lands on +-90.
     const std::vector<int> exact = framesPerLine(50.0);
     EXPECT_EQ(exact, (std::vector<int>{126, 72, 72, 72, 72, 72, 72, 72}));
-    // The frame of the turn that reaches index 8 is already the first flash frame.
+    // The frame of the turn that reaches index 8 is already the first flash
+    // frame: its steps count.
     EXPECT_TRUE(IntroEnding && !CreditsRunning);
     EXPECT_EQ(CreditIndex, 8);
-    EXPECT_EQ(FlashCount, 1);
+    EXPECT_EQ(FlashCount, 3);  // 50 ms: three steps
     EXPECT_EQ(SphereSpin, 3150.0f);
 
     // At 30 and 60 fps each turn overshoots by up to one step, which the
@@ -154,18 +161,25 @@ TEST_F(IntroTest, SwingBeyondTheLimitTurnsOnce)
     }
 }
 
-TEST_F(IntroTest, TenFlashFramesAtAnyRateThenTheQuestionThroughThePause)
+TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
 {
-    for (double fps : {30.0, 60.0, 240.0}) {
+    for (double fps : {30.0, 60.0, 144.0, 240.0}) {
         headless::setFramesPerSecond(fps);
         resetIntro(true);
-        for (int n = 1; n <= 10; ++n) {
+        // The first frame turns at the bottom and is the first flash frame;
+        // white until the frame that completes ten steps, which is black.
+        int frames = 0;
+        do {
             frame(1000.0 / fps);
-            const int expected = n < 10 ? 255 : 0;  // nine white, the tenth black
-            EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << n;
-            EXPECT_EQ(pixelAt(3, 597)[2], expected) << fps << " fps, frame " << n;
-            EXPECT_EQ(FlashCount, n);
-        }
+            ++frames;
+            const int expected = FlashOn ? 255 : 0;
+            EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << frames;
+            EXPECT_EQ(pixelAt(3, 597)[2], expected) << fps << " fps, frame " << frames;
+        } while (FlashOn && frames < 100);
+        EXPECT_TRUE(IntroEnding);
+        EXPECT_EQ(FlashCount, 10) << fps << " fps";
+        // Ten steps are 167 ms: 10 frames at 60 fps, 5 at 30, 24 at 144, 40 at 240.
+        EXPECT_NEAR(frames * 1000.0 / fps, 10 * 1000.0 / 60.0, 1000.0 / fps) << fps << " fps, " << frames << " frames";
         EXPECT_FALSE(MainSongActive || FlashOn || !QuestionPending);
     }
 
