@@ -2,13 +2,15 @@
 #include "effects/colour_panel.h"
 
 #include "assets/texture_set.h"
-#include "core/frame_clock.h"
+#include "core/step_clock.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdint>
 
 float PanelPhase = 0.0f;
+float PanelPhaseShown[2] = {0.0f, 0.0f};
 bool PanelRising = true;
 
 void colourPanelCorners(float p, float c[4][3])
@@ -25,15 +27,46 @@ void colourPanelCorners(float p, float c[4][3])
     }
 }
 
-void drawColourPanel()
+namespace {
+
+// One swing of stepMs song milliseconds; the turn comes on the swing that
+// reaches or passes either end.
+void swingPanel(double stepMs)
+{
+    if (PanelRising) {
+        PanelPhase = static_cast<float>(PanelPhase + stepMs * 0.0005);
+        if (PanelPhase >= 1.5f) PanelRising = false;
+    } else {
+        PanelPhase = static_cast<float>(PanelPhase - stepMs * 0.0005);
+        if (PanelPhase <= -1.5f) PanelRising = true;
+    }
+}
+
+} // namespace
+
+void swingColourPanel(const StepRun& steps)
+{
+    const std::int64_t first = steps.last - steps.count + 1;
+    for (int i = 0; i < steps.count; ++i) {
+        const double stepMs = stepLengthMs(first + i);
+        PanelPhaseShown[0] = PanelPhase;
+        swingPanel(stepMs);
+        PanelPhaseShown[1] = PanelPhase;
+        swingPanel(stepMs);
+    }
+}
+
+void drawColourPanel(int showing, float fraction)
 {
     // Corner positions and texture coordinates; GL clamps the colours to 0..1.
     static const float vertices[4][3] = {
         {-2.0f, -2.0f, 1.0f}, {2.2f, -2.0f, 1.0f}, {2.2f, 2.0f, 1.0f}, {-2.0f, 2.0f, 1.0f}};
     static const float texCoords[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
+    float shown = PanelPhaseShown[showing == 0 ? 0 : 1];
+    if (fraction > 0.0f) shown += (PanelPhase - PanelPhaseShown[0]) * fraction;
     float colours[4][3];
-    colourPanelCorners(PanelPhase, colours);
+    colourPanelCorners(shown, colours);
 
     glTranslatef(-0.9f, 0.6f, -4.0f);
     bindTexture(TexTestground);
@@ -45,13 +78,4 @@ void drawColourPanel()
         glVertex3fv(vertices[i]);
     }
     glEnd();
-
-    // The turn comes on the call that reaches or passes either end.
-    if (PanelRising) {
-        PanelPhase = static_cast<float>(PanelPhase + FrameDelta * 0.0005);
-        if (PanelPhase >= 1.5f) PanelRising = false;
-    } else {
-        PanelPhase = static_cast<float>(PanelPhase - FrameDelta * 0.0005);
-        if (PanelPhase <= -1.5f) PanelRising = true;
-    }
 }

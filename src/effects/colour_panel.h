@@ -1,12 +1,23 @@
 // A textured quad whose corner colours swing with one phase.
 #pragma once
 
+#include "core/step_clock.h"
+
 extern float PanelPhase;   // the phase P, kept between about -1.5 and 1.5
 extern bool PanelRising;   // direction of PanelPhase
+// The phase before the first and before the second swing of the latest step:
+// what the panel's first and second showing of a frame draw.
+extern float PanelPhaseShown[2];
 
-// Translates the modelview matrix without saving it (the caller does), draws
-// the quad with the testground texture and moves the phase by FrameDelta.
-void drawColourPanel();
+// The screen layout shows the panel twice a frame, and each showing moved the
+// phase once at 60 frames a second: so each step swings it twice, by the
+// step's length each time, turning on the swing that reaches or passes an end.
+void swingColourPanel(const StepRun& steps);
+// Translates the modelview matrix without saving it (the caller does) and
+// draws the quad with the testground texture, coloured from the phase of the
+// frame's first (showing 0) or second (showing 1) showing, moved on by
+// `fraction` of a step.
+void drawColourPanel(int showing, float fraction);
 
 // Unclamped corner colours (r, g, b) for phase p, corners 1 to 4.
 void colourPanelCorners(float p, float corners[4][3]);

@@ -55,7 +55,7 @@ void forEachDemoValue(Visit&& visit)
     visit(SparkPool), visit(FlamePool), visit(SprayPool), visit(SparkAngle);
     visit(SparkPoolBefore), visit(FlamePoolBefore), visit(SprayPoolBefore);
     visit(GlowBlobs), visit(CoreBlobs), visit(BlobSpritesDrawn);
-    visit(PanelPhase), visit(PanelRising), visit(MirrorAngle), visit(CameraEye);
+    visit(PanelPhase), visit(PanelRising), visit(PanelPhaseShown), visit(MirrorAngle), visit(CameraEye);
     visit(HeightField), visit(RenderTarget), visit(RenderQuadric);
     visit(TunnelX), visit(TunnelY), visit(TunnelZ), visit(TunnelSlices), visit(TunnelPhase);
     visit(TunnelShade), visit(FighterRoll), visit(ConeSpin);

@@ -84,11 +84,14 @@ void drawFirstPanelPass()
     DrawVolumeMeter(FrameSteps);
     glPopMatrix();
 
+    // Both showings of the colour panel this frame: the first here, the
+    // second in the second pass.
+    swingColourPanel(FrameSteps);
     glPushMatrix();
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel();
+    drawColourPanel(0, FrameSteps.fraction);
     glPopMatrix();
 
     clipSidePanel1();
@@ -114,7 +117,7 @@ void drawSecondPanelPass()
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel();
+    drawColourPanel(1, FrameSteps.fraction);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

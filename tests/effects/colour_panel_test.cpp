@@ -1,12 +1,16 @@
 // The colour panel: corner colours as GL draws them, and the swing of the
-// phase with its turns at the ends.
+// phase by steps, with its turns at the ends, the same at any frame rate.
 #include "effects/colour_panel.h"
 
 #include "feedback_capture.h"
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,7 +32,7 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
     glLoadIdentity();
     glOrtho(-4, 4, -3, 3, -10, 10);
     glMatrixMode(GL_MODELVIEW);
-    const auto polygons = capturePolygons([] { drawColourPanel(); });
+    const auto polygons = capturePolygons([] { drawColourPanel(0, 0.0f); });
     ASSERT_FALSE(polygons.empty());
 
     // Corners in object space after the panel's own translation (-0.9, 0.6, -4).
@@ -57,40 +61,49 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
     }
 }
 
-TEST_F(ColourPanelGl, TurnsOnTheCallThatReachesAnEnd)
+TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 {
     PanelPhase = 1.0f;
-    FrameDelta = 1000.0;  // +0.5: exactly 1.5
-    glPushMatrix();
-    drawColourPanel();
-    glPopMatrix();
-    EXPECT_EQ(PanelPhase, 1.5f);
+    PanelRising = true;
+    std::vector<float> phases{PanelPhase};  // swing by swing
+    for (std::int64_t k = 1; k <= 40; ++k) {
+        swingColourPanel(StepRun{1, k, 0.0f});
+        phases.push_back(PanelPhaseShown[1]);
+        phases.push_back(PanelPhase);
+    }
+    const auto top = std::max_element(phases.begin(), phases.end());
+    EXPECT_GE(*top, 1.5f);
+    EXPECT_LT(*top, 1.5f + 0.0086f) << "overshoots by less than one swing";
+    EXPECT_LT(*(top - 1), 1.5f);
+    EXPECT_LT(*(top + 1), *top) << "and turns on that swing";
+    EXPECT_NEAR(top - phases.begin(), 60, 1) << "0.5 of phase in 60 swings of a step's length";
     EXPECT_FALSE(PanelRising);
-
-    glPushMatrix();
-    drawColourPanel();
-    glPopMatrix();
-    EXPECT_EQ(PanelPhase, 1.0f);
-
-    // Passing an end overshoots by up to a step, then turns.
-    PanelPhase = -1.49f;
-    FrameDelta = 100.0;
-    glPushMatrix();
-    drawColourPanel();
-    glPopMatrix();
-    EXPECT_FLOAT_EQ(PanelPhase, -1.54f);
-    EXPECT_TRUE(PanelRising);
-    glPushMatrix();
-    drawColourPanel();
-    glPopMatrix();
-    EXPECT_FLOAT_EQ(PanelPhase, -1.49f);
+    PanelPhase = 0.0f;
+    PanelRising = true;
 }
 
-TEST_F(ColourPanelGl, StandsStillAtZeroFrameDeltaAndTranslatesWithoutSaving)
+// Shown twice a frame as the screen layout does, the swing (turns included)
+// ends at the same phase after 12 s at 30, 60, 144 or 240 frames a second.
+TEST_F(ColourPanelGl, SwingsAlikeAtAnyFrameRate)
+{
+    auto phaseAfter = [](int fps) {
+        PanelPhase = 0.0f;
+        PanelRising = true;
+        for (int k = 1; k <= 12 * fps; ++k)
+            swingColourPanel(stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps)));
+        return std::make_pair(PanelPhase, PanelRising);
+    };
+    const auto at60 = phaseAfter(60);
+    for (int fps : {30, 144, 240}) EXPECT_EQ(phaseAfter(fps), at60) << fps << " fps";
+    PanelPhase = 0.0f;
+    PanelRising = true;
+}
+
+TEST_F(ColourPanelGl, DrawingMovesNothingAndTranslatesWithoutSaving)
 {
     PanelPhase = 0.7f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawColourPanel();
+    drawColourPanel(1, 0.5f);
     EXPECT_EQ(PanelPhase, 0.7f);
     EXPECT_TRUE(PanelRising);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

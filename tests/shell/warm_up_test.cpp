@@ -51,7 +51,7 @@ std::string demoValueDigest()
     add(BlobPhase), add(ScrollOffset);
     add(SparkPool), add(FlamePool), add(SprayPool), add(SparkAngle), add(MirrorAngle), add(CameraEye);
     add(SparkPoolBefore), add(FlamePoolBefore), add(SprayPoolBefore), add(FrameSteps);
-    add(ConeSpin), add(PanelPhase), add(PanelRising), add(GlowBlobs), add(CoreBlobs), add(BlobSpritesDrawn);
+    add(ConeSpin), add(PanelPhase), add(PanelRising), add(PanelPhaseShown), add(GlowBlobs), add(CoreBlobs), add(BlobSpritesDrawn);
     add(TunnelX), add(TunnelY), add(TunnelZ), add(TunnelSlices), add(TunnelPhase), add(TunnelShade), add(FighterRoll);
     add(RenderTarget), add(RenderQuadric), add(SphereQuadric), add(ConeQuadric);
     add(TickerTimer), add(TickerChoices), add(VolumeLevels), add(modelTexture.textureName);
