@@ -42,8 +42,3 @@ StepRun stepsBetween(double previousMs, double currentMs)
     }
     return run;
 }
-
-void resetStepClock()
-{
-    FrameSteps = StepRun{};
-}

@@ -31,6 +31,3 @@ std::int64_t stepIndexAt(double songTimeMs);
 // of the same song; the intro's song switch sets the previous time to 0).
 // Time standing still or going back crosses no step.
 StepRun stepsBetween(double previousMs, double currentMs);
-
-// Back to no steps, as at program start.
-void resetStepClock();

@@ -1,0 +1,210 @@
+// The same motion at any frame rate: nordglow-capture at 30, 144 and 240
+// frames a second shows what it shows at 60 where the motion is stepped: the
+// intro's flash, the spark panel's shimmer, the tunnel losing its slices and
+// the pentagram's flames. Captured small (160 x 120): the statistics are
+// coarse and survive it. (The spray, too small at this size to tell apart,
+// is compared step for step in the particle pools' tests.)
+#include "capture/frame_images.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int Width = 160, Height = 120;  // a fifth of 800 x 600
+
+// The intro's swing turns a frame-rate dependent overshoot past each end, so
+// its flash, and the main part after it, come up to half a second earlier
+// or later at other rates: main-part moments are chosen by song time, from
+// frames saved every 25 ms around them.
+constexpr long IntroFrom = 31200, IntroUntil = 32800;  // demo ms: the flash at any rate
+constexpr long SparksFrom = 43000, SparksUntil = 43100; // demo ms, past the fade-in
+constexpr long MainAt60 = 35117;                        // demo ms of song time 0 at 60 fps
+constexpr long TunnelEnd = 54300;                       // song ms: 48 of 85 slices lost
+constexpr long PentagramTimes[] = {59900, 61900, 63900};
+constexpr long Spread = 50;  // means are taken over frames at t - 50, t, t + 50 ms of song time
+constexpr long Around = 1000, Every = 25;
+
+// A rectangle in 800 x 600 picture pixels, origin bottom-left (as glScissor).
+struct Region {
+    int x, y, w, h;
+};
+constexpr Region MainPanel{227, 16, 546, 571};
+constexpr Region SidePanel2{27, 351, 100, 105};
+
+struct Frame {
+    long songMs = 0;
+    bool main = false;
+    FrameImage image;
+};
+struct Capture {
+    std::map<long, Frame> frames;  // by demo ms presented
+};
+
+// The pixel rows [y0, y1) and columns [x0, x1) of a region, top row first.
+struct Pixels {
+    int x0, x1, y0, y1;
+};
+Pixels pixelsOf(const FrameImage& f, Region r)
+{
+    const double s = f.width / 800.0;
+    auto at = [s](int v) { return static_cast<int>(std::lround(v * s)); };
+    return {at(r.x), std::min(f.width, at(r.x + r.w)), std::max(0, f.height - at(r.y + r.h)), f.height - at(r.y)};
+}
+
+// Mean level 0..1 of the channels in `channels` (bit 0 red, 1 green, 2 blue) over a region.
+double regionMean(const FrameImage& f, Region r, unsigned channels = 7)
+{
+    const Pixels p = pixelsOf(f, r);
+    double sum = 0.0;
+    long n = 0;
+    for (int y = p.y0; y < p.y1; ++y) {
+        for (int x = p.x0; x < p.x1; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                if (!(channels & (1u << c))) continue;
+                sum += f.rgb[(static_cast<std::size_t>(y) * f.width + x) * 3 + c];
+                ++n;
+            }
+        }
+    }
+    return n ? sum / (255.0 * n) : 0.0;
+}
+
+bool sameRegion(const FrameImage& a, const FrameImage& b, Region r)
+{
+    const Pixels p = pixelsOf(a, r);
+    for (int y = p.y0; y < p.y1; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * a.width * 3;
+        if (!std::equal(a.rgb.begin() + row + p.x0 * 3, a.rgb.begin() + row + p.x1 * 3, b.rgb.begin() + row + p.x0 * 3))
+            return false;
+    }
+    return true;
+}
+
+// The first main-part frame at or after song time t.
+const FrameImage& frameAt(const Capture& c, long songMs)
+{
+    for (const auto& [demoMs, f] : c.frames) {
+        if (f.main && f.songMs >= songMs) return f.image;
+    }
+    static const FrameImage none;
+    ADD_FAILURE() << "no main-part frame at or after song time " << songMs;
+    return none;
+}
+
+double meanAround(const Capture& c, long songMs, Region r, unsigned channels = 7)
+{
+    return (regionMean(frameAt(c, songMs - Spread), r, channels) + regionMean(frameAt(c, songMs), r, channels) +
+            regionMean(frameAt(c, songMs + Spread), r, channels)) / 3.0;
+}
+
+// Demo ms from the first white frame of the flash to the first frame after it that is not white.
+double flashLength(const Capture& c)
+{
+    long firstWhite = -1;
+    for (const auto& [t, f] : c.frames) {
+        if (t < IntroFrom || t > IntroUntil || f.main) continue;
+        const bool white = regionMean(f.image, Region{0, 0, 800, 600}) > 0.99;
+        if (white && firstWhite < 0) firstWhite = t;
+        if (!white && firstWhite >= 0) return static_cast<double>(t - firstWhite);
+    }
+    return -1.0;
+}
+
+// Share of the frames in the sparks' window whose spark panel differs from the frame before.
+double sparkChangeShare(const Capture& c)
+{
+    const FrameImage* previous = nullptr;
+    int frames = 0, changed = 0;
+    for (const auto& [t, f] : c.frames) {
+        if (t < SparksFrom || t >= SparksUntil) continue;
+        if (previous) {
+            ++frames;
+            changed += !sameRegion(*previous, f.image, SidePanel2);
+        }
+        previous = &f.image;
+    }
+    return frames ? static_cast<double>(changed) / frames : -1.0;
+}
+
+Capture captureAt(int fps)
+{
+    const fs::path out = fs::temp_directory_path() / ("ng-frame-rate-" + std::to_string(fps) + "-" + std::to_string(getpid()));
+    fs::remove_all(out);
+    fs::create_directories(out);
+    std::string args = "--fps " + std::to_string(fps) + " --size " + std::to_string(Width) + "x" + std::to_string(Height) +
+                       " --out " + out.string();
+    // Every frame of the flash's and the sparks' windows; frames every 25 ms
+    // around each main-part moment.
+    for (long t = IntroFrom; t <= IntroUntil; ++t) args += " --at " + std::to_string(t);
+    for (long t = SparksFrom; t < SparksUntil; ++t) args += " --at " + std::to_string(t);
+    for (long songMs : {TunnelEnd, PentagramTimes[0], PentagramTimes[1], PentagramTimes[2]}) {
+        for (long t = MainAt60 + songMs - Around; t <= MainAt60 + songMs + Around; t += Every)
+            args += " --at " + std::to_string(t);
+    }
+    args += " --until " + std::to_string(MainAt60 + PentagramTimes[2] + Around);
+    const CaptureRun run = runCaptureFrames(args);
+    EXPECT_EQ(run.exitCode, 0);
+    Capture c;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        char path[4096] = {}, phase[16] = {};
+        long demoMs = 0, songMs = 0;
+        if (std::sscanf(line.c_str(), "%4095s demo_ms=%ld phase=%15s song_ms=%ld", path, &demoMs, phase, &songMs) != 4)
+            continue;
+        Frame& f = c.frames[demoMs];
+        f.songMs = songMs;
+        f.main = std::string(phase) == "main";
+        EXPECT_TRUE(readPngImage(path, &f.image)) << path;
+    }
+    fs::remove_all(out);
+    return c;
+}
+
+} // namespace
+
+TEST(Capture, ThirtyAnd144And240FramesASecondShowTheMotionOf60)
+{
+    const Capture at60 = captureAt(60);
+    ASSERT_FALSE(at60.frames.empty());
+    const double flash60 = flashLength(at60);
+    EXPECT_NEAR(flash60, 150.0, 1.0) << "nine white frames at 60 fps";
+    EXPECT_EQ(sparkChangeShare(at60), 1.0) << "one step, new sparks, every frame";
+
+    for (int fps : {30, 144, 240}) {
+        const Capture c = captureAt(fps);
+        ASSERT_FALSE(c.frames.empty()) << fps;
+        const double frameMs = 1000.0 / fps;
+
+        // The flash lasts ten steps, give or take a frame of either rate.
+        const double flash = flashLength(c);
+        std::printf("%3d fps: flash %.0f ms (60 fps: %.0f)\n", fps, flash, flash60);
+        EXPECT_NEAR(flash, flash60, frameMs + 1000.0 / 60.0 + 1.0) << fps << " fps";
+
+        // Sparks are placed anew on each step, not on each frame.
+        const double share = sparkChangeShare(c);
+        std::printf("%3d fps: spark panel changed in %.2f of the frames (steps per frame %.2f)\n", fps, share,
+                    std::min(1.0, 60.0 / fps));
+        EXPECT_NEAR(share, std::min(1.0, 60.0 / fps), 0.1) << fps << " fps";
+
+        // The tunnel's end and the flames: the main panel as bright as at 60 fps.
+        for (long t : {TunnelEnd, PentagramTimes[0], PentagramTimes[1], PentagramTimes[2]}) {
+            const double m = meanAround(c, t, MainPanel), m60 = meanAround(at60, t, MainPanel);
+            std::printf("%3d fps: main panel at song %ld ms %.3f (60 fps: %.3f, %+.1f %%)\n", fps, t, m, m60,
+                        100.0 * (m - m60) / m60);
+            EXPECT_NEAR(m, m60, 0.1 * m60) << fps << " fps at " << t << " ms";
+        }
+    }
+}
