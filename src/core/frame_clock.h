@@ -2,8 +2,10 @@
 // frame; nothing else does.
 #pragma once
 
-extern double SongTime;    // ms, play position of the current song, read once per frame
-extern double FrameDelta;  // ms, SongTime minus that of the previous frame
+struct FrameClock {
+    double SongTime = 0.0;    // ms, play position of the current song, read once per frame
+    double FrameDelta = 0.0;  // ms, SongTime minus that of the previous frame
 
-// Both back to 0, as at program start.
-void resetFrameClock();
+    bool operator==(const FrameClock&) const = default;
+};
+extern FrameClock Clock;

@@ -95,9 +95,9 @@ bool SetUpScene()
     initParticlePools();
     buildHeightField();  // draws from the shared random sequence after the pools
     setLights();
-    SphereQuadric = newSmoothQuadric(SphereQuadric);
+    Gl.SphereQuadric = newSmoothQuadric(Gl.SphereQuadric);
     buildSpraySphere();
-    CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
+    Fountain.CameraEye[0] = Fountain.CameraEye[1] = Fountain.CameraEye[2] = 0.0f;
     InitVolumeMeter();
     BuildOutlineFont();  // on failure 3-D text draws nothing; the set-up goes on
     // Loading again would append a second material to each model: the models
@@ -105,7 +105,7 @@ bool SetUpScene()
     if (!SceneDataReady) loadModels();
     createMaterialTextures(fighterModel);
     createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
-    ConeQuadric = newSmoothQuadric(ConeQuadric);
+    Gl.ConeQuadric = newSmoothQuadric(Gl.ConeQuadric);
     setFog();
     warmUpScenes();  // the renderer's first-use work happens now, not in the scenes
 

@@ -2,7 +2,7 @@
 // effect tables, lights, quadrics, models and fog.
 #pragma once
 
-#include "core/quadrics.h"  // SphereQuadric and ConeQuadric, made here in each context
+#include "core/gl_resources.h"  // made here in each context
 
 // True once a set-up has read the two models. A later set-up (in the new
 // context after F1) keeps their geometry and materials and remakes their

@@ -32,8 +32,8 @@ constexpr double ScrollerTailMs = 45000.0;
 
 const char* phaseName()
 {
-    if (MainSongActive) return "main";
-    return IntroActive ? "intro" : "end";
+    if (Controls.MainSongActive) return "main";
+    return Timeline.IntroActive ? "intro" : "end";
 }
 
 struct SceneStats {
@@ -166,7 +166,7 @@ private:
             return;
         }
         std::printf("%s demo_ms=%ld phase=%s song_ms=%ld\n", path.c_str(), std::lround(demoMs), phase,
-                    std::lround(SongTime));
+                    std::lround(Clock.SongTime));
         if (std::fflush(stdout) != 0) {
             std::fprintf(stderr, "nordglow-capture: cannot write the list of frames to standard output\n");
             failed_ = true;
