@@ -2,12 +2,10 @@
 // its initial values (the picture transform at 800 x 600 among them), no GL
 // objects, nothing loaded and the headless backend reset. So tests pass in any
 // order, also all in one process with --gtest_shuffle.
-#include "assets/model.h"
-#include "assets/texture_set.h"
+#include "assets/loaded_assets.h"
 #include "core/gl_resources.h"
 #include "platform/headless/headless.h"
 #include "shell/demo_state.h"
-#include "shell/scene_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +18,8 @@ class ProgramStartState : public ::testing::EmptyTestEventListener {
         restoreDemoState(DemoState{});
         // The last test's context is gone and its objects with it.
         Gl = GlResources{};
-        for (ImageData& slot : TextureSet) slot = ImageData{};
-        modelTexture = ImageData{};
-        fighterModel = fountainModel = Model3D{};
-        fighterLoader = fountainLoader = ObjLoader{};
-        SceneDataReady = false;
+        // Nothing read yet.
+        Assets = LoadedAssets{};
     }
 };
 

@@ -1,21 +1,12 @@
 // The model types and the reader of the OBJ subset the models use.
 #pragma once
 
+#include "core/vector.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
-
-struct Vector3 {
-    float x = 0, y = 0, z = 0;
-
-    bool operator==(const Vector3&) const = default;
-};
-struct Vector2 {
-    float u = 0, v = 0;
-
-    bool operator==(const Vector2&) const = default;
-};
 
 struct Face {
     std::int32_t vertexIndex[3] = {0, 0, 0};    // 0-based into vertices and normals

@@ -1,5 +1,7 @@
-// The song clock as every layer reads it. drawFrame writes both once per
-// frame; nothing else does.
+// The song clock as every layer reads it. Written by drawFrame (both, once
+// per frame), by the intro (SongTime: read again at the start of its frame,
+// and set to 0 when it switches to the main song) and by the warm-up (both,
+// for the frames it throws away, then put back with the rest of DemoState).
 #pragma once
 
 struct FrameClock {

@@ -83,7 +83,7 @@ void drawFountainGroup()
     glPushMatrix();
     drawSprayPool(0.0f, 2.7f, 0.0f);
     glPopMatrix();
-    drawModel(fountainModel);
+    drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPopMatrix();

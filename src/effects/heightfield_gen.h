@@ -1,7 +1,7 @@
 // The landscape's height field, generated once at set-up.
 #pragma once
 
-#include "assets/obj_reader.h"
+#include "core/vector.h"
 
 constexpr int HeightFieldSize = 256;                        // points per side
 constexpr int HeightFieldCells = HeightFieldSize * HeightFieldSize;

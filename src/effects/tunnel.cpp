@@ -104,7 +104,7 @@ void drawTunnelFlight()
     glRotatef(Tunnel.FighterRoll, 0.0f, 0.0f, 1.0f);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    drawModel(fighterModel);
+    drawModel(Assets.fighterModel);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glPopMatrix();

@@ -83,7 +83,7 @@ int runDemo()
 
     DeleteOutlineFont();
     LeaveFullScreen();
-    releaseMeshArrays(fighterModel);
-    releaseMeshArrays(fountainModel);  // released as well, so that leak checks see only real leaks
+    releaseMeshArrays(Assets.fighterModel);
+    releaseMeshArrays(Assets.fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }

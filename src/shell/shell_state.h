@@ -4,6 +4,7 @@
 
 #include "core/controls.h"
 #include "platform/platform.h"
+#include "shell/demo.h"  // runDemo
 
 // The song and the key-driven values (MainSongActive, SongHandle, CameraRoll,
 // ...) live in core/controls.h, below every layer that reads them.
@@ -24,9 +25,6 @@ struct ShellState {
 };
 extern ShellState Shell;
 
-// Entry of the demo: start question, window, music, main loop, shutdown.
-// Returns the exit code.
-int runDemo();
 
 // One pass of the parameter-key table, in its fixed order.
 void pollParameterKeys();

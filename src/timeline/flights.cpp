@@ -2,7 +2,7 @@
 // fighter hanging in front of it.
 #include "timeline/flights.h"
 
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 #include "assets/model.h"
 #include "core/controls.h"
 #include "timeline/timeline.h"
@@ -47,7 +47,7 @@ void drawFlight(float pitchSign)
     glLoadIdentity();
     glRotatef(-Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.1f, 0.0f, -2.0f);
-    drawModel(fighterModel);
+    drawModel(Assets.fighterModel);
     glPopMatrix();
 
     glDisable(GL_LIGHTING);

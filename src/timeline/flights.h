@@ -1,7 +1,7 @@
 // The two landscape flights of the main part's first 26.5 s.
 #pragma once
 
-#include "assets/obj_reader.h"
+#include "core/vector.h"
 
 // Camera of both flights (never reset; carries over from the right turn to the left).
 struct FlightState {

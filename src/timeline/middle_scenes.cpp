@@ -90,7 +90,7 @@ void drawConeScene()
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glRotatef(2.0f * MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
-    drawModel(fighterModel);  // unlit: the cones switched lighting off
+    drawModel(Assets.fighterModel);  // unlit: the cones switched lighting off
     glPopMatrix();
     glDisable(GL_LIGHTING);
 

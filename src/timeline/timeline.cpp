@@ -171,3 +171,9 @@ const char* currentSceneName()
 {
     return Timeline.FrameScene;
 }
+
+const char* currentPhaseName()
+{
+    if (Controls.MainSongActive) return "main";
+    return Timeline.IntroActive ? "intro" : "end";
+}

@@ -21,6 +21,8 @@ bool drawFrame();
 // intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,
 // endTransition, scroller ("main" on a boundary frame with no scene).
 const char* currentSceneName();
+// The phase now: "main" while the main song plays, else "intro" or "end".
+const char* currentPhaseName();
 
 // The rows of the main part's schedule that draw at song time t (ms).
 enum MainPartRow : unsigned {

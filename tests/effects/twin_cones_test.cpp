@@ -24,7 +24,7 @@ protected:
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, stripes);
-        savedTexture = std::exchange(TextureSet[TexCredits].textureName, texture);
+        savedTexture = std::exchange(Gl.Textures[TexCredits], texture);
         // The fog the scene set-up configures.
         const GLfloat fogColour[4] = {0.6f, 0.5f, 0.05f, 0.5f};
         glFogi(GL_FOG_MODE, GL_EXP2);
@@ -34,7 +34,7 @@ protected:
     void TearDown() override
     {
         Gl.ConeQuadric = saved;
-        TextureSet[TexCredits].textureName = savedTexture;
+        Gl.Textures[TexCredits] = savedTexture;
         gluDeleteQuadric(quadric);
         GlTest::TearDown();
     }

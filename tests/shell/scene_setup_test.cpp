@@ -2,7 +2,7 @@
 // finds, the run again in a new context (F1), and its failures.
 #include "gl_fixture.h"
 
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 #include "assets/model.h"
 #include "effects/fountain.h"
 #include "effects/particles.h"
@@ -125,8 +125,8 @@ TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)
 
     EXPECT_TRUE(glIsList(Gl.BitmapFont) && glIsList(Gl.BitmapFont + 255) && glIsList(Gl.OutlineFont + 'A'));
     EXPECT_TRUE(Gl.SphereQuadric && Gl.ConeQuadric && Gl.SphereQuadric != Gl.ConeQuadric);
-    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
-    EXPECT_TRUE(glIsTexture(modelTexture.textureName));
+    EXPECT_EQ(Assets.fighterModel.materialCount + Assets.fountainModel.materialCount, 2);
+    EXPECT_TRUE(glIsTexture(Gl.ModelTexture));
     EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_TRUE(headless::messageLog().empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -137,7 +137,7 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     ASSERT_TRUE(createWithout({}));
     const std::vector<std::uint8_t> before = landscapeFrame();
     const std::uint32_t drawn = Random.RandomState;
-    const int objects = fighterModel.objectCount;
+    const int objects = Assets.fighterModel.objectCount;
 
     // The generator as it stands after the sparks' 200, the flames' 2 x 350
     // and the field's 65,536 draws from here.
@@ -165,10 +165,10 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     EXPECT_NE(landscapeFrame(), before) << "the field is rebuilt with new noise";
 
     // The models are read once: no second material, the same geometry.
-    EXPECT_EQ(fighterModel.objectCount, objects);
-    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
+    EXPECT_EQ(Assets.fighterModel.objectCount, objects);
+    EXPECT_EQ(Assets.fighterModel.materialCount + Assets.fountainModel.materialCount, 2);
     EXPECT_TRUE(glIsList(Gl.BitmapFont) && glIsList(Gl.OutlineFont + 'W'));
-    EXPECT_TRUE(glIsTexture(modelTexture.textureName) && glIsEnabled(GL_LIGHT1));
+    EXPECT_TRUE(glIsTexture(Gl.ModelTexture) && glIsEnabled(GL_LIGHT1));
     EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (V4{1, 1, 0, 0}));
     EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
     EXPECT_TRUE(headless::messageLog().empty());
@@ -206,8 +206,8 @@ TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)
     ASSERT_TRUE(createWithout({"fighter.obj"}));
     ASSERT_EQ(headless::messageLog().size(), 1u);
     EXPECT_EQ(headless::messageLog()[0].caption, "Error");
-    EXPECT_EQ(fighterModel.objectCount, 0);
-    EXPECT_GT(fountainModel.objectCount, 0);
+    EXPECT_EQ(Assets.fighterModel.objectCount, 0);
+    EXPECT_GT(Assets.fountainModel.objectCount, 0);
     EXPECT_TRUE(Gl.ConeQuadric != nullptr && glIsList(Gl.OutlineFont + 'A'));
     EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
 }

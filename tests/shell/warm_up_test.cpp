@@ -28,8 +28,8 @@ std::vector<std::uintptr_t> glObjectNames()
                                          reinterpret_cast<std::uintptr_t>(Gl.SphereQuadric),
                                          reinterpret_cast<std::uintptr_t>(Gl.ConeQuadric),
                                          Gl.RenderTarget.textureName, Gl.SpraySphereList, Gl.BitmapFont,
-                                         Gl.OutlineFont, modelTexture.textureName};
-    for (const ImageData& slot : TextureSet) names.push_back(slot.textureName);
+                                         Gl.OutlineFont, Gl.ModelTexture};
+    for (unsigned name : Gl.Textures) names.push_back(name);
     return names;
 }
 
@@ -104,9 +104,9 @@ protected:
         GlTest::SetUp();
         home = fs::current_path();
         fs::current_path(testDataRoot());
-        SceneDataReady = false;
-        fighterModel = Model3D{};
-        fountainModel = Model3D{};
+        Assets.ModelsRead = false;
+        Assets.fighterModel = Model3D{};
+        Assets.fountainModel = Model3D{};
         ASSERT_TRUE(SetUpScene());  // the set-up's own warm-up runs here
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

@@ -18,11 +18,11 @@ protected:
         GlTest::SetUp();
         Scroller.ScrollOffset = 0.0f;
         Clock.FrameDelta = 0.0;
-        savedMusix_ = TextureSet[TexMusix].textureName;
+        savedMusix_ = Gl.Textures[TexMusix];
     }
     void TearDown() override
     {
-        TextureSet[TexMusix].textureName = savedMusix_;
+        Gl.Textures[TexMusix] = savedMusix_;
         Scroller.ScrollOffset = 0.0f;
         Clock.FrameDelta = 0.0;
         GlTest::TearDown();
@@ -40,7 +40,7 @@ protected:
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        TextureSet[TexMusix].textureName = name;
+        Gl.Textures[TexMusix] = name;
     }
 
     static int litInRows(int fromY, int toY)

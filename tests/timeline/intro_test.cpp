@@ -36,10 +36,8 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        saved[0] = TextureSet[TexFont], saved[1] = TextureSet[TexChrome];
-        TextureSet[TexFont].textureName = makeTexture(false);
-        TextureSet[TexChrome].textureName = makeTexture(false);
-        savedSphere = Gl.SphereQuadric;
+        Gl.Textures[TexFont] = makeTexture(false);
+        Gl.Textures[TexChrome] = makeTexture(false);
         Gl.SphereQuadric = gluNewQuadric();
         gluQuadricTexture(Gl.SphereQuadric, GL_TRUE);
         glEnable(GL_DEPTH_TEST);
@@ -61,9 +59,6 @@ protected:
         Controls.MainSongActive = false;
         Clock.SongTime = Clock.FrameDelta = 0.0;
         gluDeleteQuadric(Gl.SphereQuadric);
-        Gl.SphereQuadric = savedSphere;
-        TextureSet[TexFont] = saved[0], TextureSet[TexChrome] = saved[1];
-        Intro = IntroState{};
         GlTest::TearDown();
     }
     // One frame as drawFrame makes it. Runs that only follow the swing leave
@@ -88,8 +83,6 @@ protected:
         glViewport(0, 0, 800, 600);
         return frames;
     }
-    ImageData saved[2];
-    GLUquadric* savedSphere = nullptr;
 };
 
 TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
@@ -190,7 +183,7 @@ TEST_F(IntroTest, TenFlashFramesAtAnyRateThenTheQuestionThroughThePause)
 
 TEST_F(IntroTest, CreditLineIsCentredAndChromeMappedBetweenWireSpheres)
 {
-    TextureSet[TexChrome].textureName = makeTexture(true);
+    Gl.Textures[TexChrome] = makeTexture(true);
     frame(0.0);  // angle 0: the text faces the viewer
     // Sphere mapping reflects the left of the view into the texture's left half.
     int left = 800, right = -1, redLeft = 0, blueRight = 0;

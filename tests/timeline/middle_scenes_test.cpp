@@ -39,9 +39,9 @@ struct MarkerFighter {
         material.colour[2] = 255;
         marker.materials.push_back(material);
         marker.materialCount = 1;
-        saved = std::exchange(fighterModel, marker);
+        saved = std::exchange(Assets.fighterModel, marker);
     }
-    ~MarkerFighter() { fighterModel = saved; }
+    ~MarkerFighter() { Assets.fighterModel = saved; }
 };
 
 } // namespace
