@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-StepRun FrameSteps;
-
 std::int64_t stepStartMs(std::int64_t index)
 {
     // floor(index * 50 / 3), also for the (unused) negative indices

@@ -1,7 +1,8 @@
 // The step clock: song time counted in whole steps of 1000/60 ms, the rate
 // that every motion moving by a fixed amount per step was made for. drawFrame
-// works out once per frame which steps its song time crossed; the effects that
-// step take that run, and the key table repeats held keys once per step.
+// works out once per frame which steps its song time crossed (Clock.FrameSteps);
+// the effects that step take that run, and the key table repeats held keys
+// once per step.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +16,9 @@ struct StepRun {
     int count = 0;          // whole steps since the previous frame, 0..MaxFrameSteps
     std::int64_t last = 0;  // index of the latest step started (the song's first step is 1)
     float fraction = 0.0f;  // 0..1: how far the frame lies between step `last` and the next
-};
 
-extern StepRun FrameSteps;  // this frame's run; written by drawFrame only
+    bool operator==(const StepRun&) const = default;
+};
 
 // Step k of a song starts at floor(k * 1000 / 60) ms of its song time, so an
 // integer-millisecond clock at 60 frames a second meets every step exactly.

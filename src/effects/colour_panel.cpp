@@ -9,9 +9,7 @@
 #include <cmath>
 #include <cstdint>
 
-float PanelPhase = 0.0f;
-float PanelPhaseShown[2] = {0.0f, 0.0f};
-bool PanelRising = true;
+ColourPanelState ColourPanel;
 
 void colourPanelCorners(float p, float c[4][3])
 {
@@ -33,12 +31,12 @@ namespace {
 // reaches or passes either end.
 void swingPanel(double stepMs)
 {
-    if (PanelRising) {
-        PanelPhase = static_cast<float>(PanelPhase + stepMs * 0.0005);
-        if (PanelPhase >= 1.5f) PanelRising = false;
+    if (ColourPanel.PanelRising) {
+        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase + stepMs * 0.0005);
+        if (ColourPanel.PanelPhase >= 1.5f) ColourPanel.PanelRising = false;
     } else {
-        PanelPhase = static_cast<float>(PanelPhase - stepMs * 0.0005);
-        if (PanelPhase <= -1.5f) PanelRising = true;
+        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase - stepMs * 0.0005);
+        if (ColourPanel.PanelPhase <= -1.5f) ColourPanel.PanelRising = true;
     }
 }
 
@@ -49,9 +47,9 @@ void swingColourPanel(const StepRun& steps)
     const std::int64_t first = steps.last - steps.count + 1;
     for (int i = 0; i < steps.count; ++i) {
         const double stepMs = stepLengthMs(first + i);
-        PanelPhaseShown[0] = PanelPhase;
+        ColourPanel.PanelPhaseShown[0] = ColourPanel.PanelPhase;
         swingPanel(stepMs);
-        PanelPhaseShown[1] = PanelPhase;
+        ColourPanel.PanelPhaseShown[1] = ColourPanel.PanelPhase;
         swingPanel(stepMs);
     }
 }
@@ -63,8 +61,8 @@ void drawColourPanel(int showing, float fraction)
         {-2.0f, -2.0f, 1.0f}, {2.2f, -2.0f, 1.0f}, {2.2f, 2.0f, 1.0f}, {-2.0f, 2.0f, 1.0f}};
     static const float texCoords[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
-    float shown = PanelPhaseShown[showing == 0 ? 0 : 1];
-    if (fraction > 0.0f) shown += (PanelPhase - PanelPhaseShown[0]) * fraction;
+    float shown = ColourPanel.PanelPhaseShown[showing == 0 ? 0 : 1];
+    if (fraction > 0.0f) shown += (ColourPanel.PanelPhase - ColourPanel.PanelPhaseShown[0]) * fraction;
     float colours[4][3];
     colourPanelCorners(shown, colours);
 

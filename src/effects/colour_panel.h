@@ -3,11 +3,16 @@
 
 #include "core/step_clock.h"
 
-extern float PanelPhase;   // the phase P, kept between about -1.5 and 1.5
-extern bool PanelRising;   // direction of PanelPhase
-// The phase before the first and before the second swing of the latest step:
-// what the panel's first and second showing of a frame draw.
-extern float PanelPhaseShown[2];
+struct ColourPanelState {
+    float PanelPhase = 0.0f;  // the phase P, kept between about -1.5 and 1.5
+    bool PanelRising = true;  // direction of PanelPhase
+    // The phase before the first and before the second swing of the latest
+    // step: what the panel's first and second showing of a frame draw.
+    float PanelPhaseShown[2] = {0.0f, 0.0f};
+
+    bool operator==(const ColourPanelState&) const = default;
+};
+extern ColourPanelState ColourPanel;
 
 // The screen layout shows the panel twice a frame, and each showing moved the
 // phase once at 60 frames a second: so each step swings it twice, by the

@@ -5,7 +5,7 @@
 #include "assets/texture_set.h"
 #include "effects/fountain.h"
 #include "core/random.h"
-#include "core/quadrics.h"
+#include "core/gl_resources.h"
 #include "core/frame_clock.h"
 
 #include <GL/gl.h>
@@ -16,13 +16,7 @@
 #include <cstddef>
 #include <iterator>
 
-Particle SparkPool[SparkCount];
-Particle FlamePool[FlameCount];
-Particle SprayPool[SprayCount];
-float SparkAngle = 0.0f;
-Particle SparkPoolBefore[SparkCount];
-Particle FlamePoolBefore[FlameCount];
-Particle SprayPoolBefore[SprayCount];
+ParticleState Particles;
 
 namespace {
 
@@ -113,14 +107,14 @@ void rebirthSpark(Particle& p)
     setVector(p.gravity, 0.0f, 0.0f, 0.0f);
     p.size = 0.03f;
     p.slowdown = 2.0f;
-    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(SparkAngle)));
-    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(SparkAngle)));
+    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(Particles.SparkAngle)));
+    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(Particles.SparkAngle)));
     p.position[2] = 0.0f;
 }
 
 void stepSparks()
 {
-    for (Particle& p : SparkPool) {
+    for (Particle& p : Particles.SparkPool) {
         movePosition(p);
         addGravity(p);
         p.life -= p.fade * 3.0f;
@@ -149,7 +143,7 @@ void initFlame(Particle& p, double stepMs)
 // and age by the step's length.
 void stepFlames(double stepMs)
 {
-    for (Particle& p : FlamePool) {
+    for (Particle& p : Particles.FlamePool) {
         movePosition(p);
         p.size += 0.01f * p.position[1];
         p.velocity[0] += p.gravity[0];
@@ -196,7 +190,7 @@ void collideSpray(Particle& p)
 
 void stepSpray()
 {
-    for (Particle& p : SprayPool) {
+    for (Particle& p : Particles.SprayPool) {
         movePosition(p);
         collideSpray(p);
         addGravity(p);
@@ -209,10 +203,10 @@ void stepSpray()
 
 void initParticlePools()
 {
-    for (Particle& p : SparkPool) initSpark(p);
-    for (Particle& p : FlamePool) initFlame(p, FrameDelta);
-    keepBefore(SparkPoolBefore, SparkPool);
-    keepBefore(FlamePoolBefore, FlamePool);
+    for (Particle& p : Particles.SparkPool) initSpark(p);
+    for (Particle& p : Particles.FlamePool) initFlame(p, Clock.FrameDelta);
+    keepBefore(Particles.SparkPoolBefore, Particles.SparkPool);
+    keepBefore(Particles.FlamePoolBefore, Particles.FlamePool);
 }
 
 void drawSparkPool(float x, float y, float z, const StepRun& steps)
@@ -225,14 +219,14 @@ void drawSparkPool(float x, float y, float z, const StepRun& steps)
     glDisable(GL_DEPTH_TEST);
     bindTexture(TexP1);
     for (int i = 0; i < steps.count; ++i) {
-        keepBefore(SparkPoolBefore, SparkPool);
+        keepBefore(Particles.SparkPoolBefore, Particles.SparkPool);
         stepSparks();
     }
-    for (const Particle& p : SparkPoolBefore) {
+    for (const Particle& p : Particles.SparkPoolBefore) {
         glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
         drawSprite(p.position, p.size);
     }
-    SparkAngle = static_cast<float>(SparkAngle + FrameDelta * 0.0005);
+    Particles.SparkAngle = static_cast<float>(Particles.SparkAngle + Clock.FrameDelta * 0.0005);
     glPopMatrix();
 }
 
@@ -245,11 +239,11 @@ void drawFlamePool(float x, float y, float z, const StepRun& steps)
     glBlendFunc(GL_ONE, GL_ONE);
     bindTexture(TexP1);
     for (int i = 0; i < steps.count; ++i) {
-        keepBefore(FlamePoolBefore, FlamePool);
+        keepBefore(Particles.FlamePoolBefore, Particles.FlamePool);
         stepFlames(stepLengthMs(steps.last - steps.count + 1 + i));
     }
     for (int i = 0; i < FlameCount; ++i) {
-        const Particle p = shownParticle(FlamePoolBefore[i], FlamePool[i], steps.fraction);
+        const Particle p = shownParticle(Particles.FlamePoolBefore[i], Particles.FlamePool[i], steps.fraction);
         // Colour from size and height before the step: orange while low and
         // small, else a grey of size * y (black below y = 0).
         if (p.size < 0.15f && p.position[1] < -0.6f) {
@@ -265,18 +259,17 @@ void drawFlamePool(float x, float y, float z, const StepRun& steps)
 
 namespace {
 constexpr float SprayRadius = 0.05f;  // radius of every reborn droplet
-GLuint SpraySphereList = 0;           // display list of the current context, 0 = none
 } // namespace
 
 void buildSpraySphere()
 {
     // The old context's list went with it; this name belongs to the new one.
-    SpraySphereList = 0;
-    if (!SphereQuadric) return;
-    SpraySphereList = glGenLists(1);
-    if (!SpraySphereList) return;
-    glNewList(SpraySphereList, GL_COMPILE);
-    gluSphere(SphereQuadric, SprayRadius, 5, 5);
+    Gl.SpraySphereList = 0;
+    if (!Gl.SphereQuadric) return;
+    Gl.SpraySphereList = glGenLists(1);
+    if (!Gl.SpraySphereList) return;
+    glNewList(Gl.SpraySphereList, GL_COMPILE);
+    gluSphere(Gl.SphereQuadric, SprayRadius, 5, 5);
     glEndList();
 }
 
@@ -286,11 +279,11 @@ void drawSprayPool(float x, float y, float z, const StepRun& steps)
     glTranslatef(x, y, z);
     bindTexture(TexP2);
     for (int i = 0; i < steps.count; ++i) {
-        keepBefore(SprayPoolBefore, SprayPool);
+        keepBefore(Particles.SprayPoolBefore, Particles.SprayPool);
         stepSpray();
     }
     for (int i = 0; i < SprayCount; ++i) {
-        const Particle p = shownParticle(SprayPoolBefore[i], SprayPool[i], steps.fraction);
+        const Particle p = shownParticle(Particles.SprayPoolBefore[i], Particles.SprayPool[i], steps.fraction);
         // Opaque and depth-tested while life > 1; fading out blended after that.
         if (p.life > 1.0f) {
             glDisable(GL_BLEND);
@@ -302,11 +295,11 @@ void drawSprayPool(float x, float y, float z, const StepRun& steps)
         glColor3f(p.life, p.life, p.life);
         glPushMatrix();
         glTranslatef(p.position[0], p.position[1], p.position[2]);
-        glRotatef(-MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
-        if (SpraySphereList && p.size == SprayRadius) {
-            glCallList(SpraySphereList);
-        } else if (SphereQuadric) {
-            gluSphere(SphereQuadric, p.size, 5, 5);
+        glRotatef(-Fountain.MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
+        if (Gl.SpraySphereList && p.size == SprayRadius) {
+            glCallList(Gl.SpraySphereList);
+        } else if (Gl.SphereQuadric) {
+            gluSphere(Gl.SphereQuadric, p.size, 5, 5);
         }
         glPopMatrix();
         glEnable(GL_DEPTH_TEST);

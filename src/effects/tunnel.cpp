@@ -13,13 +13,7 @@
 #include <cmath>
 #include <cstdint>
 
-float TunnelX[TunnelPoints][TunnelMaxSlices] = {};
-float TunnelY[TunnelPoints][TunnelMaxSlices] = {};
-float TunnelZ[TunnelPoints][TunnelMaxSlices] = {};
-int TunnelSlices = TunnelMaxSlices;
-float TunnelPhase = 0.0f;
-float TunnelShade = 0.0f;
-float FighterRoll = 0.0f;
+TunnelState Tunnel;
 const float TunnelStep = 3.14159265358979f;
 
 namespace {
@@ -49,11 +43,11 @@ void computeTube(int slices, float s)
         const float ringY = 3.0f * std::sin(a);
         for (int j = 0; j < slices; ++j) {
             const float g = s + 2.0f * static_cast<float>(j);
-            TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
+            Tunnel.TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
                             2.0f * sinS29 - sinS13;
-            TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
+            Tunnel.TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
                             2.0f * cosS33 - sinS17;
-            TunnelZ[r][j] = -static_cast<float>(j);
+            Tunnel.TunnelZ[r][j] = -static_cast<float>(j);
         }
     }
 }
@@ -62,7 +56,7 @@ void tubeVertex(int r, int j, float c, float u, float v)
 {
     glColor3f(c, c, c);
     glTexCoord2f(u, v);
-    glVertex3f(TunnelX[r][j], TunnelY[r][j], TunnelZ[r][j]);
+    glVertex3f(Tunnel.TunnelX[r][j], Tunnel.TunnelY[r][j], Tunnel.TunnelZ[r][j]);
 }
 
 // A vertex `part` of the way from slice j to slice j + 1.
@@ -70,15 +64,15 @@ void tubeVertexBetween(int r, int j, float part, float c, float u, float v)
 {
     glColor3f(c, c, c);
     glTexCoord2f(u, v);
-    glVertex3f(TunnelX[r][j] + (TunnelX[r][j + 1] - TunnelX[r][j]) * part,
-               TunnelY[r][j] + (TunnelY[r][j + 1] - TunnelY[r][j]) * part,
-               TunnelZ[r][j] + (TunnelZ[r][j + 1] - TunnelZ[r][j]) * part);
+    glVertex3f(Tunnel.TunnelX[r][j] + (Tunnel.TunnelX[r][j + 1] - Tunnel.TunnelX[r][j]) * part,
+               Tunnel.TunnelY[r][j] + (Tunnel.TunnelY[r][j + 1] - Tunnel.TunnelY[r][j]) * part,
+               Tunnel.TunnelZ[r][j] + (Tunnel.TunnelZ[r][j + 1] - Tunnel.TunnelZ[r][j]) * part);
 }
 
 void advanceShade()
 {
-    TunnelShade += 0.1f;
-    if (TunnelShade >= 1.0f) TunnelShade = 0.0f;
+    Tunnel.TunnelShade += 0.1f;
+    if (Tunnel.TunnelShade >= 1.0f) Tunnel.TunnelShade = 0.0f;
 }
 
 // The shade's walk through a tube of `slices` slices, as drawing it walks.
@@ -96,7 +90,7 @@ void drawTube(int slices, float s, float farEnd)
         glBegin(GL_QUADS);
         const float fj = static_cast<float>(j);
         const float k = 0.0025f * fj;
-        const float q = TunnelShade;
+        const float q = Tunnel.TunnelShade;
         // Shade falls with depth, 1 at the mouth to 0 near slice 76.
         const float c0 = 1.0f - (fj / (0.1f * q + 64.0f) - k);
         const float c1 = 1.0f - (fj / (q + 64.0f) - k);
@@ -138,40 +132,40 @@ int slicesAfterStep(int slices, std::int64_t index)
 void drawTunnelFlight(const StepRun& steps)
 {
     glTranslatef(0.5f, 0.0f, -4.0f);
-    TunnelPhase = static_cast<float>(TunnelPhase + FrameDelta * 0.1);
+    Tunnel.TunnelPhase = static_cast<float>(Tunnel.TunnelPhase + Clock.FrameDelta * 0.1);
     // Each step loses its slices and walks the shade through the tube; the
     // frame's last step walks it while the tube is drawn below.
     const std::int64_t first = steps.last - steps.count + 1;
     for (int i = 0; i < steps.count; ++i) {
-        TunnelSlices = slicesAfterStep(TunnelSlices, first + i);
-        if (i + 1 < steps.count) walkShade(std::min(TunnelSlices, TunnelMaxSlices));
+        Tunnel.TunnelSlices = slicesAfterStep(Tunnel.TunnelSlices, first + i);
+        if (i + 1 < steps.count) walkShade(std::min(Tunnel.TunnelSlices, TunnelMaxSlices));
     }
 
     // The count never rises above the grid size, so this only guards the grids.
-    const int slices = std::min(TunnelSlices, TunnelMaxSlices);
-    const float s = TunnelPhase;
+    const int slices = std::min(Tunnel.TunnelSlices, TunnelMaxSlices);
+    const float s = Tunnel.TunnelPhase;
     if (slices > 0) computeTube(slices, s);
 
     // The fighter follows vertex [5][2] at a tenth of its offset; with fewer
     // than three slices that vertex keeps its last computed place.
     glPushMatrix();
-    glTranslatef(0.1f * TunnelX[5][2], 0.1f * TunnelY[5][2] - 0.2f, 2.0f);
-    glRotatef(FighterRoll, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.1f * Tunnel.TunnelX[5][2], 0.1f * Tunnel.TunnelY[5][2] - 0.2f, 2.0f);
+    glRotatef(Tunnel.FighterRoll, 0.0f, 0.0f, 1.0f);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    drawModel(fighterModel);
+    drawModel(Assets.fighterModel);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 
-    FighterRoll = 50.0f * (std::cos(TunnelX[5][2]) + std::sin(TunnelY[5][2]));
+    Tunnel.FighterRoll = 50.0f * (std::cos(Tunnel.TunnelX[5][2]) + std::sin(Tunnel.TunnelY[5][2]));
 
     // Between steps the far end recedes toward the next step's count.
     float farEnd = 1.0f;
     if (steps.fraction > 0.0f && slices >= 2 && slicesAfterStep(slices, steps.last + 1) == slices - 1)
         farEnd = 1.0f - steps.fraction;
     // A frame between steps draws the shimmer of the latest step and keeps it.
-    const float shade = TunnelShade;
+    const float shade = Tunnel.TunnelShade;
     drawTube(slices, s, farEnd);
-    if (steps.count == 0) TunnelShade = shade;
+    if (steps.count == 0) Tunnel.TunnelShade = shade;
 }

@@ -10,9 +10,7 @@
 
 #include <algorithm>
 
-bool KeyState[256] = {};
-bool FullScreen = true;
-bool WindowActive = true;
+ShellState Shell;
 
 namespace {
 
@@ -27,32 +25,32 @@ void nudge(float& value, double step)
 // Times a nudge key acts in a pass of `steps` steps.
 int nudgesOf(int key, int steps)
 {
-    if (!KeyState[key]) return 0;
-    return keyPressedSincePoll(key) ? std::max(steps, 1) : steps;
+    if (!Shell.KeyState[key]) return 0;
+    return Shell.KeyUnseen[key] ? std::max(steps, 1) : steps;
 }
 
 } // namespace
 
 void pollParameterKeys(int steps)
 {
-    if (KeyState[0x31]) SceneOverride = 1;
-    if (KeyState[0x32]) VuChannel = 2;
-    if (KeyState[0x33]) VuChannel = 3;
-    if (KeyState[0x34]) VuChannel = 4;
-    if (KeyState[0x35]) VuChannel = 5;
-    if (KeyState[0x36]) VuChannel = 6;
+    if (Shell.KeyState[0x31]) Controls.SceneOverride = 1;
+    if (Shell.KeyState[0x32]) Controls.VuChannel = 2;
+    if (Shell.KeyState[0x33]) Controls.VuChannel = 3;
+    if (Shell.KeyState[0x34]) Controls.VuChannel = 4;
+    if (Shell.KeyState[0x35]) Controls.VuChannel = 5;
+    if (Shell.KeyState[0x36]) Controls.VuChannel = 6;
     // Each step runs the table's nudges in their order, as a pass did per frame at 60 fps.
     const int left = nudgesOf(0x41, steps), right = nudgesOf(0x44, steps);
     const int lower = nudgesOf(0x57, steps), raise = nudgesOf(0x53, steps);
     const int up = nudgesOf(plat::VkUp, steps), down = nudgesOf(plat::VkDown, steps);
     const int passes = std::max({left, right, lower, raise, up, down});
     for (int pass = 0; pass < passes; ++pass) {
-        if (pass < left) nudge(CameraRoll, -0.5);
-        if (pass < right) nudge(CameraRoll, 0.5);
-        if (pass < lower) nudge(SphereHeight, -0.01);
-        if (pass < raise) nudge(SphereHeight, 0.01);
-        if (pass < up) nudge(CameraPitch, -0.05);
-        if (pass < down) nudge(CameraPitch, 0.05);
+        if (pass < left) nudge(Controls.CameraRoll, -0.5);
+        if (pass < right) nudge(Controls.CameraRoll, 0.5);
+        if (pass < lower) nudge(Controls.SphereHeight, -0.01);
+        if (pass < raise) nudge(Controls.SphereHeight, 0.01);
+        if (pass < up) nudge(Controls.CameraPitch, -0.05);
+        if (pass < down) nudge(Controls.CameraPitch, 0.05);
     }
 }
 
@@ -60,22 +58,22 @@ int runDemo()
 {
     if (plat::showMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
-        FullScreen = false;
+        Shell.FullScreen = false;
     }
-    if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+    if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
 
     if (!plat::musicInit(44100, 64, 0)) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
                              plat::Icon::Asterisk);
     }
-    SongHandle = plat::musicLoadSong(MainSongActive ? "Data/Sounds/Ruzezu.xm" : "Data/Sounds/zerevovar.mod");
-    plat::musicPlaySong(SongHandle);
+    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? "Data/Sounds/Ruzezu.xm" : "Data/Sounds/zerevovar.mod");
+    plat::musicPlaySong(Controls.SongHandle);
 
     bool done = false;
     int exitCode = 0;  // Escape ends with 0 as well
     for (;;) {
-        if (QuitPosted) {
-            exitCode = QuitExitCode;
+        if (Shell.QuitPosted) {
+            exitCode = Shell.QuitExitCode;
             break;
         }
         plat::Event event;
@@ -84,26 +82,26 @@ int runDemo()
             continue;
         }
 
-        const bool drawn = WindowActive;
+        const bool drawn = Shell.WindowActive;
         if (drawn && !drawFrame()) done = true;
-        if (!done && KeyState[plat::VkEscape]) done = true;
+        if (!done && Shell.KeyState[plat::VkEscape]) done = true;
         if (!done) plat::presentFrame();
 
-        if (KeyState[plat::VkF1]) {
-            KeyState[plat::VkF1] = false;
+        if (Shell.KeyState[plat::VkF1]) {
+            Shell.KeyState[plat::VkF1] = false;
             LeaveFullScreen();
-            FullScreen = !FullScreen;
-            if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+            Shell.FullScreen = !Shell.FullScreen;
+            if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
         }
 
-        pollParameterKeys(drawn ? FrameSteps.count : 0);
+        pollParameterKeys(drawn ? Clock.FrameSteps.count : 0);
         finishKeyPoll();
         if (done) break;
     }
 
     DeleteOutlineFont();
     LeaveFullScreen();
-    releaseMeshArrays(fighterModel);
-    releaseMeshArrays(fountainModel);  // released as well, so that leak checks see only real leaks
+    releaseMeshArrays(Assets.fighterModel);
+    releaseMeshArrays(Assets.fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }

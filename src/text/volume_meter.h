@@ -3,7 +3,12 @@
 
 #include "core/step_clock.h"
 
-extern float VolumeLevels[3];  // smoothed levels of bars 1 (bottom) to 3, 0..0.5
+struct VolumeMeterState {
+    float VolumeLevels[3] = {0.0f, 0.0f, 0.0f};  // smoothed levels of bars 1 (bottom) to 3, 0..0.5
+
+    bool operator==(const VolumeMeterState&) const = default;
+};
+extern VolumeMeterState Meter;
 
 // Bar 1 starts from 0.5 (called by the scene set-up).
 void InitVolumeMeter();

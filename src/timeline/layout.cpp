@@ -16,7 +16,7 @@
 
 #include <cmath>
 
-float BlobPhase = 0.0f;
+LayoutState Layout;
 
 namespace {
 
@@ -31,7 +31,7 @@ void clipTo(int x, int y, int width, int height)
 void placeCoreBlobs(float phase)
 {
     const double p = phase;
-    Blob* b = CoreBlobs.blobs;
+    Blob* b = Blobs.CoreBlobs.blobs;
     b[0].position[0] = static_cast<float>(0.1 * std::cos(p / 2));
     b[0].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
     b[1].position[0] = static_cast<float>(0.1 * std::sin(p / 4));
@@ -75,23 +75,23 @@ void drawFirstPanelPass()
 {
     clipSidePanel2();
     bindTexture(TexP1);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, FrameSteps);
+    drawSparkPool(-2.23f, 0.65f, -5.0f, Clock.FrameSteps);
 
     clipMeterStrip();
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glPushMatrix();
-    DrawVolumeMeter(FrameSteps);
+    DrawVolumeMeter(Clock.FrameSteps);
     glPopMatrix();
 
     // Both showings of the colour panel this frame: the first here, the
     // second in the second pass.
-    swingColourPanel(FrameSteps);
+    swingColourPanel(Clock.FrameSteps);
     glPushMatrix();
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel(0, FrameSteps.fraction);
+    drawColourPanel(0, Clock.FrameSteps.fraction);
     glPopMatrix();
 
     clipSidePanel1();
@@ -106,18 +106,18 @@ void drawSecondPanelPass()
     clipSidePanel3();
     glTranslatef(-2.25f, -0.13f, -5.0f);
     bindTexture(TexCredits);
-    placeCoreBlobs(BlobPhase);
-    BlobPhase = static_cast<float>(BlobPhase + FrameDelta * 0.002);
+    placeCoreBlobs(Layout.BlobPhase);
+    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + Clock.FrameDelta * 0.002);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawBlobCores(CoreBlobs, 0.05f);
+    drawBlobCores(Blobs.CoreBlobs, 0.05f);
     glPopMatrix();
 
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel(1, FrameSteps.fraction);
+    drawColourPanel(1, Clock.FrameSteps.fraction);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

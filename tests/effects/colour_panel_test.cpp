@@ -63,13 +63,13 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
 
 TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 {
-    PanelPhase = 1.0f;
-    PanelRising = true;
-    std::vector<float> phases{PanelPhase};  // swing by swing
+    ColourPanel.PanelPhase = 1.0f;
+    ColourPanel.PanelRising = true;
+    std::vector<float> phases{ColourPanel.PanelPhase};  // swing by swing
     for (std::int64_t k = 1; k <= 40; ++k) {
         swingColourPanel(StepRun{1, k, 0.0f});
-        phases.push_back(PanelPhaseShown[1]);
-        phases.push_back(PanelPhase);
+        phases.push_back(ColourPanel.PanelPhaseShown[1]);
+        phases.push_back(ColourPanel.PanelPhase);
     }
     const auto top = std::max_element(phases.begin(), phases.end());
     EXPECT_GE(*top, 1.5f);
@@ -77,9 +77,9 @@ TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
     EXPECT_LT(*(top - 1), 1.5f);
     EXPECT_LT(*(top + 1), *top) << "and turns on that swing";
     EXPECT_NEAR(top - phases.begin(), 60, 1) << "0.5 of phase in 60 swings of a step's length";
-    EXPECT_FALSE(PanelRising);
-    PanelPhase = 0.0f;
-    PanelRising = true;
+    EXPECT_FALSE(ColourPanel.PanelRising);
+    ColourPanel.PanelPhase = 0.0f;
+    ColourPanel.PanelRising = true;
 }
 
 // Shown twice a frame as the screen layout does, the swing (turns included)
@@ -87,25 +87,25 @@ TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 TEST_F(ColourPanelGl, SwingsAlikeAtAnyFrameRate)
 {
     auto phaseAfter = [](int fps) {
-        PanelPhase = 0.0f;
-        PanelRising = true;
+        ColourPanel.PanelPhase = 0.0f;
+        ColourPanel.PanelRising = true;
         for (int k = 1; k <= 12 * fps; ++k)
             swingColourPanel(stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps)));
-        return std::make_pair(PanelPhase, PanelRising);
+        return std::make_pair(ColourPanel.PanelPhase, ColourPanel.PanelRising);
     };
     const auto at60 = phaseAfter(60);
     for (int fps : {30, 144, 240}) EXPECT_EQ(phaseAfter(fps), at60) << fps << " fps";
-    PanelPhase = 0.0f;
-    PanelRising = true;
+    ColourPanel.PanelPhase = 0.0f;
+    ColourPanel.PanelRising = true;
 }
 
 TEST_F(ColourPanelGl, DrawingMovesNothingAndTranslatesWithoutSaving)
 {
-    PanelPhase = 0.7f;
+    ColourPanel.PanelPhase = 0.7f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     drawColourPanel(1, 0.5f);
-    EXPECT_EQ(PanelPhase, 0.7f);
-    EXPECT_TRUE(PanelRising);
+    EXPECT_EQ(ColourPanel.PanelPhase, 0.7f);
+    EXPECT_TRUE(ColourPanel.PanelRising);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);

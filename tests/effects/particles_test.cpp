@@ -18,7 +18,7 @@ namespace {
 // The first n values of the shared generator from state 1.
 std::vector<int> drawsFromStart(int n)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     std::vector<int> values;
     for (int i = 0; i < n; ++i) values.push_back(nextRandom());
     return values;
@@ -26,9 +26,9 @@ std::vector<int> drawsFromStart(int n)
 
 std::uint32_t stateAfterDraws(std::uint32_t start, int n)
 {
-    RandomState = start;
+    Random.RandomState = start;
     for (int i = 0; i < n; ++i) nextRandom();
-    return RandomState;
+    return Random.RandomState;
 }
 
 // One frame that crosses step 1 (16 ms), and one between steps.
@@ -53,15 +53,15 @@ protected:
         glDisable(GL_TEXTURE_2D);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        ownQuadric_ = SphereQuadric == nullptr;
-        if (ownQuadric_) SphereQuadric = gluNewQuadric();
-        FrameDelta = 16.0;
+        ownQuadric_ = Gl.SphereQuadric == nullptr;
+        if (ownQuadric_) Gl.SphereQuadric = gluNewQuadric();
+        Clock.FrameDelta = 16.0;
     }
     void TearDown() override
     {
         if (ownQuadric_) {
-            gluDeleteQuadric(SphereQuadric);
-            SphereQuadric = nullptr;
+            gluDeleteQuadric(Gl.SphereQuadric);
+            Gl.SphereQuadric = nullptr;
         }
         GlTest::TearDown();
     }
@@ -73,50 +73,50 @@ protected:
 TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
 {
     const std::vector<int> r = drawsFromStart(900);
-    std::memset(SprayPool, 0, sizeof SprayPool);
-    FrameDelta = 0.0;
-    RandomState = 1;
+    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
+    Clock.FrameDelta = 0.0;
+    Random.RandomState = 1;
     initParticlePools();
 
     // 200 sparks take one draw each, then 350 flames take two each.
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 900));
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 900));
     for (int i : {0, 1, 199}) {
-        EXPECT_FLOAT_EQ(SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
-        EXPECT_EQ(SparkPool[i].life, 1.0f);
-        EXPECT_EQ(SparkPool[i].size, 0.005f);
-        EXPECT_EQ(SparkPool[i].position[0], 0.0f);
+        EXPECT_FLOAT_EQ(Particles.SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
+        EXPECT_EQ(Particles.SparkPool[i].life, 1.0f);
+        EXPECT_EQ(Particles.SparkPool[i].size, 0.005f);
+        EXPECT_EQ(Particles.SparkPool[i].position[0], 0.0f);
     }
     for (int i : {0, 1, 349}) {
         const int second = r[200 + 2 * i + 1];
-        EXPECT_FLOAT_EQ(FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
-        EXPECT_EQ(FlamePool[i].life, 5.0f);
-        EXPECT_EQ(FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
-        EXPECT_EQ(FlamePool[i].position[1], -1.9f);
-        EXPECT_EQ(FlamePool[i].gravity[1], 0.3f);
+        EXPECT_FLOAT_EQ(Particles.FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
+        EXPECT_EQ(Particles.FlamePool[i].life, 5.0f);
+        EXPECT_EQ(Particles.FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
+        EXPECT_EQ(Particles.FlamePool[i].position[1], -1.9f);
+        EXPECT_EQ(Particles.FlamePool[i].gravity[1], 0.3f);
     }
-    for (const Particle& p : SprayPool) ASSERT_EQ(p.life, 0.0f);
+    for (const Particle& p : Particles.SprayPool) ASSERT_EQ(p.life, 0.0f);
 }
 
 TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
     // The slowest initial spark (fade 0.003) is used up within 112 calls.
     for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5, OneStep);
-    for (const Particle& p : SparkPool) {
+    for (const Particle& p : Particles.SparkPool) {
         ASSERT_EQ(p.life, 0.1f);
         ASSERT_EQ(p.size, 0.03f);
         ASSERT_EQ(p.position[2], 0.0f);
     }
 
     // From now on every spark is reborn on every call: two draws each.
-    const std::uint32_t before = RandomState;
-    const Particle first = SparkPool[0];
+    const std::uint32_t before = Random.RandomState;
+    const Particle first = Particles.SparkPool[0];
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     drawSparkPool(0, 0, -5, OneStep);
-    EXPECT_EQ(RandomState, stateAfterDraws(before, 400));
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(before, 400));
 
     // The sprite drawn for spark 0 sits where the previous call placed it.
     GLdouble model[16], projection[16];
@@ -139,9 +139,9 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 // step each. (FrameDelta, which turns the sparks' curve, is held at 0.)
 TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
-    std::memset(SprayPool, 0, sizeof SprayPool);
+    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
     // Past the first calls, so that every pool has living and reborn particles.
     for (std::int64_t k = 1; k <= 150; ++k) {
         const StepRun step{1, k, 0.0f};
@@ -150,37 +150,37 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
         drawSprayPool(0, 0, -5, step);
     }
     Particle sparks[SparkCount], flames[FlameCount], spray[SprayCount];
-    std::memcpy(sparks, SparkPool, sizeof sparks);
-    std::memcpy(flames, FlamePool, sizeof flames);
-    std::memcpy(spray, SprayPool, sizeof spray);
-    const std::uint32_t start = RandomState;
+    std::memcpy(sparks, Particles.SparkPool, sizeof sparks);
+    std::memcpy(flames, Particles.FlamePool, sizeof flames);
+    std::memcpy(spray, Particles.SprayPool, sizeof spray);
+    const std::uint32_t start = Random.RandomState;
 
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
     for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, StepRun{1, k, 0.0f});
     for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(0, 0, -5, StepRun{1, k, 0.0f});
     for (std::int64_t k = 151; k <= 152; ++k) drawSprayPool(0, 0, -5, StepRun{1, k, 0.0f});
-    std::vector<Particle> twoFrames(std::begin(FlamePool), std::end(FlamePool));
-    twoFrames.insert(twoFrames.end(), std::begin(SprayPool), std::end(SprayPool));
-    twoFrames.insert(twoFrames.end(), std::begin(SparkPool), std::end(SparkPool));
-    const std::uint32_t afterTwoFrames = RandomState;
+    std::vector<Particle> twoFrames(std::begin(Particles.FlamePool), std::end(Particles.FlamePool));
+    twoFrames.insert(twoFrames.end(), std::begin(Particles.SprayPool), std::end(Particles.SprayPool));
+    twoFrames.insert(twoFrames.end(), std::begin(Particles.SparkPool), std::end(Particles.SparkPool));
+    const std::uint32_t afterTwoFrames = Random.RandomState;
     EXPECT_NE(afterTwoFrames, start) << "the steps drew no rebirths";
 
-    std::memcpy(SparkPool, sparks, sizeof sparks);
-    std::memcpy(FlamePool, flames, sizeof flames);
-    std::memcpy(SprayPool, spray, sizeof spray);
-    RandomState = start;
+    std::memcpy(Particles.SparkPool, sparks, sizeof sparks);
+    std::memcpy(Particles.FlamePool, flames, sizeof flames);
+    std::memcpy(Particles.SprayPool, spray, sizeof spray);
+    Random.RandomState = start;
     drawSparkPool(0, 0, -5, StepRun{0, 150, 0.5f});
     drawFlamePool(0, 0, -5, StepRun{0, 150, 0.5f});
     drawSprayPool(0, 0, -5, StepRun{0, 150, 0.5f});
-    EXPECT_EQ(RandomState, start) << "a frame between steps draws nothing from the generator";
+    EXPECT_EQ(Random.RandomState, start) << "a frame between steps draws nothing from the generator";
     const StepRun both{2, 152, 0.0f};
     drawSparkPool(0, 0, -5, both);
     drawFlamePool(0, 0, -5, both);
     drawSprayPool(0, 0, -5, both);
-    EXPECT_EQ(RandomState, afterTwoFrames);
-    for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
-    for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
-    for (int i = 0; i < SparkCount; ++i) ASSERT_EQ(std::memcmp(&SparkPool[i], &twoFrames[FlameCount + SprayCount + i], sizeof(Particle)), 0) << "spark " << i;
+    EXPECT_EQ(Random.RandomState, afterTwoFrames);
+    for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&Particles.FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
+    for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&Particles.SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
+    for (int i = 0; i < SparkCount; ++i) ASSERT_EQ(std::memcmp(&Particles.SparkPool[i], &twoFrames[FlameCount + SprayCount + i], sizeof(Particle)), 0) << "spark " << i;
 }
 
 // A frame between two steps moves nothing on, and draws a flame that
@@ -188,19 +188,19 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 // place after it; a reborn one stays where it was.
 TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
 {
-    for (Particle& p : FlamePool) {
+    for (Particle& p : Particles.FlamePool) {
         p = makeParticle(100.0f, 0.0f);
         p.position[1] = -1.0f;  // big and below y = 0: drawn black
         p.size = 0.2f;
     }
-    Particle& f = FlamePool[0];
+    Particle& f = Particles.FlamePool[0];
     f = makeParticle(0.5f, 0.0f);
     f.size = 0.1f;
     f.position[1] = -1.5f;
     f.velocity[1] = 200.0f;  // a tenth of a unit per step
     f.colour[0] = 1.0f;
     drawFlamePool(0, 0, -5, OneStep);
-    const Particle after = FlamePool[0];
+    const Particle after = Particles.FlamePool[0];
     ASSERT_FLOAT_EQ(after.position[1], -1.4f);
 
     auto drawnCentreY = [](float fraction) {
@@ -218,26 +218,26 @@ TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
     const double y0 = drawnCentreY(0.0f), yHalf = drawnCentreY(0.5f), yEnd = drawnCentreY(0.999f);
     EXPECT_GT(yHalf, y0);
     EXPECT_NEAR(yHalf - y0, (yEnd - y0) / 2.0, 0.01 * (yEnd - y0));
-    EXPECT_EQ(std::memcmp(&FlamePool[0], &after, sizeof after), 0) << "drawing between steps moved the flame";
+    EXPECT_EQ(std::memcmp(&Particles.FlamePool[0], &after, sizeof after), 0) << "drawing between steps moved the flame";
 
     // Reborn in the latest step: drawn where it was, not on a line to its new place.
-    FlamePool[0].life = 0.1f;
-    FlamePool[0].fade = 1.0f;
-    FrameDelta = 16.0;
+    Particles.FlamePool[0].life = 0.1f;
+    Particles.FlamePool[0].fade = 1.0f;
+    Clock.FrameDelta = 16.0;
     drawFlamePool(0, 0, -5, StepRun{1, 2, 0.0f});
-    ASSERT_EQ(FlamePool[0].life, 5.0f);
+    ASSERT_EQ(Particles.FlamePool[0].life, 5.0f);
     EXPECT_NEAR(drawnCentreY(0.5f), drawnCentreY(0.0f), 1e-3);
 }
 
 TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
 {
     // Everything but flame 0 is a big sprite below y = 0: a negative grey, black.
-    for (Particle& p : FlamePool) {
+    for (Particle& p : Particles.FlamePool) {
         p = makeParticle(100.0f, 0.0f);
         p.size = 0.2f;
         p.position[1] = -1.0f;
     }
-    Particle& f = FlamePool[0];
+    Particle& f = Particles.FlamePool[0];
     f.size = 0.14f;
     f.position[1] = -0.65f;
     f.velocity[1] = 200.0f;  // one step lifts it to -0.55, out of the orange zone
@@ -267,33 +267,33 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
 
 TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
 {
-    for (Particle& p : SparkPool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : FlamePool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
-    FlamePool[5] = makeParticle(1.5f, 0.625f);   // 1.5 - 0.625 x 3 x 16 x 0.05 = 0 in a 16 ms step
-    SprayPool[5] = makeParticle(0.75f, 0.25f);
-    RandomState = 1;
+    for (Particle& p : Particles.SparkPool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : Particles.FlamePool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particles.SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
+    Particles.FlamePool[5] = makeParticle(1.5f, 0.625f);   // 1.5 - 0.625 x 3 x 16 x 0.05 = 0 in a 16 ms step
+    Particles.SprayPool[5] = makeParticle(0.75f, 0.25f);
+    Random.RandomState = 1;
 
     drawSparkPool(0, 0, -5, OneStep);
-    EXPECT_EQ(SparkPool[5].life, 0.1f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+    EXPECT_EQ(Particles.SparkPool[5].life, 0.1f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
-    RandomState = 1;
+    Random.RandomState = 1;
     drawFlamePool(0, 0, -5, OneStep);
-    EXPECT_EQ(FlamePool[5].life, 5.0f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+    EXPECT_EQ(Particles.FlamePool[5].life, 5.0f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
-    RandomState = 1;
+    Random.RandomState = 1;
     drawSprayPool(0, 0, -5, OneStep);
-    EXPECT_EQ(SprayPool[5].life, 10.0f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 6));
+    EXPECT_EQ(Particles.SprayPool[5].life, 10.0f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 6));
 }
 
 TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 {
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = SprayPool[0];
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = Particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 0.5f;
@@ -310,8 +310,8 @@ TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 
 TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 {
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = SprayPool[0];
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = Particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 2.5f;  // outside the basin
@@ -329,9 +329,9 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 
 TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
-    std::memset(SprayPool, 0, sizeof SprayPool);
+    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
     glLoadIdentity();
     glTranslatef(0.1f, 0.2f, -0.3f);
     GLfloat before[16], after[16];

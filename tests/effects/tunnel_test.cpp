@@ -22,9 +22,9 @@ struct Grids {
 Grids snapshot()
 {
     Grids g;
-    std::memcpy(g.x, TunnelX, sizeof g.x);
-    std::memcpy(g.y, TunnelY, sizeof g.y);
-    std::memcpy(g.z, TunnelZ, sizeof g.z);
+    std::memcpy(g.x, ::Tunnel.TunnelX, sizeof g.x);
+    std::memcpy(g.y, ::Tunnel.TunnelY, sizeof g.y);
+    std::memcpy(g.z, ::Tunnel.TunnelZ, sizeof g.z);
     return g;
 }
 
@@ -43,8 +43,8 @@ protected:
     // them; returns the quads drawn, counted as triangles / 2.
     int callAt(double t, double dt)
     {
-        SongTime = t;
-        FrameDelta = dt;
+        Clock.SongTime = t;
+        Clock.FrameDelta = dt;
         const StepRun steps = stepsBetween(t - dt, t);
         useWideOrtho(-400.0);
         glPushMatrix();
@@ -69,54 +69,54 @@ TEST_F(Tunnel, SlicesFallOnePerStepAfter53500)
         {53600.0, 33.0, 0, 0},     {53600.0, 33.0, -3, -3},  {42001.0, 500.0, 85, 85},
     };
     for (const Case& c : cases) {
-        TunnelSlices = c.start;
-        TunnelShade = 0.3f;
+        ::Tunnel.TunnelSlices = c.start;
+        ::Tunnel.TunnelShade = 0.3f;
         callAt(c.t, c.dt);
-        EXPECT_EQ(TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
+        EXPECT_EQ(::Tunnel.TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
         if (stepsBetween(c.t - c.dt, c.t).count == 0) {
-            EXPECT_EQ(TunnelShade, 0.3f) << "t " << c.t << " dt " << c.dt;
+            EXPECT_EQ(::Tunnel.TunnelShade, 0.3f) << "t " << c.t << " dt " << c.dt;
         }
     }
-    TunnelSlices = TunnelMaxSlices;
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, QuadsPerSliceAndNoneAtOneOrLess)
 {
-    TunnelSlices = 85;
+    ::Tunnel.TunnelSlices = 85;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     EXPECT_EQ(callAt(45000.0, 16.0), 84 * 12);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     // Slice 0 sits on the radius-3 circle; point 12 closes onto point 0.
-    EXPECT_NEAR(std::hypot(TunnelX[4][0], TunnelY[4][0]), 3.0, 1e-5);
-    EXPECT_NEAR(TunnelX[12][30], TunnelX[0][30], 1e-5);
-    TunnelSlices = 2;
+    EXPECT_NEAR(std::hypot(::Tunnel.TunnelX[4][0], ::Tunnel.TunnelY[4][0]), 3.0, 1e-5);
+    EXPECT_NEAR(::Tunnel.TunnelX[12][30], ::Tunnel.TunnelX[0][30], 1e-5);
+    ::Tunnel.TunnelSlices = 2;
     EXPECT_EQ(callAt(45000.0, 16.0), 12);
 
     for (int count : {1, 0, -1, -40}) {
-        TunnelSlices = count;
+        ::Tunnel.TunnelSlices = count;
         EXPECT_EQ(callAt(45000.0, 16.0), 0) << count;
     }
-    TunnelSlices = TunnelMaxSlices;
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, GridsKeepTheirValuesWhenNoSlicesRemain)
 {
-    TunnelSlices = 85;
+    ::Tunnel.TunnelSlices = 85;
     callAt(45000.0, 16.0);
     const Grids full = snapshot();
-    const float roll = FighterRoll;
+    const float roll = ::Tunnel.FighterRoll;
     for (int count : {0, -7}) {
-        TunnelSlices = count;
+        ::Tunnel.TunnelSlices = count;
         callAt(45000.0, 16.0);
         EXPECT_TRUE(sameGrids(snapshot(), full)) << count;
-        EXPECT_EQ(FighterRoll, roll);  // still follows vertex [5][2] as last computed
+        EXPECT_EQ(::Tunnel.FighterRoll, roll);  // still follows vertex [5][2] as last computed
     }
     // One slice: only slice 0 is recomputed, the rest stay.
-    TunnelX[3][0] = TunnelX[3][1] = 999.0f;
-    TunnelSlices = 1;
+    ::Tunnel.TunnelX[3][0] = ::Tunnel.TunnelX[3][1] = 999.0f;
+    ::Tunnel.TunnelSlices = 1;
     callAt(45000.0, 16.0);
-    EXPECT_NEAR(TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
-    EXPECT_EQ(TunnelX[3][1], 999.0f);
-    EXPECT_EQ(TunnelX[5][2], full.x[5][2]);
-    TunnelSlices = TunnelMaxSlices;
+    EXPECT_NEAR(::Tunnel.TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
+    EXPECT_EQ(::Tunnel.TunnelX[3][1], 999.0f);
+    EXPECT_EQ(::Tunnel.TunnelX[5][2], full.x[5][2]);
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
