@@ -3,6 +3,9 @@
 #include "shell/shell_state.h"
 
 #include "assets/model.h"
+#include "core/picture.h"
+#include "core/songs.h"
+#include "platform/keys.h"
 #include "shell/window.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"
@@ -23,16 +26,16 @@ void nudge(float& value, double step)
 
 void pollParameterKeys()
 {
-    if (Shell.KeyState[0x31]) Controls.SceneOverride = 1;
-    if (Shell.KeyState[0x32]) Controls.VuChannel = 2;
-    if (Shell.KeyState[0x33]) Controls.VuChannel = 3;
-    if (Shell.KeyState[0x34]) Controls.VuChannel = 4;
-    if (Shell.KeyState[0x35]) Controls.VuChannel = 5;
-    if (Shell.KeyState[0x36]) Controls.VuChannel = 6;
-    if (Shell.KeyState[0x41]) nudge(Controls.CameraRoll, -0.5);
-    if (Shell.KeyState[0x44]) nudge(Controls.CameraRoll, 0.5);
-    if (Shell.KeyState[0x57]) nudge(Controls.SphereHeight, -0.01);
-    if (Shell.KeyState[0x53]) nudge(Controls.SphereHeight, 0.01);
+    if (Shell.KeyState[plat::vkDigit(1)]) Controls.SceneOverride = 1;
+    if (Shell.KeyState[plat::vkDigit(2)]) Controls.VuChannel = 2;
+    if (Shell.KeyState[plat::vkDigit(3)]) Controls.VuChannel = 3;
+    if (Shell.KeyState[plat::vkDigit(4)]) Controls.VuChannel = 4;
+    if (Shell.KeyState[plat::vkDigit(5)]) Controls.VuChannel = 5;
+    if (Shell.KeyState[plat::vkDigit(6)]) Controls.VuChannel = 6;
+    if (Shell.KeyState[plat::vkLetter('A')]) nudge(Controls.CameraRoll, -0.5);
+    if (Shell.KeyState[plat::vkLetter('D')]) nudge(Controls.CameraRoll, 0.5);
+    if (Shell.KeyState[plat::vkLetter('W')]) nudge(Controls.SphereHeight, -0.01);
+    if (Shell.KeyState[plat::vkLetter('S')]) nudge(Controls.SphereHeight, 0.01);
     if (Shell.KeyState[plat::VkUp]) nudge(Controls.CameraPitch, -0.05);
     if (Shell.KeyState[plat::VkDown]) nudge(Controls.CameraPitch, 0.05);
 }
@@ -43,13 +46,13 @@ int runDemo()
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
         Shell.FullScreen = false;
     }
-    if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
+    if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
 
-    if (!plat::musicInit(44100, 64, 0)) {
+    if (!initMusic()) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
                              plat::Icon::Asterisk);
     }
-    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? "Data/Sounds/Ruzezu.xm" : "Data/Sounds/zerevovar.mod");
+    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? MainSongPath : IntroSongPath);
     plat::musicPlaySong(Controls.SongHandle);
 
     bool done = false;
@@ -73,7 +76,7 @@ int runDemo()
             Shell.KeyState[plat::VkF1] = false;
             LeaveFullScreen();
             Shell.FullScreen = !Shell.FullScreen;
-            if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
+            if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
         }
 
         pollParameterKeys();
