@@ -1,8 +1,9 @@
-// Every test starts from the state a fresh process has: the demo's values as
-// they were before the first test, the headless backend reset and the picture
-// transform at 800 x 600. So tests
-// pass in any order, also all in one process with --gtest_shuffle.
-#include "core/picture.h"
+// Every test starts from the state a fresh process has: the demo's state at
+// its initial values (the picture transform at 800 x 600 among them), no GL
+// objects, nothing loaded and the headless backend reset. So tests pass in any
+// order, also all in one process with --gtest_shuffle.
+#include "assets/loaded_assets.h"
+#include "core/gl_resources.h"
 #include "platform/headless/headless.h"
 #include "shell/demo_state.h"
 
@@ -11,17 +12,15 @@
 namespace {
 
 class ProgramStartState : public ::testing::EmptyTestEventListener {
-    void OnTestProgramStart(const ::testing::UnitTest&) override { start_ = captureDemoState(); }
     void OnTestStart(const ::testing::TestInfo&) override
     {
         headless::resetBackend();
-        restoreDemoState(start_);
-        // The picture transform follows the window; every test starts at 800 x 600.
-        if (Picture.drawableWidth != PictureWidth || Picture.drawableHeight != PictureHeight) {
-            setPictureDrawable(PictureWidth, PictureHeight);
-        }
+        restoreDemoState(DemoState{});
+        // The last test's context is gone and its objects with it.
+        Gl = GlResources{};
+        // Nothing read yet.
+        Assets = LoadedAssets{};
     }
-    DemoStateSnapshot start_;
 };
 
 const bool Registered = [] {

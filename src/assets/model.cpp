@@ -7,12 +7,6 @@
 
 #include <cstring>
 
-Model3D fighterModel;
-Model3D fountainModel;
-ImageData modelTexture;
-ObjLoader fighterLoader;
-ObjLoader fountainLoader;
-
 namespace {
 
 // Copies at most 254 characters and always terminates.
@@ -67,9 +61,10 @@ void createMaterialTextures(Model3D& model)
     for (const MaterialInfo& material : model.materials) {
         if (material.file[0] == '\0')
             continue;
-        if (!readTgaImage(modelTexture, material.file))
+        ImageData image;
+        if (!readTgaImage(image, material.file))
             continue;
-        makeTexture(modelTexture);
+        Gl.ModelTexture = makeTexture(image);
     }
 }
 
@@ -81,7 +76,7 @@ void drawModel(Model3D model)
         if (object.hasTexture) {
             glEnable(GL_TEXTURE_2D);
             glColor3f(1, 1, 1);
-            glBindTexture(GL_TEXTURE_2D, modelTexture.textureName);
+            glBindTexture(GL_TEXTURE_2D, Gl.ModelTexture);
         } else {
             glDisable(GL_TEXTURE_2D);
             glColor3f(1, 1, 1);

@@ -1,17 +1,16 @@
 // The model types and the reader of the OBJ subset the models use.
 #pragma once
 
+#include "core/vector.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-struct Vector3 { float x = 0, y = 0, z = 0; };
-struct Vector2 { float u = 0, v = 0; };
-
 struct Face {
-    std::int32_t vertexIndex[3] = {0, 0, 0};     // 0-based into vertices and normals
-    std::int32_t texCoordIndex[3] = {0, 0, 0};   // 0-based into texCoords
+    std::int32_t vertexIndex[3] = {0, 0, 0};    // 0-based into vertices and normals
+    std::int32_t texCoordIndex[3] = {0, 0, 0};  // 0-based into texCoords
 };
 
 // Arrays are owned by the model; copies of a model share them.
@@ -35,8 +34,8 @@ struct MaterialInfo {
 };
 
 struct Model3D {
-    std::int32_t objectCount = 0;     // == objects.size()
-    std::int32_t materialCount = 0;   // == materials.size()
+    std::int32_t objectCount = 0;    // == objects.size()
+    std::int32_t materialCount = 0;  // == materials.size()
     std::vector<MaterialInfo> materials;
     std::vector<MeshObject> objects;
 };

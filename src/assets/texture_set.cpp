@@ -5,8 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-ImageData TextureSet[TextureSlotCount];
-
 namespace {
 
 struct SlotFile {
@@ -48,17 +46,16 @@ bool keepsLevelZero(GLsizei width, GLsizei height)
 
 } // namespace
 
-void makeTexture(ImageData& image)
+unsigned makeTexture(ImageData& image)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
-    image.textureName = name;
     glBindTexture(GL_TEXTURE_2D, name);
 
     if (!image.pixels) {
         glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        return;
+        return name;
     }
 
     // Rows are tightly packed: a 24-bit row need not be a multiple of 4 bytes.
@@ -84,30 +81,32 @@ void makeTexture(ImageData& image)
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     releaseImagePixels(image);
+    return name;
 }
 
 bool loadTextureSet()
 {
-    for (ImageData& slot : TextureSet) {
+    for (ImageData& slot : Assets.TextureSet) {
         releaseImagePixels(slot);
         slot = ImageData{};
     }
+    for (unsigned& name : Gl.Textures) name = 0;
 
     for (const SlotFile& file : LoadOrder) {
-        if (!readTgaImage(TextureSet[file.slot], file.path)) {
+        if (!readTgaImage(Assets.TextureSet[file.slot], file.path)) {
             // No texture is made; the pixels read so far are not needed either.
-            for (ImageData& slot : TextureSet)
+            for (ImageData& slot : Assets.TextureSet)
                 releaseImagePixels(slot);
             return false;
         }
     }
 
-    for (ImageData& slot : TextureSet)
-        makeTexture(slot);
+    for (int slot = 0; slot < TextureSlotCount; ++slot)
+        Gl.Textures[slot] = makeTexture(Assets.TextureSet[slot]);
     return true;
 }
 
 void bindTexture(TextureSlot slot)
 {
-    glBindTexture(GL_TEXTURE_2D, TextureSet[slot].textureName);
+    glBindTexture(GL_TEXTURE_2D, Gl.Textures[slot]);
 }

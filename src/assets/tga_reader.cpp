@@ -39,7 +39,7 @@ struct ByteStream {
     std::size_t remaining() const { return size - pos; }
 };
 
-// The reader's working values, shared by every call (set-up thread only).
+// The working values of one read.
 struct TgaState {
     std::uint8_t signature[12];
     std::uint8_t header[6];
@@ -49,7 +49,6 @@ struct TgaState {
     std::uint32_t width;
     std::uint32_t bitsPerPixel;
 };
-TgaState tgaState;
 
 bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
 {
@@ -70,50 +69,50 @@ std::size_t rleBound(std::size_t remaining, std::uint32_t bytesPerPixel)
 // Header step shared by both readers. The buffer is never larger than what the
 // rest of the file can fill: an image the data cannot complete then fails on
 // reading with the same message, without reserving its whole claimed size.
-bool readInfoHeader(ImageData& image, ByteStream& in, bool runLength, std::size_t* capacity)
+bool readInfoHeader(TgaState& tga, ImageData& image, ByteStream& in, bool runLength, std::size_t* capacity)
 {
-    if (!in.read(tgaState.header, sizeof tgaState.header))
+    if (!in.read(tga.header, sizeof tga.header))
         return fail(image, "Could not read info header");
 
-    const std::uint8_t* h = tgaState.header;
-    image.width = tgaState.width = h[0] + 256u * h[1];
-    image.height = tgaState.height = h[2] + 256u * h[3];
-    image.bitsPerPixel = tgaState.bitsPerPixel = h[4];
+    const std::uint8_t* h = tga.header;
+    image.width = tga.width = h[0] + 256u * h[1];
+    image.height = tga.height = h[2] + 256u * h[3];
+    image.bitsPerPixel = tga.bitsPerPixel = h[4];
     if (image.width == 0 || image.height == 0 || (image.bitsPerPixel != 24 && image.bitsPerPixel != 32))
         return fail(image, "Invalid texture information");
 
     image.pixelFormat = image.bitsPerPixel == 24 ? GlRgb : GlRgba;
-    tgaState.bytesPerPixel = image.bitsPerPixel / 8;
-    tgaState.imageSize = std::size_t{tgaState.bytesPerPixel} * image.height * image.width;
+    tga.bytesPerPixel = image.bitsPerPixel / 8;
+    tga.imageSize = std::size_t{tga.bytesPerPixel} * image.height * image.width;
 
-    const std::size_t fillable = runLength ? rleBound(in.remaining(), tgaState.bytesPerPixel) : in.remaining();
-    *capacity = std::min(tgaState.imageSize, fillable);
+    const std::size_t fillable = runLength ? rleBound(in.remaining(), tga.bytesPerPixel) : in.remaining();
+    *capacity = std::min(tga.imageSize, fillable);
     image.pixels = static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(*capacity, 1)));
     if (!image.pixels)
         return fail(image, "Could not allocate memory for image");
     return true;
 }
 
-bool readUncompressedTga(ImageData& image, ByteStream& in)
+bool readUncompressedTga(TgaState& tga, ImageData& image, ByteStream& in)
 {
     std::size_t capacity = 0;
-    if (!readInfoHeader(image, in, false, &capacity))
+    if (!readInfoHeader(tga, image, in, false, &capacity))
         return false;
-    if (capacity < tgaState.imageSize || !in.read(image.pixels, tgaState.imageSize))
+    if (capacity < tga.imageSize || !in.read(image.pixels, tga.imageSize))
         return fail(image, "Could not read image data");
 
-    for (std::size_t i = 0; i < tgaState.imageSize; i += tgaState.bytesPerPixel)
+    for (std::size_t i = 0; i < tga.imageSize; i += tga.bytesPerPixel)
         std::swap(image.pixels[i], image.pixels[i + 2]);
     return true;
 }
 
-bool readRleTga(ImageData& image, ByteStream& in)
+bool readRleTga(TgaState& tga, ImageData& image, ByteStream& in)
 {
     std::size_t capacity = 0;
-    if (!readInfoHeader(image, in, true, &capacity))
+    if (!readInfoHeader(tga, image, in, true, &capacity))
         return false;
 
-    const std::uint32_t bpp = tgaState.bytesPerPixel;
+    const std::uint32_t bpp = tga.bytesPerPixel;
     const std::size_t pixelCount = std::size_t{image.width} * image.height;
     const std::size_t storable = capacity / bpp;
     std::size_t counter = 0;
@@ -170,13 +169,14 @@ bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 {
     releaseImagePixels(image);
     ByteStream in{data, data ? size : 0, 0};
-    if (!in.read(tgaState.signature, sizeof tgaState.signature))
+    TgaState tga{};
+    if (!in.read(tga.signature, sizeof tga.signature))
         return fail(image, "Could not read file header");
 
-    if (std::memcmp(tgaState.signature, UncompressedSignature, sizeof UncompressedSignature) == 0)
-        return readUncompressedTga(image, in);
-    if (std::memcmp(tgaState.signature, RleSignature, sizeof RleSignature) == 0)
-        return readRleTga(image, in);
+    if (std::memcmp(tga.signature, UncompressedSignature, sizeof UncompressedSignature) == 0)
+        return readUncompressedTga(tga, image, in);
+    if (std::memcmp(tga.signature, RleSignature, sizeof RleSignature) == 0)
+        return readRleTga(tga, image, in);
     return fail(image, "TGA file be type 2 or type 10 ", "Invalid Image");
 }
 

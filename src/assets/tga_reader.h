@@ -10,7 +10,6 @@ struct ImageData {
     std::uint32_t bitsPerPixel = 0;   // 24 or 32
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::uint32_t textureName = 0;    // filled by the texture-making code
     std::uint32_t pixelFormat = 0;    // GL_RGB or GL_RGBA
 };
 

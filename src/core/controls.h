@@ -6,13 +6,15 @@
 
 #include "platform/platform.h"
 
-extern bool MainSongActive;    // set by the intro's song switch, cleared by the end transition
-extern plat::Song SongHandle;  // the song whose time and volume the timeline uses
-extern float CameraRoll;       // degrees; keys A/D and the flight bank rule
-extern float CameraPitch;      // degrees; keys Up/Down
-extern int SceneOverride;      // key 1 sets 1: tunnel drawn on every main-part frame
-extern int VuChannel;          // keys 2..6: channel driving the fountain floor flash
-extern float SphereHeight;     // keys W/S: vertical offset of the fountain group
+struct ControlState {
+    bool MainSongActive = false;  // set by the intro's song switch, cleared by the end transition
+    plat::Song SongHandle = 0;    // the song whose time and volume the timeline uses
+    float CameraRoll = 0.0f;      // degrees; keys A/D and the flight bank rule
+    float CameraPitch = 0.0f;     // degrees; keys Up/Down
+    int SceneOverride = 0;        // key 1 sets 1: tunnel drawn on every main-part frame
+    int VuChannel = 4;            // keys 2..6: channel driving the fountain floor flash
+    float SphereHeight = 0.18f;   // keys W/S: vertical offset of the fountain group
 
-// All of them back to their program-start values.
-void resetControls();
+    bool operator==(const ControlState&) const = default;
+};
+extern ControlState Controls;

@@ -35,6 +35,11 @@ void setPictureDrawable(int width, int height)
     ++State.generation;
 }
 
+void restorePictureTransform(const PictureTransform& saved)
+{
+    State = saved;
+}
+
 PictureRect mapPictureRect(int x, int y, int width, int height)
 {
     const PictureRect& a = State.area;

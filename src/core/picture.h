@@ -14,22 +14,30 @@ struct PictureRect {
     int y = 0;
     int width = 0;
     int height = 0;
+
+    bool operator==(const PictureRect&) const = default;
 };
 
 struct PictureTransform {
-    int drawableWidth = PictureWidth;    // pixels of the window's GL drawable
+    int drawableWidth = PictureWidth;                     // pixels of the window's GL drawable
     int drawableHeight = PictureHeight;
-    double scale = 1.0;                  // drawable pixels per picture pixel
+    double scale = 1.0;                                   // drawable pixels per picture pixel
     PictureRect area{0, 0, PictureWidth, PictureHeight};  // where the picture lies
-    unsigned generation = 0;             // changes with every setPictureDrawable
+    unsigned generation = 0;                              // changes with every setPictureDrawable
+
+    bool operator==(const PictureTransform&) const = default;
 };
 
-// Written only by setPictureDrawable; 800 x 600 at scale 1 until then.
+// Written only by setPictureDrawable and restorePictureTransform; 800 x 600
+// at scale 1 until then.
 extern const PictureTransform& Picture;
 
 // Fits the picture into a drawable of width x height pixels (each at least 1):
 // scale min(W / 800, H / 600), the picture's size rounded, centred.
 void setPictureDrawable(int width, int height);
+// Puts back a transform read from Picture earlier, generation included
+// (restoreDemoState).
+void restorePictureTransform(const PictureTransform& saved);
 
 // A rectangle of the picture (picture pixels, origin bottom-left) in drawable
 // pixels. Each edge is mapped on its own and rounded, so rectangles that touch

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
-extern std::uint32_t RandomState;  // 1 at program start; advanced only by nextRandom
+struct RandomGenerator {
+    std::uint32_t RandomState = 1;  // 1 at program start; advanced only by nextRandom
+
+    bool operator==(const RandomGenerator&) const = default;
+};
+extern RandomGenerator Random;
 
 // state = state * 214013 + 2531011 (mod 2^32); returns (state >> 16) & 0x7FFF.
 int nextRandom();
-
-// Puts the generator back to its program-start state.
-void resetRandom();

@@ -8,9 +8,7 @@
 
 #include <cmath>
 
-BlobSet GlowBlobs;
-BlobSet CoreBlobs;
-int BlobSpritesDrawn = 0;
+BlobState Blobs;
 
 namespace {
 
@@ -27,7 +25,7 @@ constexpr Variant Cores{0.5, true, 0.0, 0.1f, {1.0f, 1.0f, 1.0f, 1.0f}};
 
 void walkBlobField(const BlobSet& set, float step, const Variant& v)
 {
-    BlobSpritesDrawn = 0;
+    Blobs.BlobSpritesDrawn = 0;
     if (!(step > 0.0f)) return;
 
     const Blob* b = set.blobs;
@@ -64,7 +62,7 @@ void walkBlobField(const BlobSet& set, float step, const Variant& v)
                 glVertex3f(-h, -h, 0.0f);
                 glEnd();
                 glPopMatrix();
-                ++BlobSpritesDrawn;
+                ++Blobs.BlobSpritesDrawn;
             }
         }
     }

@@ -4,6 +4,8 @@
 struct Blob {
     float position[3];
     float strength;
+
+    bool operator==(const Blob&) const = default;
 };
 
 struct BlobSet {
@@ -14,11 +16,18 @@ struct BlobSet {
         {{0.0f, 1.0f, 0.0f}, 0.5f},
         {{0.0f, 0.0f, 0.0f}, 0.5f},
     };
+
+    bool operator==(const BlobSet&) const = default;
 };
 
-extern BlobSet GlowBlobs;  // drawn by the credits-sheet scene
-extern BlobSet CoreBlobs;  // drawn in side panel 3
-extern int BlobSpritesDrawn;  // sprites drawn by the last drawBlobGlow / drawBlobCores
+struct BlobState {
+    BlobSet GlowBlobs;         // drawn by the credits-sheet scene
+    BlobSet CoreBlobs;         // drawn in side panel 3
+    int BlobSpritesDrawn = 0;  // sprites drawn by the last drawBlobGlow / drawBlobCores
+
+    bool operator==(const BlobState&) const = default;
+};
+extern BlobState Blobs;
 
 // Both walk the grid of sample points below z = 0 around the set and draw a
 // textured square wherever the field lies in the band. They use the texture,

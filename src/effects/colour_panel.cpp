@@ -8,8 +8,7 @@
 
 #include <cmath>
 
-float PanelPhase = 0.0f;
-bool PanelRising = true;
+ColourPanelState ColourPanel;
 
 void colourPanelCorners(float p, float c[4][3])
 {
@@ -33,7 +32,7 @@ void drawColourPanel()
     static const float texCoords[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
     float colours[4][3];
-    colourPanelCorners(PanelPhase, colours);
+    colourPanelCorners(ColourPanel.PanelPhase, colours);
 
     glTranslatef(-0.9f, 0.6f, -4.0f);
     bindTexture(TexTestground);
@@ -47,11 +46,11 @@ void drawColourPanel()
     glEnd();
 
     // The turn comes on the call that reaches or passes either end.
-    if (PanelRising) {
-        PanelPhase = static_cast<float>(PanelPhase + FrameDelta * 0.0005);
-        if (PanelPhase >= 1.5f) PanelRising = false;
+    if (ColourPanel.PanelRising) {
+        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase + Clock.FrameDelta * 0.0005);
+        if (ColourPanel.PanelPhase >= 1.5f) ColourPanel.PanelRising = false;
     } else {
-        PanelPhase = static_cast<float>(PanelPhase - FrameDelta * 0.0005);
-        if (PanelPhase <= -1.5f) PanelRising = true;
+        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase - Clock.FrameDelta * 0.0005);
+        if (ColourPanel.PanelPhase <= -1.5f) ColourPanel.PanelRising = true;
     }
 }

@@ -1,8 +1,13 @@
 // A textured quad whose corner colours swing with one phase.
 #pragma once
 
-extern float PanelPhase;   // the phase P, kept between about -1.5 and 1.5
-extern bool PanelRising;   // direction of PanelPhase
+struct ColourPanelState {
+    float PanelPhase = 0.0f;  // the phase P, kept between about -1.5 and 1.5
+    bool PanelRising = true;  // direction of PanelPhase
+
+    bool operator==(const ColourPanelState&) const = default;
+};
+extern ColourPanelState ColourPanel;
 
 // Translates the modelview matrix without saving it (the caller does), draws
 // the quad with the testground texture and moves the phase by FrameDelta.

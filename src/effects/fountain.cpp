@@ -13,8 +13,7 @@
 
 #include <cmath>
 
-float MirrorAngle = 0.0f;
-float CameraEye[3] = {0.0f, 0.0f, 0.0f};
+FountainState Fountain;
 
 namespace {
 
@@ -28,12 +27,12 @@ bool wholePartNonZero(float v)
 
 void placeCamera()
 {
-    const float a = MirrorAngle;
-    CameraEye[0] = 20.0f * std::cos(a);
-    CameraEye[2] = 20.0f * std::sin(a);
+    const float a = Fountain.MirrorAngle;
+    Fountain.CameraEye[0] = 20.0f * std::cos(a);
+    Fountain.CameraEye[2] = 20.0f * std::sin(a);
     float y = 10.0f * std::cos(2.0f * std::sin(0.1f * a));
     if (y <= MinEyeHeight) y = MinEyeHeight;
-    CameraEye[1] = y;
+    Fountain.CameraEye[1] = y;
 }
 
 // The floor's state changes, with or without its quad. The flash pass with
@@ -80,11 +79,11 @@ void drawFountainGroup()
 {
     glDisable(GL_BLEND);
     glPushMatrix();
-    glTranslatef(1.0f, SphereHeight, -15.0f);
+    glTranslatef(1.0f, Controls.SphereHeight, -15.0f);
     glPushMatrix();
     drawSprayPool(0.0f, 2.7f, 0.0f);
     glPopMatrix();
-    drawModel(fountainModel);
+    drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glPopMatrix();
@@ -93,8 +92,8 @@ void drawFountainGroup()
 void drawMirroredFountain()
 {
     // The floor flashes in the channels the music lets through.
-    const float first = plat::musicGetChannelVU(VuChannel);
-    const float second = plat::musicGetChannelVU(VuChannel);
+    const float first = plat::musicGetChannelVU(Controls.VuChannel);
+    const float second = plat::musicGetChannelVU(Controls.VuChannel);
     drawMirroredFountain(floorFlashMask(first, second));
 }
 
@@ -103,7 +102,7 @@ void drawMirroredFountain(FloorFlashMask mask)
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
     placeCamera();
-    gluLookAt(CameraEye[0], CameraEye[1], CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
+    gluLookAt(Fountain.CameraEye[0], Fountain.CameraEye[1], Fountain.CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
 
     // Floor flash: only the masked channels, no depth.
     glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
@@ -143,5 +142,5 @@ void drawMirroredFountain(FloorFlashMask mask)
     drawFountainGroup();
     glPopMatrix();
 
-    MirrorAngle = static_cast<float>(MirrorAngle + FrameDelta * 0.0005);
+    Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + Clock.FrameDelta * 0.0005);
 }

@@ -1,8 +1,13 @@
 // The mirrored fountain scene: floor, mirror image, fountain and spray.
 #pragma once
 
-extern float MirrorAngle;     // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
-extern float CameraEye[3];    // eye of the current frame (set to 0 by the scene set-up)
+struct FountainState {
+    float MirrorAngle = 0.0f;                 // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
+    float CameraEye[3] = {0.0f, 0.0f, 0.0f};  // eye of the current frame (set to 0 by the scene set-up)
+
+    bool operator==(const FountainState&) const = default;
+};
+extern FountainState Fountain;
 
 // The floor quad ("bg" texture) at y = 0 of the scene frame. Leaves blending
 // on, sphere-map generation off for s and t, the colour white.

@@ -1,14 +1,16 @@
 // The landscape's height field, generated once at set-up.
 #pragma once
 
-#include "assets/obj_reader.h"
+#include "core/vector.h"
 
 constexpr int HeightFieldSize = 256;                        // points per side
 constexpr int HeightFieldCells = HeightFieldSize * HeightFieldSize;
 
 struct HeightFieldData {
-    float heights[HeightFieldCells];      // heights[i][j] at i * 256 + j; point (i, j) stands at x = i, z = j
-    Vector3 normals[HeightFieldCells];    // same indexing, not normalised
+    float heights[HeightFieldCells];    // heights[i][j] at i * 256 + j; point (i, j) stands at x = i, z = j
+    Vector3 normals[HeightFieldCells];  // same indexing, not normalised
+
+    bool operator==(const HeightFieldData&) const = default;
 };
 
 extern HeightFieldData HeightField;  // filled by buildHeightField, read by the landscape draw

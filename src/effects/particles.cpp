@@ -5,7 +5,7 @@
 #include "assets/texture_set.h"
 #include "effects/fountain.h"
 #include "core/random.h"
-#include "core/quadrics.h"
+#include "core/gl_resources.h"
 #include "core/frame_clock.h"
 
 #include <GL/gl.h>
@@ -13,10 +13,7 @@
 
 #include <cmath>
 
-Particle SparkPool[SparkCount];
-Particle FlamePool[FlameCount];
-Particle SprayPool[SprayCount];
-float SparkAngle = 0.0f;
+ParticleState Particles;
 
 namespace {
 
@@ -85,8 +82,8 @@ void rebirthSpark(Particle& p)
     setVector(p.gravity, 0.0f, 0.0f, 0.0f);
     p.size = 0.03f;
     p.slowdown = 2.0f;
-    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(SparkAngle)));
-    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(SparkAngle)));
+    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(Particles.SparkAngle)));
+    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(Particles.SparkAngle)));
     p.position[2] = 0.0f;
 }
 
@@ -96,7 +93,7 @@ void rebirthSpark(Particle& p)
 // so at set-up (FrameDelta 0) every flame starts at x = 2.
 void initFlame(Particle& p)
 {
-    const float a = static_cast<float>((nextRandom() % 200 - 1) * (FrameDelta * 0.001));
+    const float a = static_cast<float>((nextRandom() % 200 - 1) * (Clock.FrameDelta * 0.001));
     p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.009);
     p.life = 5.0f;
     setColour(p.colour, 1.0f, 0.5f, 0.2f);
@@ -145,8 +142,8 @@ void collideSpray(Particle& p)
 
 void initParticlePools()
 {
-    for (Particle& p : SparkPool) initSpark(p);
-    for (Particle& p : FlamePool) initFlame(p);
+    for (Particle& p : Particles.SparkPool) initSpark(p);
+    for (Particle& p : Particles.FlamePool) initFlame(p);
 }
 
 void drawSparkPool(float x, float y, float z)
@@ -158,7 +155,7 @@ void drawSparkPool(float x, float y, float z)
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     bindTexture(TexP1);
-    for (Particle& p : SparkPool) {
+    for (Particle& p : Particles.SparkPool) {
         glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
         drawSprite(p.position, p.size);
         movePosition(p);
@@ -166,7 +163,7 @@ void drawSparkPool(float x, float y, float z)
         p.life -= p.fade * 3.0f;
         if (p.life <= 0.0f) rebirthSpark(p);
     }
-    SparkAngle = static_cast<float>(SparkAngle + FrameDelta * 0.0005);
+    Particles.SparkAngle = static_cast<float>(Particles.SparkAngle + Clock.FrameDelta * 0.0005);
     glPopMatrix();
 }
 
@@ -178,7 +175,7 @@ void drawFlamePool(float x, float y, float z)
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
     bindTexture(TexP1);
-    for (Particle& p : FlamePool) {
+    for (Particle& p : Particles.FlamePool) {
         // Colour from size and height before the step: orange while low and
         // small, else a grey of size * y (black below y = 0).
         if (p.size < 0.15f && p.position[1] < -0.6f) {
@@ -191,9 +188,9 @@ void drawFlamePool(float x, float y, float z)
         movePosition(p);
         p.size += 0.01f * p.position[1];
         p.velocity[0] += p.gravity[0];
-        p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * FrameDelta * 0.01);
+        p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * Clock.FrameDelta * 0.01);
         p.velocity[2] += p.gravity[2];
-        p.life = static_cast<float>(p.life - p.fade * 3.0 * FrameDelta * 0.05);
+        p.life = static_cast<float>(p.life - p.fade * 3.0 * Clock.FrameDelta * 0.05);
         if (p.life <= 0.0f) initFlame(p);
     }
     glPopMatrix();
@@ -201,18 +198,17 @@ void drawFlamePool(float x, float y, float z)
 
 namespace {
 constexpr float SprayRadius = 0.05f;  // radius of every reborn droplet
-GLuint SpraySphereList = 0;           // display list of the current context, 0 = none
 } // namespace
 
 void buildSpraySphere()
 {
     // The old context's list went with it; this name belongs to the new one.
-    SpraySphereList = 0;
-    if (!SphereQuadric) return;
-    SpraySphereList = glGenLists(1);
-    if (!SpraySphereList) return;
-    glNewList(SpraySphereList, GL_COMPILE);
-    gluSphere(SphereQuadric, SprayRadius, 5, 5);
+    Gl.SpraySphereList = 0;
+    if (!Gl.SphereQuadric) return;
+    Gl.SpraySphereList = glGenLists(1);
+    if (!Gl.SpraySphereList) return;
+    glNewList(Gl.SpraySphereList, GL_COMPILE);
+    gluSphere(Gl.SphereQuadric, SprayRadius, 5, 5);
     glEndList();
 }
 
@@ -221,7 +217,7 @@ void drawSprayPool(float x, float y, float z)
     glPushMatrix();
     glTranslatef(x, y, z);
     bindTexture(TexP2);
-    for (Particle& p : SprayPool) {
+    for (Particle& p : Particles.SprayPool) {
         // Opaque and depth-tested while life > 1; fading out blended after that.
         if (p.life > 1.0f) {
             glDisable(GL_BLEND);
@@ -233,11 +229,11 @@ void drawSprayPool(float x, float y, float z)
         glColor3f(p.life, p.life, p.life);
         glPushMatrix();
         glTranslatef(p.position[0], p.position[1], p.position[2]);
-        glRotatef(-MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
-        if (SpraySphereList && p.size == SprayRadius) {
-            glCallList(SpraySphereList);
-        } else if (SphereQuadric) {
-            gluSphere(SphereQuadric, p.size, 5, 5);
+        glRotatef(-Fountain.MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
+        if (Gl.SpraySphereList && p.size == SprayRadius) {
+            glCallList(Gl.SpraySphereList);
+        } else if (Gl.SphereQuadric) {
+            gluSphere(Gl.SphereQuadric, p.size, 5, 5);
         }
         glPopMatrix();
         glEnable(GL_DEPTH_TEST);

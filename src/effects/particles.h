@@ -12,16 +12,23 @@ struct Particle {
     float colour[3];    // base colour, scaled by life when drawn
     float size;         // half edge of a sprite, or sphere radius
     float slowdown;     // divisor of the velocity
+
+    bool operator==(const Particle&) const = default;
 };
 
 constexpr int SparkCount = 200;
 constexpr int FlameCount = 350;
 constexpr int SprayCount = 250;
 
-extern Particle SparkPool[SparkCount];  // red sprites in side panel 2
-extern Particle FlamePool[FlameCount];  // pentagram scene flames
-extern Particle SprayPool[SprayCount];  // fountain water; starts all zero
-extern float SparkAngle;                // radians; += FrameDelta * 0.0005 per spark draw
+struct ParticleState {
+    Particle SparkPool[SparkCount] = {};  // red sprites in side panel 2
+    Particle FlamePool[FlameCount] = {};  // pentagram scene flames
+    Particle SprayPool[SprayCount] = {};  // fountain water; starts all zero
+    float SparkAngle = 0.0f;              // radians; += FrameDelta * 0.0005 per spark draw
+
+    bool operator==(const ParticleState&) const = default;
+};
+extern ParticleState Particles;
 
 // Sparks first, then flames, each in array order (draws from nextRandom).
 // Leaves the spray pool and SparkAngle as they are.

@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-RenderTargetInfo RenderTarget;
-GLUquadric* RenderQuadric = nullptr;
 
 void renderSphereTexture(RenderTargetInfo& target, int width, int height)
 {
@@ -31,9 +29,9 @@ void renderSphereTexture(RenderTargetInfo& target, int width, int height)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     target.textureName = name;
 
-    RenderQuadric = gluNewQuadric();
-    gluQuadricNormals(RenderQuadric, GLU_SMOOTH);
-    gluQuadricTexture(RenderQuadric, GL_TRUE);
+    Gl.RenderQuadric = gluNewQuadric();
+    gluQuadricNormals(Gl.RenderQuadric, GLU_SMOOTH);
+    gluQuadricTexture(Gl.RenderQuadric, GL_TRUE);
 
     // The window's 4:3 perspective squeezed into the square viewport.
     glPushMatrix();
@@ -42,7 +40,7 @@ void renderSphereTexture(RenderTargetInfo& target, int width, int height)
     glEnable(GL_LIGHTING);
     glColor3f(0.0f, 1.0f, 0.0f);
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (RenderQuadric) gluSphere(RenderQuadric, 2.5, 48, 48);
+    if (Gl.RenderQuadric) gluSphere(Gl.RenderQuadric, 2.5, 48, 48);
 
     glBindTexture(GL_TEXTURE_2D, name);
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, square.x, square.y, width, height, 0);

@@ -1,14 +1,7 @@
 // One-time pass: a lit green sphere rendered into a small luminance texture.
 #pragma once
 
-struct GLUquadric;
-
-struct RenderTargetInfo {
-    unsigned textureName = 0;  // GL texture written by the pass
-};
-
-extern RenderTargetInfo RenderTarget;
-extern GLUquadric* RenderQuadric;  // created by the pass; lives until exit
+#include "core/gl_resources.h"  // RenderTargetInfo; the pass makes Gl.RenderQuadric
 
 // Draws the sphere into the picture's lower-left width x height picture
 // pixels (scaled with the picture), copies them into a new luminance texture

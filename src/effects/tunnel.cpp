@@ -12,13 +12,7 @@
 #include <climits>
 #include <cmath>
 
-float TunnelX[TunnelPoints][TunnelMaxSlices] = {};
-float TunnelY[TunnelPoints][TunnelMaxSlices] = {};
-float TunnelZ[TunnelPoints][TunnelMaxSlices] = {};
-int TunnelSlices = TunnelMaxSlices;
-float TunnelPhase = 0.0f;
-float TunnelShade = 0.0f;
-float FighterRoll = 0.0f;
+TunnelState Tunnel;
 const float TunnelStep = 3.14159265358979f;
 
 namespace {
@@ -48,11 +42,11 @@ void computeTube(int slices, float s)
         const float ringY = 3.0f * std::sin(a);
         for (int j = 0; j < slices; ++j) {
             const float g = s + 2.0f * static_cast<float>(j);
-            TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
+            Tunnel.TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
                             2.0f * sinS29 - sinS13;
-            TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
+            Tunnel.TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
                             2.0f * cosS33 - sinS17;
-            TunnelZ[r][j] = -static_cast<float>(j);
+            Tunnel.TunnelZ[r][j] = -static_cast<float>(j);
         }
     }
 }
@@ -61,7 +55,7 @@ void tubeVertex(int r, int j, float c, float u, float v)
 {
     glColor3f(c, c, c);
     glTexCoord2f(u, v);
-    glVertex3f(TunnelX[r][j], TunnelY[r][j], TunnelZ[r][j]);
+    glVertex3f(Tunnel.TunnelX[r][j], Tunnel.TunnelY[r][j], Tunnel.TunnelZ[r][j]);
 }
 
 void drawTube(int slices, float s)
@@ -71,7 +65,7 @@ void drawTube(int slices, float s)
         glBegin(GL_QUADS);
         const float fj = static_cast<float>(j);
         const float k = 0.0025f * fj;
-        const float q = TunnelShade;
+        const float q = Tunnel.TunnelShade;
         // Shade falls with depth, 1 at the mouth to 0 near slice 76.
         const float c0 = 1.0f - (fj / (0.1f * q + 64.0f) - k);
         const float c1 = 1.0f - (fj / (q + 64.0f) - k);
@@ -85,8 +79,8 @@ void drawTube(int slices, float s)
             tubeVertex(r, j + 1, c2, 0.0f, v1);
         }
         glEnd();
-        TunnelShade += 0.1f;
-        if (TunnelShade >= 1.0f) TunnelShade = 0.0f;
+        Tunnel.TunnelShade += 0.1f;
+        if (Tunnel.TunnelShade >= 1.0f) Tunnel.TunnelShade = 0.0f;
     }
 }
 
@@ -95,27 +89,27 @@ void drawTube(int slices, float s)
 void drawTunnelFlight()
 {
     glTranslatef(0.5f, 0.0f, -4.0f);
-    TunnelPhase = static_cast<float>(TunnelPhase + FrameDelta * 0.1);
-    if (SongTime > ShrinkStartMs) TunnelSlices = shrunkSlices(TunnelSlices, FrameDelta);
+    Tunnel.TunnelPhase = static_cast<float>(Tunnel.TunnelPhase + Clock.FrameDelta * 0.1);
+    if (Clock.SongTime > ShrinkStartMs) Tunnel.TunnelSlices = shrunkSlices(Tunnel.TunnelSlices, Clock.FrameDelta);
 
     // The count never rises above the grid size, so this only guards the grids.
-    const int slices = std::min(TunnelSlices, TunnelMaxSlices);
-    const float s = TunnelPhase;
+    const int slices = std::min(Tunnel.TunnelSlices, TunnelMaxSlices);
+    const float s = Tunnel.TunnelPhase;
     if (slices > 0) computeTube(slices, s);
 
     // The fighter follows vertex [5][2] at a tenth of its offset; with fewer
     // than three slices that vertex keeps its last computed place.
     glPushMatrix();
-    glTranslatef(0.1f * TunnelX[5][2], 0.1f * TunnelY[5][2] - 0.2f, 2.0f);
-    glRotatef(FighterRoll, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.1f * Tunnel.TunnelX[5][2], 0.1f * Tunnel.TunnelY[5][2] - 0.2f, 2.0f);
+    glRotatef(Tunnel.FighterRoll, 0.0f, 0.0f, 1.0f);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    drawModel(fighterModel);
+    drawModel(Assets.fighterModel);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 
-    FighterRoll = 50.0f * (std::cos(TunnelX[5][2]) + std::sin(TunnelY[5][2]));
+    Tunnel.FighterRoll = 50.0f * (std::cos(Tunnel.TunnelX[5][2]) + std::sin(Tunnel.TunnelY[5][2]));
 
     drawTube(slices, s);
 }

@@ -5,13 +5,18 @@ constexpr int TunnelPoints = 13;      // points around the tube; point 12 closes
 constexpr int TunnelMaxSlices = 85;   // slices the grids hold
 
 // Tube vertices [point r][slice j]; recomputed every frame while slices remain.
-extern float TunnelX[TunnelPoints][TunnelMaxSlices];
-extern float TunnelY[TunnelPoints][TunnelMaxSlices];
-extern float TunnelZ[TunnelPoints][TunnelMaxSlices];
-extern int TunnelSlices;     // slices in use, 85 at start; falls after 53.5 s, never rises
-extern float TunnelPhase;    // winding and texture scroll; + FrameDelta * 0.1 per call
-extern float TunnelShade;    // shimmer offset 0, 0.1, ..., 0.9, stepping per slice drawn
-extern float FighterRoll;    // degrees; computed at the end of a call for the next one
+struct TunnelState {
+    float TunnelX[TunnelPoints][TunnelMaxSlices] = {};
+    float TunnelY[TunnelPoints][TunnelMaxSlices] = {};
+    float TunnelZ[TunnelPoints][TunnelMaxSlices] = {};
+    int TunnelSlices = TunnelMaxSlices;  // slices in use, 85 at start; falls after 53.5 s, never rises
+    float TunnelPhase = 0.0f;            // winding and texture scroll; + FrameDelta * 0.1 per call
+    float TunnelShade = 0.0f;            // shimmer offset 0, 0.1, ..., 0.9, stepping per slice drawn
+    float FighterRoll = 0.0f;            // degrees; computed at the end of a call for the next one
+
+    bool operator==(const TunnelState&) const = default;
+};
+extern TunnelState Tunnel;
 extern const float TunnelStep;  // pi in single precision: point r sits at r * pi / 6
 
 // Translates the current modelview matrix by (0.5, 0, -4) without saving it

@@ -3,13 +3,13 @@
 #include "effects/twin_cones.h"
 
 #include "assets/texture_set.h"
-#include "core/quadrics.h"
+#include "core/gl_resources.h"
 #include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-float ConeSpin = 0.0f;
+TwinConeState TwinCones;
 
 namespace {
 
@@ -22,7 +22,7 @@ void drawCone(float spinDegrees, double topRadius)
     bindTexture(TexCredits);
     glEnable(GL_FOG);
     glColor4f(0.8f, 0.5f, 0.2f, 1.0f);
-    if (ConeQuadric) gluCylinder(ConeQuadric, 0.2, topRadius, 200.0, 16, 16);
+    if (Gl.ConeQuadric) gluCylinder(Gl.ConeQuadric, 0.2, topRadius, 200.0, 16, 16);
     glPopMatrix();
 }
 
@@ -35,11 +35,11 @@ void drawTwinCones(bool rising)
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
 
-    drawCone(2.0f * ConeSpin, 1.2);
-    drawCone(-2.0f * ConeSpin, 1.3);
+    drawCone(2.0f * TwinCones.ConeSpin, 1.2);
+    drawCone(-2.0f * TwinCones.ConeSpin, 1.3);
     glDisable(GL_FOG);
 
-    const double step = FrameDelta * 0.1;  // 200 degrees of cone turn per s
-    ConeSpin = static_cast<float>(rising ? ConeSpin + step : ConeSpin - step);
+    const double step = Clock.FrameDelta * 0.1;  // 200 degrees of cone turn per s
+    TwinCones.ConeSpin = static_cast<float>(rising ? TwinCones.ConeSpin + step : TwinCones.ConeSpin - step);
     glDisable(GL_LIGHTING);
 }

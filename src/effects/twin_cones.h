@@ -1,7 +1,12 @@
 // Two counter-rotating textured cones sharing the view axis.
 #pragma once
 
-extern float ConeSpin;  // cones turn by +/- 2 * ConeSpin degrees; +/- FrameDelta * 0.1 per call
+struct TwinConeState {
+    float ConeSpin = 0.0f;  // cones turn by +/- 2 * ConeSpin degrees; +/- FrameDelta * 0.1 per call
+
+    bool operator==(const TwinConeState&) const = default;
+};
+extern TwinConeState TwinCones;
 
 // Draws both cones blended, lit and fogged without depth test in the current
 // frame, then moves ConeSpin up (rising) or down. Blend factors are the

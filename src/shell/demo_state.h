@@ -1,17 +1,68 @@
-// Every process-wide value of the demo, taken and put back as a whole: the
-// clock, controls and generator, the effects' pools, phases and tables, the
-// scenes' angles and flags, the loaded models and texture slots, the fonts'
-// list bases and the shell's flags. GL objects are kept by name only; the
-// snapshot neither makes nor deletes them.
+// The demo's whole state as one value: the state struct of every module, from
+// the clock and controls up to the scenes and the shell. A snapshot is a copy,
+// a restore one assignment:
+//     const DemoState saved = currentDemoState();
+//     ...
+//     restoreDemoState(saved);
+// Kept apart, and no part of it: the GL objects of the current context
+// (GlResources, made per context by the scene set-up) and the models and
+// images read from Data/ (LoadedAssets, read once).
 #pragma once
 
-#include <any>
-#include <vector>
+#include "core/controls.h"
+#include "core/frame_clock.h"
+#include "core/picture.h"
+#include "core/random.h"
+#include "effects/blobs.h"
+#include "effects/colour_panel.h"
+#include "effects/fountain.h"
+#include "effects/heightfield_gen.h"
+#include "effects/particles.h"
+#include "effects/tunnel.h"
+#include "effects/twin_cones.h"
+#include "shell/shell_state.h"
+#include "text/binary_ticker.h"
+#include "text/volume_meter.h"
+#include "timeline/end_scroller.h"
+#include "timeline/flights.h"
+#include "timeline/intro.h"
+#include "timeline/layout.h"
+#include "timeline/middle_scenes.h"
+#include "timeline/timeline.h"
 
-struct DemoStateSnapshot {
-    std::vector<std::any> values;  // one entry per value, in a fixed order
+struct DemoState {
+    // core
+    FrameClock clock;
+    ControlState controls;
+    RandomGenerator random;
+    PictureTransform picture;
+    // text
+    TickerState ticker;
+    VolumeMeterState meter;
+    // effects
+    ParticleState particles;
+    BlobState blobs;
+    ColourPanelState colourPanel;
+    FountainState fountain;
+    HeightFieldData heightField;
+    TunnelState tunnel;
+    TwinConeState twinCones;
+    // timeline
+    TimelineState timeline;
+    IntroState intro;
+    FlightState flight;
+    MiddleSceneState middleScenes;
+    EndScrollerState scroller;
+    LayoutState layout;
+    // shell
+    ShellState shell;
+
+    // Floats compare by value.
+
+    bool operator==(const DemoState&) const = default;
 };
 
-DemoStateSnapshot captureDemoState();
-// Puts back every value captured; the snapshot stays usable.
-void restoreDemoState(const DemoStateSnapshot& snapshot);
+// A copy of every module's state as it is now.
+DemoState currentDemoState();
+// Puts every module's state back to the given one.
+void restoreDemoState(const DemoState& state);

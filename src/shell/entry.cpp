@@ -1,5 +1,6 @@
 // Program entry of the live demo: no command line, no configuration.
-#include "shell/shell_state.h"
+#include "platform/platform.h"
+#include "shell/demo.h"
 
 int main()
 {

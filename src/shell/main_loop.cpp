@@ -3,13 +3,14 @@
 #include "shell/shell_state.h"
 
 #include "assets/model.h"
+#include "core/picture.h"
+#include "core/songs.h"
+#include "platform/keys.h"
 #include "shell/window.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"
 
-bool KeyState[256] = {};
-bool FullScreen = true;
-bool WindowActive = true;
+ShellState Shell;
 
 namespace {
 
@@ -25,40 +26,40 @@ void nudge(float& value, double step)
 
 void pollParameterKeys()
 {
-    if (KeyState[0x31]) SceneOverride = 1;
-    if (KeyState[0x32]) VuChannel = 2;
-    if (KeyState[0x33]) VuChannel = 3;
-    if (KeyState[0x34]) VuChannel = 4;
-    if (KeyState[0x35]) VuChannel = 5;
-    if (KeyState[0x36]) VuChannel = 6;
-    if (KeyState[0x41]) nudge(CameraRoll, -0.5);
-    if (KeyState[0x44]) nudge(CameraRoll, 0.5);
-    if (KeyState[0x57]) nudge(SphereHeight, -0.01);
-    if (KeyState[0x53]) nudge(SphereHeight, 0.01);
-    if (KeyState[plat::VkUp]) nudge(CameraPitch, -0.05);
-    if (KeyState[plat::VkDown]) nudge(CameraPitch, 0.05);
+    if (Shell.KeyState[plat::vkDigit(1)]) Controls.SceneOverride = 1;
+    if (Shell.KeyState[plat::vkDigit(2)]) Controls.VuChannel = 2;
+    if (Shell.KeyState[plat::vkDigit(3)]) Controls.VuChannel = 3;
+    if (Shell.KeyState[plat::vkDigit(4)]) Controls.VuChannel = 4;
+    if (Shell.KeyState[plat::vkDigit(5)]) Controls.VuChannel = 5;
+    if (Shell.KeyState[plat::vkDigit(6)]) Controls.VuChannel = 6;
+    if (Shell.KeyState[plat::vkLetter('A')]) nudge(Controls.CameraRoll, -0.5);
+    if (Shell.KeyState[plat::vkLetter('D')]) nudge(Controls.CameraRoll, 0.5);
+    if (Shell.KeyState[plat::vkLetter('W')]) nudge(Controls.SphereHeight, -0.01);
+    if (Shell.KeyState[plat::vkLetter('S')]) nudge(Controls.SphereHeight, 0.01);
+    if (Shell.KeyState[plat::VkUp]) nudge(Controls.CameraPitch, -0.05);
+    if (Shell.KeyState[plat::VkDown]) nudge(Controls.CameraPitch, 0.05);
 }
 
 int runDemo()
 {
     if (plat::showMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
-        FullScreen = false;
+        Shell.FullScreen = false;
     }
-    if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+    if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
 
-    if (!plat::musicInit(44100, 64, 0)) {
+    if (!initMusic()) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
                              plat::Icon::Asterisk);
     }
-    SongHandle = plat::musicLoadSong(MainSongActive ? "Data/Sounds/Ruzezu.xm" : "Data/Sounds/zerevovar.mod");
-    plat::musicPlaySong(SongHandle);
+    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? MainSongPath : IntroSongPath);
+    plat::musicPlaySong(Controls.SongHandle);
 
     bool done = false;
     int exitCode = 0;  // Escape ends with 0 as well
     for (;;) {
-        if (QuitPosted) {
-            exitCode = QuitExitCode;
+        if (Shell.QuitPosted) {
+            exitCode = Shell.QuitExitCode;
             break;
         }
         plat::Event event;
@@ -67,15 +68,15 @@ int runDemo()
             continue;
         }
 
-        if (WindowActive && !drawFrame()) done = true;
-        if (!done && KeyState[plat::VkEscape]) done = true;
+        if (Shell.WindowActive && !drawFrame()) done = true;
+        if (!done && Shell.KeyState[plat::VkEscape]) done = true;
         if (!done) plat::presentFrame();
 
-        if (KeyState[plat::VkF1]) {
-            KeyState[plat::VkF1] = false;
+        if (Shell.KeyState[plat::VkF1]) {
+            Shell.KeyState[plat::VkF1] = false;
             LeaveFullScreen();
-            FullScreen = !FullScreen;
-            if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+            Shell.FullScreen = !Shell.FullScreen;
+            if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
         }
 
         pollParameterKeys();
@@ -85,7 +86,7 @@ int runDemo()
 
     DeleteOutlineFont();
     LeaveFullScreen();
-    releaseMeshArrays(fighterModel);
-    releaseMeshArrays(fountainModel);  // released as well, so that leak checks see only real leaks
+    releaseMeshArrays(Assets.fighterModel);
+    releaseMeshArrays(Assets.fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }

@@ -14,8 +14,6 @@
 
 #include <GL/gl.h>
 
-bool SceneDataReady = false;
-
 namespace {
 
 GLUquadric* newSmoothQuadric(GLUquadric* old)
@@ -66,12 +64,14 @@ void setLights()
 
 void loadModels()
 {
-    fighterLoader.loadObjModel(&fighterModel, "Data/Models/fighter.obj");
-    fighterLoader.appendMaterial(&fighterModel, "Fountain", "Data/Textures/testground.tga", 255, 255, 255);
-    fighterLoader.assignObjectMaterial(&fighterModel, 0, 0);
-    fountainLoader.loadObjModel(&fountainModel, "Data/Models/fountain.obj");
-    fountainLoader.appendMaterial(&fountainModel, "Fountain", "Data/Textures/Chrome.tga", 255, 255, 255);
-    fountainLoader.assignObjectMaterial(&fountainModel, 0, 0);
+    ObjLoader fighterLoader;
+    ObjLoader fountainLoader;
+    fighterLoader.loadObjModel(&Assets.fighterModel, "Data/Models/fighter.obj");
+    fighterLoader.appendMaterial(&Assets.fighterModel, "Fountain", "Data/Textures/testground.tga", 255, 255, 255);
+    fighterLoader.assignObjectMaterial(&Assets.fighterModel, 0, 0);
+    fountainLoader.loadObjModel(&Assets.fountainModel, "Data/Models/fountain.obj");
+    fountainLoader.appendMaterial(&Assets.fountainModel, "Fountain", "Data/Textures/Chrome.tga", 255, 255, 255);
+    fountainLoader.assignObjectMaterial(&Assets.fountainModel, 0, 0);
 }
 
 void setFog()
@@ -95,20 +95,20 @@ bool SetUpScene()
     initParticlePools();
     buildHeightField();  // draws from the shared random sequence after the pools
     setLights();
-    SphereQuadric = newSmoothQuadric(SphereQuadric);
+    Gl.SphereQuadric = newSmoothQuadric(Gl.SphereQuadric);
     buildSpraySphere();
-    CameraEye[0] = CameraEye[1] = CameraEye[2] = 0.0f;
+    Fountain.CameraEye[0] = Fountain.CameraEye[1] = Fountain.CameraEye[2] = 0.0f;
     InitVolumeMeter();
     BuildOutlineFont();  // on failure 3-D text draws nothing; the set-up goes on
     // Loading again would append a second material to each model: the models
     // read on the first run serve every later one.
-    if (!SceneDataReady) loadModels();
-    createMaterialTextures(fighterModel);
-    createMaterialTextures(fountainModel);  // second, so modelTexture names the Chrome texture
-    ConeQuadric = newSmoothQuadric(ConeQuadric);
+    if (!Assets.ModelsRead) loadModels();
+    createMaterialTextures(Assets.fighterModel);
+    createMaterialTextures(Assets.fountainModel);  // second, so Gl.ModelTexture names the Chrome texture
+    Gl.ConeQuadric = newSmoothQuadric(Gl.ConeQuadric);
     setFog();
     warmUpScenes();  // the renderer's first-use work happens now, not in the scenes
 
-    SceneDataReady = true;
+    Assets.ModelsRead = true;
     return true;
 }

@@ -4,16 +4,27 @@
 
 #include "core/controls.h"
 #include "platform/platform.h"
+#include "shell/demo.h"  // runDemo
 
 // The song and the key-driven values (MainSongActive, SongHandle, CameraRoll,
 // ...) live in core/controls.h, below every layer that reads them.
-extern bool KeyState[256];     // by virtual-key code; window events set/clear, the loop clears F1
-extern bool FullScreen;        // start question, F1 toggle, window creation
-extern bool WindowActive;      // false only while the window is minimised
+struct ShellState {
+    bool KeyState[256] = {};    // by virtual-key code; window events set/clear, the loop clears F1
+    // A key pressed since the last key poll, and one released before a poll
+    // saw it: its release waits for that poll, so that a tap between two
+    // polls counts once instead of being lost.
+    bool KeyUnseen[256] = {};
+    bool KeyReleaseDeferred[256] = {};
+    bool FullScreen = true;     // start question, F1 toggle, window creation
+    bool WindowActive = true;   // false only while the window is minimised
+    bool QuitPosted = false;    // set by the close handling; the main loop fetches it as the quit message
+    int QuitExitCode = 0;
+    bool ContextReady = false;  // true between a successful context creation and its release
 
-// Entry of the demo: start question, window, music, main loop, shutdown.
-// Returns the exit code.
-int runDemo();
+    bool operator==(const ShellState&) const = default;
+};
+extern ShellState Shell;
+
 
 // One pass of the parameter-key table, in its fixed order.
 void pollParameterKeys();

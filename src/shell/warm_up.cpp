@@ -16,6 +16,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <utility>
+
 namespace {
 
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
@@ -38,27 +40,27 @@ void warmUpIntro(RenderTargetInfo* renderPassTarget)
 {
     beginWarmUpFrame();
     if (renderPassTarget) {
-        const GLUquadric* quadric = RenderQuadric;
+        GLUquadric* const quadric = Gl.RenderQuadric;
         renderSphereTexture(*renderPassTarget, 64, 64);
-        if (RenderQuadric != quadric) gluDeleteQuadric(RenderQuadric);
+        if (Gl.RenderQuadric != quadric) gluDeleteQuadric(std::exchange(Gl.RenderQuadric, quadric));
     }
 
     // The first line at rest: the swing cannot turn, so the intro's ending
     // (flash, volume, song switch) cannot start from here.
-    CreditsRunning = true;
-    IntroEnding = false;
-    CreditIndex = 0;
-    CreditAngle = 0.0f;
+    Intro.CreditsRunning = true;
+    Intro.IntroEnding = false;
+    Intro.CreditIndex = 0;
+    Intro.CreditAngle = 0.0f;
     runIntroFrame();
     drawIntroQuestion();
 }
 
 void warmUpMainPart()
 {
-    MainSongActive = true;
-    IntroActive = true;
+    Controls.MainSongActive = true;
+    Timeline.IntroActive = true;
     for (double t : MainPartTimes) {
-        SongTime = t;
+        Clock.SongTime = t;
         beginWarmUpFrame();
         drawMainPartPicture(mainPartRows(t, 0));
     }
@@ -67,7 +69,7 @@ void warmUpMainPart()
     // the music sets it, then in each colour mask the music can choose; the
     // spray is blended the first time (every droplet starts spent) and opaque
     // after its rebirth.
-    SongTime = FountainTime;
+    Clock.SongTime = FountainTime;
     beginWarmUpFrame();
     drawFirstPanelPass();
     glPushMatrix();
@@ -84,8 +86,8 @@ void warmUpMainPart()
 
 void warmUpEndScroller()
 {
-    MainSongActive = false;
-    IntroActive = false;
+    Controls.MainSongActive = false;
+    Timeline.IntroActive = false;
     beginWarmUpFrame();
     drawEndScroller();
 }
@@ -95,13 +97,13 @@ void warmUpEndScroller()
 void warmUpScenes()
 {
     // Every value the demo keeps, put back once the scenes have been drawn.
-    const DemoStateSnapshot saved = captureDemoState();
+    const DemoState saved = currentDemoState();
     // The cover belongs to the old context's textures; the recorded frame
     // overlay is drawn whole rather than work it out here at start-up.
     forgetFrameOverlayCover();
-    const bool introAhead = !MainSongActive && IntroActive;
-    const bool mainPartAhead = MainSongActive || IntroActive;
-    const bool renderPassAhead = !RenderPassDone;
+    const bool introAhead = !Controls.MainSongActive && Timeline.IntroActive;
+    const bool mainPartAhead = Controls.MainSongActive || Timeline.IntroActive;
+    const bool renderPassAhead = !Timeline.RenderPassDone;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -114,7 +116,7 @@ void warmUpScenes()
     // drawn that way, they leave the renderer's buffer for immediate-mode
     // vertices as it was, and with it the way later frames are split into
     // draw calls (which decides how their quads are cut into triangles).
-    FrameDelta = WarmUpStepMs;
+    Clock.FrameDelta = WarmUpStepMs;
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const GLuint scenes = glGenLists(1);
@@ -157,5 +159,5 @@ void warmUpScenes()
 
     // The new context's overlay cover: made now in the main part; before it,
     // the intro's switch to the main song makes it.
-    if (MainSongActive) prepareFrameOverlayCover();
+    if (Controls.MainSongActive) prepareFrameOverlayCover();
 }

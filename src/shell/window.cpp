@@ -9,17 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-bool QuitPosted = false;
-int QuitExitCode = 0;
-bool ContextReady = false;
-
 namespace {
-
-// A key pressed since the last key poll, and one released before a poll saw
-// it: its release waits for that poll, so that a tap between two polls
-// counts once instead of being lost.
-bool KeyUnseen[256] = {};
-bool KeyReleaseDeferred[256] = {};
 
 // Shows a window-creation failure and reports it.
 bool fail(const char* text)
@@ -56,7 +46,7 @@ const char* creationFailureText(plat::WindowResult result)
 
 void LeaveFullScreen()
 {
-    if (FullScreen) plat::showCursor(true);
+    if (Shell.FullScreen) plat::showCursor(true);
 }
 
 void Resize(int width, int height)
@@ -75,33 +65,33 @@ void Resize(int width, int height)
 
 bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen)
 {
-    FullScreen = fullScreen;
+    Shell.FullScreen = fullScreen;
 
     // Full screen is a window over the whole display at its own resolution;
     // the display mode is never changed.
-    if (FullScreen && !plat::fullScreenAvailable()) {
+    if (Shell.FullScreen && !plat::fullScreenAvailable()) {
         const plat::Answer answer = plat::showMessageBox(
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
             "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
         if (answer == plat::Answer::Yes) {
-            FullScreen = false;
+            Shell.FullScreen = false;
         } else {
             plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
             return false;
         }
     }
-    plat::showCursor(!FullScreen);
+    plat::showCursor(!Shell.FullScreen);
 
     // A second creation (full-screen toggle) replaces the first window and context.
-    ContextReady = false;
+    Shell.ContextReady = false;
     plat::destroyWindow();
 
-    const plat::WindowResult result = plat::createWindow({title, width, height, FullScreen});
+    const plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
     if (result != plat::WindowResult::Ok) {
         LeaveFullScreen();
         return fail(creationFailureText(result));
     }
-    ContextReady = true;
+    Shell.ContextReady = true;
 
     plat::raiseWindow();
     // The drawable's own pixel size: the screen's in full screen, and more
@@ -121,30 +111,30 @@ void handleWindowEvent(const plat::Event& event)
 {
     switch (event.type) {
     case plat::EventType::Activate:
-        WindowActive = !event.minimised;
+        Shell.WindowActive = !event.minimised;
         break;
     case plat::EventType::ScreenSaver:
         break;  // swallowed: no screen saver or monitor power-down while the demo runs
     case plat::EventType::Close:
-        QuitPosted = true;
-        QuitExitCode = 0;
+        Shell.QuitPosted = true;
+        Shell.QuitExitCode = 0;
         break;
     case plat::EventType::KeyDown:
         if (event.key >= 0 && event.key < 256) {
-            KeyState[event.key] = true;
-            KeyUnseen[event.key] = true;
-            KeyReleaseDeferred[event.key] = false;
+            Shell.KeyState[event.key] = true;
+            Shell.KeyUnseen[event.key] = true;
+            Shell.KeyReleaseDeferred[event.key] = false;
         }
         break;
     case plat::EventType::KeyUp:
         if (event.key >= 0 && event.key < 256) {
-            if (KeyUnseen[event.key]) KeyReleaseDeferred[event.key] = true;
-            else KeyState[event.key] = false;
+            if (Shell.KeyUnseen[event.key]) Shell.KeyReleaseDeferred[event.key] = true;
+            else Shell.KeyState[event.key] = false;
         }
         break;
     case plat::EventType::Resize:
         // Size changes before the context exists change nothing; creation sets the real size.
-        if (ContextReady) Resize(event.width, event.height);
+        if (Shell.ContextReady) Resize(event.width, event.height);
         break;
     case plat::EventType::None:
         break;
@@ -154,8 +144,8 @@ void handleWindowEvent(const plat::Event& event)
 void finishKeyPoll()
 {
     for (int key = 0; key < 256; ++key) {
-        KeyUnseen[key] = false;
-        if (KeyReleaseDeferred[key]) KeyState[key] = false;
-        KeyReleaseDeferred[key] = false;
+        Shell.KeyUnseen[key] = false;
+        if (Shell.KeyReleaseDeferred[key]) Shell.KeyState[key] = false;
+        Shell.KeyReleaseDeferred[key] = false;
     }
 }

@@ -19,9 +19,3 @@ void Resize(int width, int height);
 void handleWindowEvent(const plat::Event& event);
 // Ends a pass of the loop's key polls: applies the releases held back for it.
 void finishKeyPoll();
-
-// Set by the close handling; the main loop fetches it as the quit message.
-extern bool QuitPosted;
-extern int QuitExitCode;
-// True between a successful context creation and its release.
-extern bool ContextReady;

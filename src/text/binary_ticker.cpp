@@ -8,8 +8,7 @@
 
 #include <GL/gl.h>
 
-float TickerTimer = 0.0f;
-int TickerChoices[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+TickerState Ticker;
 
 namespace {
 const char* const Patterns[5] = {"100110101010", "001101010101", "011010101010", "110101010100",
@@ -23,13 +22,13 @@ const char* tickerPattern(int choice)
 
 void DrawBinaryTicker()
 {
-    TickerTimer = static_cast<float>(TickerTimer + FrameDelta * 0.05);
+    Ticker.TickerTimer = static_cast<float>(Ticker.TickerTimer + Clock.FrameDelta * 0.05);
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
-    if (TickerTimer >= 3.0f) {
-        for (int& choice : TickerChoices) choice = nextRandom() % 5;
-        TickerTimer = 0.0f;
+    if (Ticker.TickerTimer >= 3.0f) {
+        for (int& choice : Ticker.TickerChoices) choice = nextRandom() % 5;
+        Ticker.TickerTimer = 0.0f;
     }
     // Rows 10 pixels apart from y = 560 down; the lowest is cut by the clip.
-    for (int row = 0; row < 9; ++row) PrintText(32, 560 - 10 * row, Patterns[TickerChoices[row]], 0);
+    for (int row = 0; row < 9; ++row) PrintText(32, 560 - 10 * row, Patterns[Ticker.TickerChoices[row]], 0);
 }

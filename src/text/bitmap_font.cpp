@@ -3,12 +3,12 @@
 #include "text/bitmap_font.h"
 
 #include "assets/texture_set.h"
+#include "core/picture.h"
 
 #include <GL/gl.h>
 
 #include <cstring>
 
-unsigned BitmapFont = 0;
 
 namespace {
 
@@ -20,11 +20,11 @@ constexpr int GlyphStep = 10;        // units to the next glyph
 
 void BuildBitmapFont()
 {
-    BitmapFont = glGenLists(256);
+    Gl.BitmapFont = glGenLists(256);
     for (int g = 0; g < 256; ++g) {
         const float s = static_cast<float>(g % 16) * CellSize;                 // left edge
         const float t = 1.0f - static_cast<float>(g / 16) * CellSize;          // top edge; row 0 at the top
-        glNewList(BitmapFont + static_cast<unsigned>(g), GL_COMPILE);
+        glNewList(Gl.BitmapFont + static_cast<unsigned>(g), GL_COMPILE);
         glBegin(GL_QUADS);
         glTexCoord2f(s, t - CellSize);
         glVertex2i(0, 0);
@@ -52,7 +52,7 @@ void PrintText(int x, int y, const char* text, int set)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, 800.0, 0.0, 600.0, -100.0, 100.0);
+    glOrtho(0.0, PictureWidth, 0.0, PictureHeight, -100.0, 100.0);
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -60,7 +60,7 @@ void PrintText(int x, int y, const char* text, int set)
     glTranslated(x, y, 0.0);
 
     // Character c of set 0 is cell c - 32, of set 1 cell c + 96.
-    glListBase(BitmapFont - 32 + 128 * static_cast<unsigned>(set));
+    glListBase(Gl.BitmapFont - 32 + 128 * static_cast<unsigned>(set));
     if (text != nullptr) glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_BYTE, text);
 
     glMatrixMode(GL_PROJECTION);

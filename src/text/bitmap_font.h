@@ -1,7 +1,7 @@
 // Flat screen text from the Font texture: 256 glyph display lists.
 #pragma once
 
-extern unsigned BitmapFont;  // first of the 256 glyph lists
+#include "core/gl_resources.h"  // BitmapFont: the first of its 256 glyph lists
 
 void BuildBitmapFont();
 // (x, y): pixel position of the first glyph corner, origin bottom-left.

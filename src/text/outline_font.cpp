@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-unsigned OutlineFont = 0;
-plat::GlyphMetric GlyphMetrics[256];
 
 namespace {
 
@@ -21,15 +19,15 @@ constexpr float ExtrusionDepth = 0.2f;  // em units along -z
 
 bool BuildOutlineFont()
 {
-    OutlineFont = glGenLists(256);
+    Gl.OutlineFont = glGenLists(256);
     // Codes 0..254; list 255 stays empty.
-    return plat::buildOutlineGlyphs(FaceFamily, OutlineFont, 0, 255, ChordDeviation, ExtrusionDepth,
-                                    GlyphMetrics);
+    return plat::buildOutlineGlyphs(FaceFamily, Gl.OutlineFont, 0, 255, ChordDeviation, ExtrusionDepth,
+                                    Gl.GlyphMetrics);
 }
 
 void DeleteOutlineFont()
 {
-    if (OutlineFont != 0) glDeleteLists(OutlineFont, 256);
+    if (Gl.OutlineFont != 0) glDeleteLists(Gl.OutlineFont, 256);
 }
 
 void Print3D(bool centred, const char* format, ...)
@@ -46,12 +44,12 @@ void Print3D(bool centred, const char* format, ...)
 
     if (centred) {
         float width = 0.0f;
-        for (int i = 0; i < length; ++i) width += GlyphMetrics[static_cast<unsigned char>(text[i])].cellIncX;
+        for (int i = 0; i < length; ++i) width += Gl.GlyphMetrics[static_cast<unsigned char>(text[i])].cellIncX;
         glTranslatef(-0.5f * width, 0.0f, 0.0f);
     }
 
     glPushAttrib(GL_LIST_BIT);
-    glListBase(OutlineFont);
+    glListBase(Gl.OutlineFont);
     glCallLists(length, GL_UNSIGNED_BYTE, text);
     glPopAttrib();
 }

@@ -1,10 +1,7 @@
 // Extruded 3-D text: one display list per character code of a sans-serif face.
 #pragma once
 
-#include "platform/platform.h"
-
-extern unsigned OutlineFont;                  // first of the 256 glyph lists
-extern plat::GlyphMetric GlyphMetrics[256];   // per-code metrics; cellIncX is the advance
+#include "core/gl_resources.h"  // OutlineFont and GlyphMetrics, made by BuildOutlineFont
 
 bool BuildOutlineFont();
 void DeleteOutlineFont();

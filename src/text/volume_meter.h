@@ -1,7 +1,12 @@
 // Three-bar level meter following mixer channels 4, 6 and 7.
 #pragma once
 
-extern float VolumeLevels[3];  // smoothed levels of bars 1 (bottom) to 3, 0..0.5
+struct VolumeMeterState {
+    float VolumeLevels[3] = {0.0f, 0.0f, 0.0f};  // smoothed levels of bars 1 (bottom) to 3, 0..0.5
+
+    bool operator==(const VolumeMeterState&) const = default;
+};
+extern VolumeMeterState Meter;
 
 // Bar 1 starts from 0.5 (called by the scene set-up).
 void InitVolumeMeter();

@@ -9,7 +9,7 @@
 
 #include <GL/gl.h>
 
-float ScrollOffset = 0.0f;
+EndScrollerState Scroller;
 
 namespace {
 
@@ -77,10 +77,10 @@ void drawEndScroller()
     // one, (1, 0), with the musix texture still bound.
     for (const ScrollLine& line : Lines) {
         glPushMatrix();
-        glTranslatef(0.0f, ScrollOffset - line.lowering, line.z);
+        glTranslatef(0.0f, Scroller.ScrollOffset - line.lowering, line.z);
         Print3D(true, "%s", line.text);
         glPopMatrix();
     }
 
-    ScrollOffset = static_cast<float>(ScrollOffset + FrameDelta * 0.002);
+    Scroller.ScrollOffset = static_cast<float>(Scroller.ScrollOffset + Clock.FrameDelta * 0.002);
 }

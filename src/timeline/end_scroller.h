@@ -1,7 +1,12 @@
 // The end scroller: 3-D text lines rising over the backdrop.
 #pragma once
 
-extern float ScrollOffset;  // GL units; grows 2 per second of song time
+struct EndScrollerState {
+    float ScrollOffset = 0.0f;  // GL units; grows 2 per second of song time
+
+    bool operator==(const EndScrollerState&) const = default;
+};
+extern EndScrollerState Scroller;
 
 // One frame of the last phase: backdrop, all 24 lines, then the scroll step.
 void drawEndScroller();

@@ -2,7 +2,7 @@
 // fighter hanging in front of it.
 #include "timeline/flights.h"
 
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 #include "assets/model.h"
 #include "core/controls.h"
 #include "timeline/timeline.h"
@@ -11,9 +11,7 @@
 
 #include <cmath>
 
-float CameraYaw = 90.0f;
-Vector3 CameraPosition{20.0f, 16.0f, 20.0f};
-bool BankRight = true;
+FlightState Flight;
 
 namespace {
 
@@ -23,33 +21,33 @@ constexpr float DegreesToRadians = 0.017453292f;
 
 void moveCamera()
 {
-    const float h = CameraYaw * DegreesToRadians;
-    const float p = CameraPitch * DegreesToRadians;
-    const double step = FrameDelta * FlightSpeed;
-    CameraPosition.x = static_cast<float>(CameraPosition.x + std::sin(h) * step);
-    CameraPosition.z = static_cast<float>(CameraPosition.z - std::cos(h) * step);
-    CameraPosition.y = static_cast<float>(CameraPosition.y - std::sin(p) * step);
+    const float h = Flight.CameraYaw * DegreesToRadians;
+    const float p = Controls.CameraPitch * DegreesToRadians;
+    const double step = Clock.FrameDelta * FlightSpeed;
+    Flight.CameraPosition.x = static_cast<float>(Flight.CameraPosition.x + std::sin(h) * step);
+    Flight.CameraPosition.z = static_cast<float>(Flight.CameraPosition.z - std::cos(h) * step);
+    Flight.CameraPosition.y = static_cast<float>(Flight.CameraPosition.y - std::sin(p) * step);
 }
 
 void drawFlight(float pitchSign)
 {
     glPushMatrix();
-    glRotatef(CameraRoll, 0.0f, 0.0f, 1.0f);
-    glRotatef(pitchSign * CameraPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(CameraYaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-CameraPosition.x, -CameraPosition.y - 0.1f, -CameraPosition.z);
+    glRotatef(Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
+    glRotatef(pitchSign * Controls.CameraPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(Flight.CameraYaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-Flight.CameraPosition.x, -Flight.CameraPosition.y - 0.1f, -Flight.CameraPosition.z);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 
-    drawHeightField(CameraPosition.x, CameraPosition.z);
+    drawHeightField(Flight.CameraPosition.x, Flight.CameraPosition.z);
 
     // The fighter in eye space: 2 units ahead, 0.1 right, turned against the roll.
     glPushMatrix();
     glLoadIdentity();
-    glRotatef(-CameraRoll, 0.0f, 0.0f, 1.0f);
+    glRotatef(-Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.1f, 0.0f, -2.0f);
-    drawModel(fighterModel);
+    drawModel(Assets.fighterModel);
     glPopMatrix();
 
     glDisable(GL_LIGHTING);
@@ -60,10 +58,10 @@ void drawFlight(float pitchSign)
 
 void flyRight()
 {
-    CameraYaw = static_cast<float>(CameraYaw + FrameDelta * TurnRate);
-    if (BankRight) {
-        CameraRoll = static_cast<float>(CameraRoll + FrameDelta * TurnRate);
-        if (CameraRoll >= 15.0f) BankRight = false;
+    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw + Clock.FrameDelta * TurnRate);
+    if (Flight.BankRight) {
+        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll + Clock.FrameDelta * TurnRate);
+        if (Controls.CameraRoll >= 15.0f) Flight.BankRight = false;
     }
     moveCamera();
     drawFlight(1.0f);
@@ -71,10 +69,10 @@ void flyRight()
 
 void flyLeft(double t)
 {
-    CameraYaw = static_cast<float>(CameraYaw - FrameDelta * TurnRate);
-    if (!BankRight) {
-        CameraRoll = static_cast<float>(CameraRoll - FrameDelta * TurnRate);
-        if (CameraRoll <= -15.0f) BankRight = true;
+    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw - Clock.FrameDelta * TurnRate);
+    if (!Flight.BankRight) {
+        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll - Clock.FrameDelta * TurnRate);
+        if (Controls.CameraRoll <= -15.0f) Flight.BankRight = true;
     }
     moveCamera();
     // From 24 s the view tilts against the pitch; the motion keeps its sign.

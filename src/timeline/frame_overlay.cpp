@@ -4,6 +4,7 @@
 #include "timeline/frame_overlay.h"
 
 #include "assets/texture_set.h"
+#include "core/gl_resources.h"
 #include "core/picture.h"
 #include "timeline/overlay_quad.h"
 
@@ -32,18 +33,6 @@ struct TexelGrid {
     int height = 0;
     std::vector<std::uint8_t> inert;  // 1 where the texel leaves the picture unchanged
 };
-
-struct OverlayCover {
-    bool wanted = false;              // prepared since the last forget
-    bool computed = false;
-    GLuint mask = 0;
-    GLuint art = 0;
-    unsigned generation = 0;          // of the picture transform
-    bool useful = false;
-    std::vector<std::array<int, 4>> rects;  // x, y, width, height
-};
-
-OverlayCover Cover;
 
 // Reads the bound texture's level 0 and marks texels equal to `value` in all three channels.
 TexelGrid readInertTexels(GLuint name, std::uint8_t value)
@@ -188,23 +177,23 @@ void computeCover(OverlayCover& c)
 // names or another picture transform.
 void updateCover()
 {
-    const GLuint mask = TextureSet[TexFrames02].textureName;
-    const GLuint art = TextureSet[TexFrame03].textureName;
-    if (Cover.computed && Cover.mask == mask && Cover.art == art && Cover.generation == Picture.generation) return;
-    Cover.computed = true;
-    Cover.mask = mask;
-    Cover.art = art;
-    Cover.generation = Picture.generation;
-    computeCover(Cover);
+    const GLuint mask = Gl.Textures[TexFrames02];
+    const GLuint art = Gl.Textures[TexFrame03];
+    if (Gl.FrameOverlayCover.computed && Gl.FrameOverlayCover.mask == mask && Gl.FrameOverlayCover.art == art && Gl.FrameOverlayCover.generation == Picture.generation) return;
+    Gl.FrameOverlayCover.computed = true;
+    Gl.FrameOverlayCover.mask = mask;
+    Gl.FrameOverlayCover.art = art;
+    Gl.FrameOverlayCover.generation = Picture.generation;
+    computeCover(Gl.FrameOverlayCover);
 }
 
 // The cover to draw the overlay in, or null when the overlay is drawn whole:
 // before the cover is prepared, or with a scissor test on (the caller's).
 const std::vector<std::array<int, 4>>* frameOverlayCover()
 {
-    if (!Cover.wanted || glIsEnabled(GL_SCISSOR_TEST)) return nullptr;
+    if (!Gl.FrameOverlayCover.wanted || glIsEnabled(GL_SCISSOR_TEST)) return nullptr;
     updateCover();
-    return Cover.useful ? &Cover.rects : nullptr;
+    return Gl.FrameOverlayCover.useful ? &Gl.FrameOverlayCover.rects : nullptr;
 }
 
 void drawOverlayQuadIn(const std::vector<std::array<int, 4>>* cover)
@@ -224,18 +213,18 @@ void drawOverlayQuadIn(const std::vector<std::array<int, 4>>* cover)
 
 void forgetFrameOverlayCover()
 {
-    Cover = OverlayCover{};
+    Gl.FrameOverlayCover = OverlayCover{};
 }
 
 void prepareFrameOverlayCover()
 {
-    Cover.wanted = true;
+    Gl.FrameOverlayCover.wanted = true;
     updateCover();
 }
 
 int frameOverlayCoverRects()
 {
-    return Cover.useful ? static_cast<int>(Cover.rects.size()) : 0;
+    return Gl.FrameOverlayCover.useful ? static_cast<int>(Gl.FrameOverlayCover.rects.size()) : 0;
 }
 
 void drawFrameOverlay()

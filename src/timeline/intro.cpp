@@ -6,7 +6,8 @@
 #include "assets/texture_set.h"
 #include "core/controls.h"
 #include "core/picture.h"
-#include "core/quadrics.h"
+#include "core/songs.h"
+#include "core/gl_resources.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/frame_overlay.h"
@@ -26,17 +27,7 @@ const char* const CreditLines[8] = {
     "--> music:  Tessaly <--",
 };
 
-bool CreditsRunning = true;
-int CreditIndex = 0;
-float CreditAngle = 0.0f;
-bool CreditSwingUp = true;
-bool CreditTopArmed = true;
-bool CreditAdvanceArmed = true;
-float SphereSpin = 0.0f;
-bool IntroEnding = false;
-bool FlashOn = true;
-int FlashCount = 0;
-bool QuestionPending = true;
+IntroState Intro;
 
 namespace {
 
@@ -51,7 +42,7 @@ void drawWireSphere(float y, float spin, float ax, float ay, float az)
     glColor3f(1.0f, 1.0f, 1.0f);
     glTranslatef(0.0f, y, -10.0f);
     glRotatef(spin, ax, ay, az);
-    gluSphere(SphereQuadric, 0.8, CreditIndex + 3, CreditIndex + 3);
+    gluSphere(Gl.SphereQuadric, 0.8, Intro.CreditIndex + 3, Intro.CreditIndex + 3);
     glPopMatrix();
 }
 
@@ -60,41 +51,41 @@ void drawWireSphere(float y, float spin, float ax, float ay, float az)
 // a swing that stays beyond the limit from turning twice.
 void swingCredits()
 {
-    if (CreditSwingUp)
-        CreditAngle = static_cast<float>(CreditAngle + FrameDelta * SwingRate);
+    if (Intro.CreditSwingUp)
+        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle + Clock.FrameDelta * SwingRate);
     else
-        CreditAngle = static_cast<float>(CreditAngle - FrameDelta * SwingRate);
+        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle - Clock.FrameDelta * SwingRate);
 
-    if (CreditAngle >= 90.0f && CreditTopArmed) {
-        CreditSwingUp = !CreditSwingUp;
-        CreditTopArmed = false;
-    } else if (CreditAngle <= -90.0f && !CreditTopArmed) {
-        CreditSwingUp = !CreditSwingUp;
-        CreditTopArmed = true;
+    if (Intro.CreditAngle >= 90.0f && Intro.CreditTopArmed) {
+        Intro.CreditSwingUp = !Intro.CreditSwingUp;
+        Intro.CreditTopArmed = false;
+    } else if (Intro.CreditAngle <= -90.0f && !Intro.CreditTopArmed) {
+        Intro.CreditSwingUp = !Intro.CreditSwingUp;
+        Intro.CreditTopArmed = true;
     } else {
         return;
     }
 
     // Every line change happens at a bottom turn, with the text edge-on.
-    if (CreditAngle <= -90.0f && CreditAdvanceArmed) {
-        CreditIndex += 1;
-        CreditAdvanceArmed = false;
+    if (Intro.CreditAngle <= -90.0f && Intro.CreditAdvanceArmed) {
+        Intro.CreditIndex += 1;
+        Intro.CreditAdvanceArmed = false;
     }
-    if (CreditAngle >= 90.0f) CreditAdvanceArmed = !CreditAdvanceArmed;
-    if (CreditAngle <= -90.0f && CreditIndex == 8) {
-        IntroEnding = true;
-        CreditsRunning = false;
+    if (Intro.CreditAngle >= 90.0f) Intro.CreditAdvanceArmed = !Intro.CreditAdvanceArmed;
+    if (Intro.CreditAngle <= -90.0f && Intro.CreditIndex == 8) {
+        Intro.IntroEnding = true;
+        Intro.CreditsRunning = false;
     }
 }
 
 void drawCredits()
 {
-    setPictureScissor(0, 100, 800, 400);
+    setPictureScissor(0, 100, PictureWidth, 400);
     glEnable(GL_SCISSOR_TEST);
 
     glPushMatrix();  // the swing transform
     glTranslatef(0.0f, 0.0f, -10.0f);
-    glRotatef(CreditAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(Intro.CreditAngle, 0.0f, 1.0f, 0.0f);
 
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
@@ -103,15 +94,15 @@ void drawCredits()
     bindTexture(TexChrome);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(scalePictureLength(1.0f));  // one picture pixel wide at every size
-    drawWireSphere(1.8f, SphereSpin, 1.0f, 0.5f, 0.0f);
-    drawWireSphere(-1.8f, -SphereSpin, 0.1f, 0.1f, 1.0f);
+    drawWireSphere(1.8f, Intro.SphereSpin, 1.0f, 0.5f, 0.0f);
+    drawWireSphere(-1.8f, -Intro.SphereSpin, 0.1f, 0.1f, 1.0f);
     glLineWidth(1.0f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     // Texture generation stays on: the letters are chrome-mapped.
     bindTexture(TexChrome);
     glColor3f(1.0f, 1.0f, 1.0f);
-    if (CreditIndex >= 0 && CreditIndex < 8) Print3D(true, "%s", CreditLines[CreditIndex]);
+    if (Intro.CreditIndex >= 0 && Intro.CreditIndex < 8) Print3D(true, "%s", CreditLines[Intro.CreditIndex]);
 
     swingCredits();
     glPopMatrix();
@@ -124,13 +115,13 @@ void switchToMainSong()
     plat::sleepMs(QuestionPauseMs);
     drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
     prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
-    MainSongActive = true;
+    Controls.MainSongActive = true;
     plat::musicClose();
-    plat::musicInit(44100, 64, 0);
-    SongTime = 0.0;
-    SongHandle = plat::musicLoadSong("Data/Sounds/Ruzezu.xm");
-    plat::musicPlaySong(SongHandle);
-    plat::musicSetMasterVolume(SongHandle, 0);
+    initMusic();
+    Clock.SongTime = 0.0;
+    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
+    plat::musicPlaySong(Controls.SongHandle);
+    plat::musicSetMasterVolume(Controls.SongHandle, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
@@ -146,35 +137,35 @@ void drawIntroQuestion()
 
 void runIntroFrame()
 {
-    SongTime = static_cast<double>(plat::musicGetTime(SongHandle));
+    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
 
-    if (CreditsRunning) drawCredits();
-    SphereSpin = static_cast<float>(SphereSpin + FrameDelta * SwingRate);
+    if (Intro.CreditsRunning) drawCredits();
+    Intro.SphereSpin = static_cast<float>(Intro.SphereSpin + Clock.FrameDelta * SwingRate);
 
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_SCISSOR_TEST);
 
-    if (!IntroEnding) return;
+    if (!Intro.IntroEnding) return;
 
-    if (FlashOn) {
+    if (Intro.FlashOn) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        FlashCount += 1;
-        plat::musicSetMasterVolume(SongHandle, 0);
-        if (FlashCount >= FlashFrames) {
-            FlashOn = false;
+        Intro.FlashCount += 1;
+        plat::musicSetMasterVolume(Controls.SongHandle, 0);
+        if (Intro.FlashCount >= FlashFrames) {
+            Intro.FlashOn = false;
             glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
         }
         glClear(GL_COLOR_BUFFER_BIT);
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-        QuestionPending = false;
-        FlashCount += 1;
+        Intro.QuestionPending = false;
+        Intro.FlashCount += 1;
         // Shown before the pause, so the question is on screen during it.
         drawIntroQuestion();
         plat::presentFrame();
     }
 
-    if (!QuestionPending) switchToMainSong();
+    if (!Intro.QuestionPending) switchToMainSong();
 }

@@ -4,18 +4,23 @@
 
 extern const char* const CreditLines[8];
 
-// Intro state; each starts at the value shown and is never reset.
-extern bool CreditsRunning;      // true: the credit swing is drawn
-extern int CreditIndex;          // 0: line shown; the spheres have CreditIndex + 3 slices and stacks
-extern float CreditAngle;        // 0: degrees of the text's swing about y
-extern bool CreditSwingUp;       // true: direction of the swing
-extern bool CreditTopArmed;      // true: the next turn is at the top (+90), else at the bottom (-90)
-extern bool CreditAdvanceArmed;  // true: the next bottom turn moves to the next line
-extern float SphereSpin;         // 0: degrees of the two spheres' spin
-extern bool IntroEnding;         // false: the flash-and-question ending has begun
-extern bool FlashOn;             // true: the ending is in its flash frames
-extern int FlashCount;           // 0: frames of the ending so far
-extern bool QuestionPending;     // true: the question has not yet been put up
+// Intro state; the demo never resets it.
+struct IntroState {
+    bool CreditsRunning = true;      // the credit swing is drawn
+    int CreditIndex = 0;             // line shown; the spheres have CreditIndex + 3 slices and stacks
+    float CreditAngle = 0.0f;        // degrees of the text's swing about y
+    bool CreditSwingUp = true;       // direction of the swing
+    bool CreditTopArmed = true;      // the next turn is at the top (+90), else at the bottom (-90)
+    bool CreditAdvanceArmed = true;  // the next bottom turn moves to the next line
+    float SphereSpin = 0.0f;         // degrees of the two spheres' spin
+    bool IntroEnding = false;        // the flash-and-question ending has begun
+    bool FlashOn = true;             // the ending is in its flash frames
+    int FlashCount = 0;              // frames of the ending so far
+    bool QuestionPending = true;     // the question has not yet been put up
+
+    bool operator==(const IntroState&) const = default;
+};
+extern IntroState Intro;
 
 // Draws one intro frame into the cleared back buffer; the last one pauses,
 // then switches to the main song and sets MainSongActive.

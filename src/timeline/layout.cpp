@@ -15,7 +15,7 @@
 
 #include <cmath>
 
-float BlobPhase = 0.0f;
+LayoutState Layout;
 
 namespace {
 
@@ -30,7 +30,7 @@ void clipTo(int x, int y, int width, int height)
 void placeCoreBlobs(float phase)
 {
     const double p = phase;
-    Blob* b = CoreBlobs.blobs;
+    Blob* b = Blobs.CoreBlobs.blobs;
     b[0].position[0] = static_cast<float>(0.1 * std::cos(p / 2));
     b[0].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
     b[1].position[0] = static_cast<float>(0.1 * std::sin(p / 4));
@@ -56,7 +56,7 @@ void enterOverlay2D()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, 800.0, 600.0, 0.0, -1.0, 1.0);
+    glOrtho(0.0, PictureWidth, PictureHeight, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -102,12 +102,12 @@ void drawSecondPanelPass()
     clipSidePanel3();
     glTranslatef(-2.25f, -0.13f, -5.0f);
     bindTexture(TexCredits);
-    placeCoreBlobs(BlobPhase);
-    BlobPhase = static_cast<float>(BlobPhase + FrameDelta * 0.002);
+    placeCoreBlobs(Layout.BlobPhase);
+    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + Clock.FrameDelta * 0.002);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawBlobCores(CoreBlobs, 0.05f);
+    drawBlobCores(Blobs.CoreBlobs, 0.05f);
     glPopMatrix();
 
     glPushMatrix();

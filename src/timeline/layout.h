@@ -2,7 +2,12 @@
 // mode and the two panel passes.
 #pragma once
 
-extern float BlobPhase;  // radians; advanced by the second panel pass
+struct LayoutState {
+    float BlobPhase = 0.0f;  // radians; advanced by the second panel pass
+
+    bool operator==(const LayoutState&) const = default;
+};
+extern LayoutState Layout;
 
 // Each sets its rectangle and enables the scissor test (never disables it).
 void clipMainPanel();

@@ -14,39 +14,34 @@
 
 #include <cmath>
 
-float ConeAngle = 0.0f;
-bool ConeRising = true;
-bool ConeTopArmed = true;
-bool ConeSlowRise = false;
-float PentagramAngle = 0.0f;
-float SheetPhase = 0.0f;
+MiddleSceneState MiddleScenes;
 
 namespace {
 
 void advanceConeAngle()
 {
-    if (ConeRising) {
+    if (MiddleScenes.ConeRising) {
         // 50 degrees per s, 25 once the angle has come back to 0.
-        const double rate = ConeSlowRise ? 1.0 / 40.0 : 1.0 / 20.0;
-        ConeAngle = static_cast<float>(ConeAngle + FrameDelta * rate);
+        const double rate = MiddleScenes.ConeSlowRise ? 1.0 / 40.0 : 1.0 / 20.0;
+        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle + Clock.FrameDelta * rate);
     } else {
-        ConeAngle = static_cast<float>(ConeAngle - FrameDelta * 0.02);
-        if (ConeAngle <= 0.0f) {
-            ConeAngle = 0.0f;
-            ConeSlowRise = true;
+        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle - Clock.FrameDelta * 0.02);
+        if (MiddleScenes.ConeAngle <= 0.0f) {
+            MiddleScenes.ConeAngle = 0.0f;
+            MiddleScenes.ConeSlowRise = true;
         }
     }
 }
 
 void turnCones()
 {
-    if (ConeAngle >= 180.0f && ConeTopArmed) {
-        ConeTopArmed = false;
-        ConeRising = !ConeRising;
+    if (MiddleScenes.ConeAngle >= 180.0f && MiddleScenes.ConeTopArmed) {
+        MiddleScenes.ConeTopArmed = false;
+        MiddleScenes.ConeRising = !MiddleScenes.ConeRising;
     }
-    if (ConeAngle <= 0.0f && !ConeTopArmed) {
-        ConeTopArmed = true;
-        ConeRising = !ConeRising;
+    if (MiddleScenes.ConeAngle <= 0.0f && !MiddleScenes.ConeTopArmed) {
+        MiddleScenes.ConeTopArmed = true;
+        MiddleScenes.ConeRising = !MiddleScenes.ConeRising;
     }
 }
 
@@ -71,8 +66,8 @@ void placeGlowBlobs(float p)
         {1.1f * std::sin(p), 1.1f * std::cos(p / 2)},
     };
     for (int b = 0; b < BlobSet::blobCount; ++b) {
-        GlowBlobs.blobs[b].position[0] = xy[b][0];
-        GlowBlobs.blobs[b].position[1] = xy[b][1];
+        Blobs.GlowBlobs.blobs[b].position[0] = xy[b][0];
+        Blobs.GlowBlobs.blobs[b].position[1] = xy[b][1];
     }
 }
 
@@ -83,19 +78,19 @@ void drawConeScene()
     // The cones turn with the angle from before this frame's step, the fighter
     // with the angle after it.
     glPushMatrix();
-    glRotatef(ConeAngle, 0.0f, 0.0f, 1.0f);
-    drawTwinCones(ConeRising);
+    glRotatef(MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
+    drawTwinCones(MiddleScenes.ConeRising);
     glPopMatrix();
 
     advanceConeAngle();
 
     glPushMatrix();
     glLoadIdentity();
-    glTranslatef(0.3f, 0.0f, -2.0f - ConeAngle);
+    glTranslatef(0.3f, 0.0f, -2.0f - MiddleScenes.ConeAngle);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glRotatef(2.0f * ConeAngle, 0.0f, 0.0f, 1.0f);
-    drawModel(fighterModel);  // unlit: the cones switched lighting off
+    glRotatef(2.0f * MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
+    drawModel(Assets.fighterModel);  // unlit: the cones switched lighting off
     glPopMatrix();
     glDisable(GL_LIGHTING);
 
@@ -111,7 +106,7 @@ void drawPentagramScene()
 
     glPushMatrix();
     glTranslatef(0.6f, 0.0f, -5.0f);
-    glRotatef(PentagramAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(MiddleScenes.PentagramAngle, 0.0f, 1.0f, 0.0f);
     bindTexture(TexPentagram01);
     glColor3f(1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -119,7 +114,7 @@ void drawPentagramScene()
     glEnd();
     glPopMatrix();
 
-    PentagramAngle = static_cast<float>(PentagramAngle + FrameDelta * 0.02);
+    MiddleScenes.PentagramAngle = static_cast<float>(MiddleScenes.PentagramAngle + Clock.FrameDelta * 0.02);
     drawFlamePool(0.5f, 0.0f, -5.0f);
 }
 
@@ -128,7 +123,7 @@ void drawSheetScene()
     glPushMatrix();
 
     // The sheet: blended and depth-tested as the first panel pass left it, lit.
-    const float sway = std::sin(SheetPhase);
+    const float sway = std::sin(MiddleScenes.SheetPhase);
     bindTexture(TexCredits);
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_LIGHTING);
@@ -151,7 +146,7 @@ void drawSheetScene()
     glEnable(GL_TEXTURE_GEN_T);
     glDisable(GL_LIGHTING);
 
-    SheetPhase = static_cast<float>(SheetPhase + FrameDelta * 0.001);
+    MiddleScenes.SheetPhase = static_cast<float>(MiddleScenes.SheetPhase + Clock.FrameDelta * 0.001);
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -159,11 +154,11 @@ void drawSheetScene()
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, -6.0f);
     bindTexture(TexCredits);
-    drawBlobGlow(GlowBlobs, 0.09f);
+    drawBlobGlow(Blobs.GlowBlobs, 0.09f);
     glPopMatrix();
 
     // Positions for the next frame's glow, from the phase the panels have reached.
-    placeGlowBlobs(BlobPhase);
+    placeGlowBlobs(Layout.BlobPhase);
 
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);

@@ -16,9 +16,7 @@
 
 #include <GL/gl.h>
 
-bool IntroActive = true;
-bool RenderPassDone = false;
-float EndFade = 0.0f;
+TimelineState Timeline;
 
 namespace {
 
@@ -35,9 +33,9 @@ void drawMultiplyQuad(float g)
     glColor3f(g, g, g);
     glBegin(GL_QUADS);
     glVertex2i(0, 0);
-    glVertex2i(0, 600);
-    glVertex2i(800, 600);
-    glVertex2i(800, 0);
+    glVertex2i(0, PictureHeight);
+    glVertex2i(PictureWidth, PictureHeight);
+    glVertex2i(PictureWidth, 0);
     glEnd();
     leaveOverlay2D();
     glEnable(GL_TEXTURE_2D);
@@ -46,17 +44,17 @@ void drawMultiplyQuad(float g)
 // The end transition's step: volume, grey level and the hand-over to the scroller.
 void stepEndTransition()
 {
-    plat::musicSetMasterVolume(SongHandle, 256);
-    EndFade = static_cast<float>(EndFade + FrameDelta * 0.001);
-    if (EndFade >= 1.0f) MainSongActive = false;
-    IntroActive = false;
+    plat::musicSetMasterVolume(Controls.SongHandle, 256);
+    Timeline.EndFade = static_cast<float>(Timeline.EndFade + Clock.FrameDelta * 0.001);
+    if (Timeline.EndFade >= 1.0f) Controls.MainSongActive = false;
+    Timeline.IntroActive = false;
 }
 
 void drawMainPart()
 {
-    const unsigned rows = mainPartRows(SongTime, SceneOverride);
+    const unsigned rows = mainPartRows(Clock.SongTime, Controls.SceneOverride);
     drawMainPartPicture(rows);
-    if (rows & RowFadeIn) plat::musicSetMasterVolume(SongHandle, fadeInVolume(SongTime));
+    if (rows & RowFadeIn) plat::musicSetMasterVolume(Controls.SongHandle, fadeInVolume(Clock.SongTime));
     if (rows & RowEndTransition) stepEndTransition();
 }
 
@@ -66,7 +64,7 @@ void drawMainPartPicture(unsigned rows)
 {
     drawFirstPanelPass();
     if (rows & RowFlyRight) flyRight();
-    if (rows & RowFlyLeft) flyLeft(SongTime);
+    if (rows & RowFlyLeft) flyLeft(Clock.SongTime);
     if (rows & RowCones) drawConeScene();
     if (rows & RowTunnel) {
         glLoadIdentity();
@@ -86,11 +84,11 @@ void drawMainPartPicture(unsigned rows)
     drawSecondPanelPass();
     drawFrameOverlay();
     if (rows & RowFadeIn) {
-        drawMultiplyQuad(static_cast<float>(SongTime / 7000.0));
+        drawMultiplyQuad(static_cast<float>(Clock.SongTime / 7000.0));
         glBlendFunc(GL_ONE, GL_ONE);
     }
     if (rows & RowEndTransition) {
-        drawMultiplyQuad(EndFade);
+        drawMultiplyQuad(Timeline.EndFade);
         glBlendFunc(GL_ONE, GL_ONE);
     }
 }
@@ -123,9 +121,9 @@ namespace {
 
 const char* sceneNameNow()
 {
-    if (!MainSongActive) return IntroActive ? "intro" : "scroller";
+    if (!Controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
     // The scheduled scene names the frame, also when key 1 adds the tunnel.
-    const unsigned rows = mainPartRows(SongTime, 0);
+    const unsigned rows = mainPartRows(Clock.SongTime, 0);
     if (rows & RowFlyRight) return "flyRight";
     if (rows & RowFlyLeft) return "flyLeft";
     if (rows & RowCones) return "cones";
@@ -137,28 +135,26 @@ const char* sceneNameNow()
     return "main";
 }
 
-const char* FrameScene = "intro";
-
 } // namespace
 
 bool drawFrame()
 {
-    const double previous = SongTime;
-    SongTime = static_cast<double>(plat::musicGetTime(SongHandle));
-    FrameDelta = SongTime - previous;
-    FrameScene = sceneNameNow();
+    const double previous = Clock.SongTime;
+    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
+    Clock.FrameDelta = Clock.SongTime - previous;
+    Timeline.FrameScene = sceneNameNow();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
 
-    if (!RenderPassDone) {
-        renderSphereTexture(RenderTarget, 64, 64);
-        RenderPassDone = true;
+    if (!Timeline.RenderPassDone) {
+        renderSphereTexture(Gl.RenderTarget, 64, 64);
+        Timeline.RenderPassDone = true;
     }
 
-    if (MainSongActive) {
+    if (Controls.MainSongActive) {
         drawMainPart();
-    } else if (IntroActive) {
+    } else if (Timeline.IntroActive) {
         runIntroFrame();
     } else {
         drawEndScroller();
@@ -173,5 +169,11 @@ bool drawFrame()
 
 const char* currentSceneName()
 {
-    return FrameScene;
+    return Timeline.FrameScene;
+}
+
+const char* currentPhaseName()
+{
+    if (Controls.MainSongActive) return "main";
+    return Timeline.IntroActive ? "intro" : "end";
 }

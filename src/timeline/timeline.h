@@ -4,9 +4,15 @@
 
 #include "core/frame_clock.h"  // SongTime and FrameDelta, written here once per frame
 
-extern bool IntroActive;     // while MainSongActive is false: intro (true) or end scroller
-extern bool RenderPassDone;  // the one-time render-to-texture pass has run
-extern float EndFade;        // grey level of the end transition, 0..1
+struct TimelineState {
+    bool IntroActive = true;           // while MainSongActive is false: intro (true) or end scroller
+    bool RenderPassDone = false;       // the one-time render-to-texture pass has run
+    float EndFade = 0.0f;              // grey level of the end transition, 0..1
+    const char* FrameScene = "intro";  // scene of the last drawFrame (see currentSceneName)
+
+    bool operator==(const TimelineState&) const = default;
+};
+extern TimelineState Timeline;
 
 // Draws one frame into the back buffer. Always true.
 bool drawFrame();
@@ -15,6 +21,8 @@ bool drawFrame();
 // intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,
 // endTransition, scroller ("main" on a boundary frame with no scene).
 const char* currentSceneName();
+// The phase now: "main" while the main song plays, else "intro" or "end".
+const char* currentPhaseName();
 
 // The rows of the main part's schedule that draw at song time t (ms).
 enum MainPartRow : unsigned {

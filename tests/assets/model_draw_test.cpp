@@ -43,8 +43,7 @@ protected:
         ImageData image;
         const Bytes file = solidTga(8, 8, r, g, b);
         EXPECT_TRUE(readTgaBytes(image, file.data(), file.size()));
-        makeTexture(image);
-        return image.textureName;
+        return makeTexture(image);
     }
 
     ObjLoader loader;
@@ -82,12 +81,12 @@ TEST_F(ModelDrawTest, TexturedObjectsUseTheSharedMaterialTexture)
     loader.appendMaterial(&model, "Fountain", "Data/Textures/unused.tga", 255, 0, 0);
     loader.assignObjectMaterial(&model, 0, 0);
 
-    modelTexture.textureName = solidTexture(0, 200, 0);
+    Gl.ModelTexture = solidTexture(0, 200, 0);
     EXPECT_EQ(drawnCentre(), (Rgb{0, 200, 0}));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 
-    // Whatever modelTexture names at the time of the draw.
-    modelTexture.textureName = solidTexture(30, 60, 250);
+    // Whatever Gl.ModelTexture names at the time of the draw.
+    Gl.ModelTexture = solidTexture(30, 60, 250);
     EXPECT_EQ(drawnCentre(), (Rgb{30, 60, 250}));
 }
 
@@ -106,10 +105,9 @@ TEST_F(ModelDrawTest, TheLastMaterialTextureMadeIsTheOneDrawn)
     loader.assignObjectMaterial(&model, 0, 0);
 
     createMaterialTextures(fighter);
-    const GLuint fighterName = modelTexture.textureName;
+    const GLuint fighterName = Gl.ModelTexture;
     createMaterialTextures(model);
-    EXPECT_NE(modelTexture.textureName, fighterName);
-    EXPECT_EQ(modelTexture.pixels, nullptr);
+    EXPECT_NE(Gl.ModelTexture, fighterName);
 
     // Both models draw with the second texture.
     EXPECT_EQ(drawnCentre(), (Rgb{0, 0, 250}));
@@ -119,13 +117,13 @@ TEST_F(ModelDrawTest, TheLastMaterialTextureMadeIsTheOneDrawn)
     releaseMeshArrays(fighter);
 
     // A material whose image is missing makes no texture and keeps the last.
-    const GLuint before = modelTexture.textureName;
+    const GLuint before = Gl.ModelTexture;
     Model3D missingOnly;
     loader.appendMaterial(&missingOnly, "Missing", "Data/Textures/none.tga", 0, 0, 0);
     clearMessages();
     createMaterialTextures(missingOnly);
     EXPECT_EQ(shownMessages(), std::vector<std::string>{"ERROR: Could not open texture file"});
-    EXPECT_EQ(modelTexture.textureName, before);
+    EXPECT_EQ(Gl.ModelTexture, before);
 }
 
 TEST_F(ModelDrawTest, FacesOutsideTheArraysAreNeverDrawn)

@@ -58,10 +58,10 @@ TEST_F(TextureSetTest, EverySlotGetsItsOwnTexture)
     ASSERT_TRUE(loadTextureSet());
     EXPECT_TRUE(shownMessages().empty());
     std::set<std::uint32_t> names;
-    for (const ImageData& image : TextureSet) {
-        EXPECT_TRUE(glIsTexture(image.textureName));
-        EXPECT_EQ(image.pixels, nullptr);
-        names.insert(image.textureName);
+    for (int slot = 0; slot < TextureSlotCount; ++slot) {
+        EXPECT_TRUE(glIsTexture(Gl.Textures[slot]));
+        EXPECT_EQ(Assets.TextureSet[slot].pixels, nullptr);
+        names.insert(Gl.Textures[slot]);
     }
     EXPECT_EQ(names.size(), 16u);
 
@@ -97,12 +97,12 @@ TEST_F(TextureSetTest, MissingFileStopsBeforeAnyTexture)
 
     // The six files before it were read; none after it.
     for (TextureSlot read : {TexFont, TexTestground, TexTunnel, TexFrames02, TexPentagram01, TexVu02})
-        EXPECT_NE(TextureSet[read].width, 0u) << read;
+        EXPECT_NE(Assets.TextureSet[read].width, 0u) << read;
     for (TextureSlot unread : {TexP2, TexCredits, TexChrome, TexWater01, TexBg, TexP1, TexMusix, TexFrame03})
-        EXPECT_EQ(TextureSet[unread].width, 0u) << unread;
-    for (const ImageData& image : TextureSet) {
-        EXPECT_EQ(image.textureName, 0u);
-        EXPECT_EQ(image.pixels, nullptr);
+        EXPECT_EQ(Assets.TextureSet[unread].width, 0u) << unread;
+    for (int slot = 0; slot < TextureSlotCount; ++slot) {
+        EXPECT_EQ(Gl.Textures[slot], 0u);
+        EXPECT_EQ(Assets.TextureSet[slot].pixels, nullptr);
     }
     // No name was ever generated in this fresh context.
     GLuint next = 0;
@@ -115,9 +115,9 @@ TEST_F(TextureSetTest, OddSizedImageIsUsable)
     ImageData image;
     const Bytes file = solidTga(100, 60, 200, 40, 90);
     ASSERT_TRUE(readTgaBytes(image, file.data(), file.size()));
-    makeTexture(image);
+    const unsigned name = makeTexture(image);
     EXPECT_EQ(image.pixels, nullptr);
-    ASSERT_NE(image.textureName, 0u);
+    ASSERT_NE(name, 0u);
 
     // The mipmap step rescales level 0 to power-of-two sides, every texel the
     // image's colour, and builds the chain below it.

@@ -96,10 +96,10 @@ TEST_F(BlobGl, GlowCountOfTheDefaultSetIsStableAndEveryCountedSpriteIsDrawn)
 {
     BlobSet set;
     const auto polygons = capturePolygons([&] { drawBlobGlow(set, 0.09f); });
-    const int first = BlobSpritesDrawn;
+    const int first = Blobs.BlobSpritesDrawn;
     ASSERT_GT(first, 0);
     drawBlobGlow(set, 0.09f);
-    EXPECT_EQ(BlobSpritesDrawn, first) << "the glow walk changes nothing in the set";
+    EXPECT_EQ(Blobs.BlobSpritesDrawn, first) << "the glow walk changes nothing in the set";
     for (const Blob& b : set.blobs) EXPECT_EQ(b.strength, 0.5f);
 
     // Each sprite is one quad: two triangles or one polygon of four.
@@ -118,25 +118,25 @@ TEST_F(BlobGl, CoresForceStrengthsForGoodAndDrawWhite)
 {
     BlobSet fresh;
     drawBlobGlow(fresh, 0.09f);
-    const int glowBefore = BlobSpritesDrawn;
+    const int glowBefore = Blobs.BlobSpritesDrawn;
 
     BlobSet set;
     set.blobs[1].position[0] = 0.1f;  // placed like the side panel's set
     const auto polygons = capturePolygons([&] { drawBlobCores(set, 0.05f); });
     for (const Blob& b : set.blobs) EXPECT_EQ(b.strength, 0.01f);
-    ASSERT_GT(BlobSpritesDrawn, 0);
+    ASSERT_GT(Blobs.BlobSpritesDrawn, 0);
     for (const auto& polygon : polygons)
         for (const auto& v : polygon) ASSERT_EQ(v.r + v.g + v.b + v.a, 4.0f);
 
-    const int coresFirst = BlobSpritesDrawn;
+    const int coresFirst = Blobs.BlobSpritesDrawn;
     drawBlobCores(set, 0.05f);
-    EXPECT_EQ(BlobSpritesDrawn, coresFirst);
+    EXPECT_EQ(Blobs.BlobSpritesDrawn, coresFirst);
 
     // The override stays: the glow walk of the same default placement now differs.
     BlobSet overridden;
     drawBlobCores(overridden, 0.05f);
     drawBlobGlow(overridden, 0.09f);
-    EXPECT_NE(BlobSpritesDrawn, glowBefore);
+    EXPECT_NE(Blobs.BlobSpritesDrawn, glowBefore);
 }
 
 TEST_F(BlobGl, WalksLeaveTheMatrixAsFoundAndIgnoreABadStep)
@@ -152,8 +152,8 @@ TEST_F(BlobGl, WalksLeaveTheMatrixAsFoundAndIgnoreABadStep)
     expectSameModelview(before);
 
     drawBlobGlow(set, 0.0f);
-    EXPECT_EQ(BlobSpritesDrawn, 0);
+    EXPECT_EQ(Blobs.BlobSpritesDrawn, 0);
     drawBlobGlow(set, -0.1f);
-    EXPECT_EQ(BlobSpritesDrawn, 0);
+    EXPECT_EQ(Blobs.BlobSpritesDrawn, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

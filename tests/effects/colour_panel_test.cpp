@@ -59,40 +59,40 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
 
 TEST_F(ColourPanelGl, TurnsOnTheCallThatReachesAnEnd)
 {
-    PanelPhase = 1.0f;
-    FrameDelta = 1000.0;  // +0.5: exactly 1.5
+    ColourPanel.PanelPhase = 1.0f;
+    Clock.FrameDelta = 1000.0;  // +0.5: exactly 1.5
     glPushMatrix();
     drawColourPanel();
     glPopMatrix();
-    EXPECT_EQ(PanelPhase, 1.5f);
-    EXPECT_FALSE(PanelRising);
+    EXPECT_EQ(ColourPanel.PanelPhase, 1.5f);
+    EXPECT_FALSE(ColourPanel.PanelRising);
 
     glPushMatrix();
     drawColourPanel();
     glPopMatrix();
-    EXPECT_EQ(PanelPhase, 1.0f);
+    EXPECT_EQ(ColourPanel.PanelPhase, 1.0f);
 
     // Passing an end overshoots by up to a step, then turns.
-    PanelPhase = -1.49f;
-    FrameDelta = 100.0;
+    ColourPanel.PanelPhase = -1.49f;
+    Clock.FrameDelta = 100.0;
     glPushMatrix();
     drawColourPanel();
     glPopMatrix();
-    EXPECT_FLOAT_EQ(PanelPhase, -1.54f);
-    EXPECT_TRUE(PanelRising);
+    EXPECT_FLOAT_EQ(ColourPanel.PanelPhase, -1.54f);
+    EXPECT_TRUE(ColourPanel.PanelRising);
     glPushMatrix();
     drawColourPanel();
     glPopMatrix();
-    EXPECT_FLOAT_EQ(PanelPhase, -1.49f);
+    EXPECT_FLOAT_EQ(ColourPanel.PanelPhase, -1.49f);
 }
 
 TEST_F(ColourPanelGl, StandsStillAtZeroFrameDeltaAndTranslatesWithoutSaving)
 {
-    PanelPhase = 0.7f;
+    ColourPanel.PanelPhase = 0.7f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     drawColourPanel();
-    EXPECT_EQ(PanelPhase, 0.7f);
-    EXPECT_TRUE(PanelRising);
+    EXPECT_EQ(ColourPanel.PanelPhase, 0.7f);
+    EXPECT_TRUE(ColourPanel.PanelRising);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);

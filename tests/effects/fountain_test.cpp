@@ -36,33 +36,33 @@ protected:
 
 TEST_F(Fountain, CameraCirclesAndNeverGoesBelowTheFloor)
 {
-    MirrorAngle = 0.0f;
-    FrameDelta = 0.0;
+    ::Fountain.MirrorAngle = 0.0f;
+    Clock.FrameDelta = 0.0;
     drawScene();
-    EXPECT_FLOAT_EQ(CameraEye[0], 20.0f);
-    EXPECT_FLOAT_EQ(CameraEye[1], 10.0f);
-    EXPECT_FLOAT_EQ(CameraEye[2], 0.0f);
-    EXPECT_EQ(MirrorAngle, 0.0f);  // a standing song time keeps the camera
+    EXPECT_FLOAT_EQ(::Fountain.CameraEye[0], 20.0f);
+    EXPECT_FLOAT_EQ(::Fountain.CameraEye[1], 10.0f);
+    EXPECT_FLOAT_EQ(::Fountain.CameraEye[2], 0.0f);
+    EXPECT_EQ(::Fountain.MirrorAngle, 0.0f);  // a standing song time keeps the camera
 
-    FrameDelta = 1000.0;
+    Clock.FrameDelta = 1000.0;
     drawScene();
-    EXPECT_FLOAT_EQ(MirrorAngle, 0.5f);
+    EXPECT_FLOAT_EQ(::Fountain.MirrorAngle, 0.5f);
 
     float lowest = 100.0f;
     for (float a = 0.0f; a < 64.0f; a += 0.2f) {
-        MirrorAngle = a;
-        FrameDelta = 0.0;
+        ::Fountain.MirrorAngle = a;
+        Clock.FrameDelta = 0.0;
         drawScene();
-        lowest = std::min(lowest, CameraEye[1]);
-        ASSERT_GE(CameraEye[1], 0.5f) << a;
+        lowest = std::min(lowest, ::Fountain.CameraEye[1]);
+        ASSERT_GE(::Fountain.CameraEye[1], 0.5f) << a;
     }
     EXPECT_EQ(lowest, 0.5f);  // 10 cos(2 sin(0.1 a)) dips below 0.5 and is held there
-    MirrorAngle = 0.0f;
+    ::Fountain.MirrorAngle = 0.0f;
 }
 
 TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
 {
-    for (Particle& p : SprayPool) {
+    for (Particle& p : Particles.SprayPool) {
         p = Particle{};
         p.life = 5.0f;
         p.fade = 0.01f;
@@ -70,9 +70,9 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
         p.slowdown = 3.0f;
         p.size = 0.05f;
     }
-    FrameDelta = 16.0;
+    Clock.FrameDelta = 16.0;
     drawScene();
-    for (const Particle& p : SprayPool) {
+    for (const Particle& p : Particles.SprayPool) {
         ASSERT_FLOAT_EQ(p.position[1], 2.0f);
         ASSERT_FLOAT_EQ(p.life, 5.0f - 2 * 0.03f);
     }
@@ -81,7 +81,7 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
 TEST_F(Fountain, LeavesMasksClipPlaneAndMatrixStackAsFound)
 {
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    FrameDelta = 16.0;
+    Clock.FrameDelta = 16.0;
     drawScene();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLboolean mask[4];

@@ -43,31 +43,31 @@ TEST(HeightFieldGen, NoiseDrawsOncePerCellInFlatOrder)
 {
     auto field = std::make_unique<HeightFieldData>();
     std::memset(field->heights, 0, sizeof field->heights);
-    RandomState = 12345u;
+    Random.RandomState = 12345u;
     addHeightNoise(field->heights);
-    const std::uint32_t after = RandomState;
+    const std::uint32_t after = Random.RandomState;
 
-    RandomState = 12345u;
+    Random.RandomState = 12345u;
     for (int k = 0; k < 65536; ++k) {
         const float expected = static_cast<float>(nextRandom() % 4) - 2.5f;
         ASSERT_EQ(field->heights[k], expected) << "cell " << k;
     }
-    EXPECT_EQ(RandomState, after);  // exactly 65,536 draws
-    RandomState = 1;
+    EXPECT_EQ(Random.RandomState, after);  // exactly 65,536 draws
+    Random.RandomState = 1;
 }
 
 TEST(HeightFieldGen, SameFieldFromSameRandomState)
 {
-    RandomState = 777u;
+    Random.RandomState = 777u;
     buildHeightField();
     auto first = std::make_unique<HeightFieldData>(HeightField);
-    RandomState = 777u;
+    Random.RandomState = 777u;
     buildHeightField();
     EXPECT_EQ(std::memcmp(first.get(), &HeightField, sizeof(HeightFieldData)), 0);
     // A moved random sequence changes the noise.
     buildHeightField();
     EXPECT_NE(std::memcmp(first->heights, HeightField.heights, sizeof first->heights), 0);
-    RandomState = 1;
+    Random.RandomState = 1;
 }
 
 TEST(HeightFieldGen, NeighboursOutsideTheGridUseTheNearestRow)

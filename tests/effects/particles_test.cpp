@@ -15,7 +15,7 @@ namespace {
 // The first n values of the shared generator from state 1.
 std::vector<int> drawsFromStart(int n)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     std::vector<int> values;
     for (int i = 0; i < n; ++i) values.push_back(nextRandom());
     return values;
@@ -23,9 +23,9 @@ std::vector<int> drawsFromStart(int n)
 
 std::uint32_t stateAfterDraws(std::uint32_t start, int n)
 {
-    RandomState = start;
+    Random.RandomState = start;
     for (int i = 0; i < n; ++i) nextRandom();
-    return RandomState;
+    return Random.RandomState;
 }
 
 Particle makeParticle(float life, float fade)
@@ -47,15 +47,15 @@ protected:
         glDisable(GL_TEXTURE_2D);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        ownQuadric_ = SphereQuadric == nullptr;
-        if (ownQuadric_) SphereQuadric = gluNewQuadric();
-        FrameDelta = 16.0;
+        ownQuadric_ = Gl.SphereQuadric == nullptr;
+        if (ownQuadric_) Gl.SphereQuadric = gluNewQuadric();
+        Clock.FrameDelta = 16.0;
     }
     void TearDown() override
     {
         if (ownQuadric_) {
-            gluDeleteQuadric(SphereQuadric);
-            SphereQuadric = nullptr;
+            gluDeleteQuadric(Gl.SphereQuadric);
+            Gl.SphereQuadric = nullptr;
         }
         GlTest::TearDown();
     }
@@ -67,50 +67,50 @@ protected:
 TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
 {
     const std::vector<int> r = drawsFromStart(900);
-    std::memset(SprayPool, 0, sizeof SprayPool);
-    FrameDelta = 0.0;
-    RandomState = 1;
+    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
+    Clock.FrameDelta = 0.0;
+    Random.RandomState = 1;
     initParticlePools();
 
     // 200 sparks take one draw each, then 350 flames take two each.
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 900));
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 900));
     for (int i : {0, 1, 199}) {
-        EXPECT_FLOAT_EQ(SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
-        EXPECT_EQ(SparkPool[i].life, 1.0f);
-        EXPECT_EQ(SparkPool[i].size, 0.005f);
-        EXPECT_EQ(SparkPool[i].position[0], 0.0f);
+        EXPECT_FLOAT_EQ(Particles.SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
+        EXPECT_EQ(Particles.SparkPool[i].life, 1.0f);
+        EXPECT_EQ(Particles.SparkPool[i].size, 0.005f);
+        EXPECT_EQ(Particles.SparkPool[i].position[0], 0.0f);
     }
     for (int i : {0, 1, 349}) {
         const int second = r[200 + 2 * i + 1];
-        EXPECT_FLOAT_EQ(FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
-        EXPECT_EQ(FlamePool[i].life, 5.0f);
-        EXPECT_EQ(FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
-        EXPECT_EQ(FlamePool[i].position[1], -1.9f);
-        EXPECT_EQ(FlamePool[i].gravity[1], 0.3f);
+        EXPECT_FLOAT_EQ(Particles.FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
+        EXPECT_EQ(Particles.FlamePool[i].life, 5.0f);
+        EXPECT_EQ(Particles.FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
+        EXPECT_EQ(Particles.FlamePool[i].position[1], -1.9f);
+        EXPECT_EQ(Particles.FlamePool[i].gravity[1], 0.3f);
     }
-    for (const Particle& p : SprayPool) ASSERT_EQ(p.life, 0.0f);
+    for (const Particle& p : Particles.SprayPool) ASSERT_EQ(p.life, 0.0f);
 }
 
 TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
     // The slowest initial spark (fade 0.003) is used up within 112 calls.
     for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
-    for (const Particle& p : SparkPool) {
+    for (const Particle& p : Particles.SparkPool) {
         ASSERT_EQ(p.life, 0.1f);
         ASSERT_EQ(p.size, 0.03f);
         ASSERT_EQ(p.position[2], 0.0f);
     }
 
     // From now on every spark is reborn on every call: two draws each.
-    const std::uint32_t before = RandomState;
-    const Particle first = SparkPool[0];
+    const std::uint32_t before = Random.RandomState;
+    const Particle first = Particles.SparkPool[0];
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     drawSparkPool(0, 0, -5);
-    EXPECT_EQ(RandomState, stateAfterDraws(before, 400));
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(before, 400));
 
     // The sprite drawn for spark 0 sits where the previous call placed it.
     GLdouble model[16], projection[16];
@@ -130,49 +130,49 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 
 TEST_F(ParticlePoolGl, SparkAngleStopsAtZeroFrameDeltaWhileSparksAreStillPlaced)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
-    SparkAngle = 0.25f;
-    FrameDelta = 0.0;
+    Particles.SparkAngle = 0.25f;
+    Clock.FrameDelta = 0.0;
     for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5);
-    EXPECT_EQ(SparkAngle, 0.25f);
-    const float x = SparkPool[7].position[0];
-    const float y = SparkPool[7].position[1];
+    EXPECT_EQ(Particles.SparkAngle, 0.25f);
+    const float x = Particles.SparkPool[7].position[0];
+    const float y = Particles.SparkPool[7].position[1];
     drawSparkPool(0, 0, -5);
-    EXPECT_TRUE(SparkPool[7].position[0] != x || SparkPool[7].position[1] != y);
+    EXPECT_TRUE(Particles.SparkPool[7].position[0] != x || Particles.SparkPool[7].position[1] != y);
 
-    FrameDelta = 100.0;
+    Clock.FrameDelta = 100.0;
     drawSparkPool(0, 0, -5);
-    EXPECT_FLOAT_EQ(SparkAngle, 0.25f + 0.05f);
+    EXPECT_FLOAT_EQ(Particles.SparkAngle, 0.25f + 0.05f);
 }
 
 TEST_F(ParticlePoolGl, FlamesNeitherAgeNorAccelerateAtZeroFrameDelta)
 {
-    RandomState = 1;
-    FrameDelta = 0.0;
+    Random.RandomState = 1;
+    Clock.FrameDelta = 0.0;
     initParticlePools();
-    FlamePool[3].velocity[1] = 40.0f;
-    const Particle before = FlamePool[3];
+    Particles.FlamePool[3].velocity[1] = 40.0f;
+    const Particle before = Particles.FlamePool[3];
     drawFlamePool(0.5f, 0.0f, -5.0f);
-    EXPECT_EQ(FlamePool[3].life, before.life);
-    EXPECT_EQ(FlamePool[3].velocity[1], before.velocity[1]);
-    EXPECT_FLOAT_EQ(FlamePool[3].position[1], before.position[1] + 40.0f / 2000.0f);
+    EXPECT_EQ(Particles.FlamePool[3].life, before.life);
+    EXPECT_EQ(Particles.FlamePool[3].velocity[1], before.velocity[1]);
+    EXPECT_FLOAT_EQ(Particles.FlamePool[3].position[1], before.position[1] + 40.0f / 2000.0f);
 
-    FrameDelta = 10.0;
+    Clock.FrameDelta = 10.0;
     drawFlamePool(0.5f, 0.0f, -5.0f);
-    EXPECT_FLOAT_EQ(FlamePool[3].velocity[1], before.velocity[1] + 0.3f * 10.0f * 0.01f);
-    EXPECT_FLOAT_EQ(FlamePool[3].life, static_cast<float>(before.life - before.fade * 3.0 * 10.0 * 0.05));
+    EXPECT_FLOAT_EQ(Particles.FlamePool[3].velocity[1], before.velocity[1] + 0.3f * 10.0f * 0.01f);
+    EXPECT_FLOAT_EQ(Particles.FlamePool[3].life, static_cast<float>(before.life - before.fade * 3.0 * 10.0 * 0.05));
 }
 
 TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
 {
     // Everything but flame 0 is a big sprite below y = 0: a negative grey, black.
-    for (Particle& p : FlamePool) {
+    for (Particle& p : Particles.FlamePool) {
         p = makeParticle(100.0f, 0.0f);
         p.size = 0.2f;
         p.position[1] = -1.0f;
     }
-    Particle& f = FlamePool[0];
+    Particle& f = Particles.FlamePool[0];
     f.size = 0.14f;
     f.position[1] = -0.65f;
     f.velocity[1] = 200.0f;  // one step lifts it to -0.55, out of the orange zone
@@ -180,7 +180,7 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
     f.colour[0] = 1.0f;
     f.colour[1] = 0.5f;
     f.colour[2] = 0.2f;
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
 
     auto brightest = [](const std::vector<FeedbackPolygon>& polygons) {
         FeedbackVertex best{0, 0, 0, 0, 0, 0, 0};
@@ -204,34 +204,34 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
 
 TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
 {
-    for (Particle& p : SparkPool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : FlamePool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
-    FlamePool[5] = makeParticle(1.5f, 0.5f);     // 1.5 - 0.5 x 3 x 20 x 0.05 = 0
-    SprayPool[5] = makeParticle(0.75f, 0.25f);
-    FrameDelta = 20.0;
-    RandomState = 1;
+    for (Particle& p : Particles.SparkPool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : Particles.FlamePool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particles.SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
+    Particles.FlamePool[5] = makeParticle(1.5f, 0.5f);     // 1.5 - 0.5 x 3 x 20 x 0.05 = 0
+    Particles.SprayPool[5] = makeParticle(0.75f, 0.25f);
+    Clock.FrameDelta = 20.0;
+    Random.RandomState = 1;
 
     drawSparkPool(0, 0, -5);
-    EXPECT_EQ(SparkPool[5].life, 0.1f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+    EXPECT_EQ(Particles.SparkPool[5].life, 0.1f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
-    RandomState = 1;
+    Random.RandomState = 1;
     drawFlamePool(0, 0, -5);
-    EXPECT_EQ(FlamePool[5].life, 5.0f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 2));
+    EXPECT_EQ(Particles.FlamePool[5].life, 5.0f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
-    RandomState = 1;
+    Random.RandomState = 1;
     drawSprayPool(0, 0, -5);
-    EXPECT_EQ(SprayPool[5].life, 10.0f);
-    EXPECT_EQ(RandomState, stateAfterDraws(1, 6));
+    EXPECT_EQ(Particles.SprayPool[5].life, 10.0f);
+    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 6));
 }
 
 TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 {
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = SprayPool[0];
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = Particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 0.5f;
@@ -248,8 +248,8 @@ TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 
 TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 {
-    for (Particle& p : SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = SprayPool[0];
+    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = Particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 2.5f;  // outside the basin
@@ -267,9 +267,9 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 
 TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     initParticlePools();
-    std::memset(SprayPool, 0, sizeof SprayPool);
+    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
     glLoadIdentity();
     glTranslatef(0.1f, 0.2f, -0.3f);
     GLfloat before[16], after[16];

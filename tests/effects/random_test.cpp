@@ -12,7 +12,7 @@
 
 TEST(NextRandom, FirstValuesFromStateOne)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     // state1 = 214013 + 2531011 = 2745024 -> 41; then the recurrence continues.
     EXPECT_EQ(nextRandom(), 41);
     EXPECT_EQ(nextRandom(), 18467);
@@ -23,32 +23,32 @@ TEST(NextRandom, FirstValuesFromStateOne)
 
 TEST(NextRandom, StaysInFifteenBitsAndWrapsState)
 {
-    RandomState = 0xFFFFFFFFu;
+    Random.RandomState = 0xFFFFFFFFu;
     for (int i = 0; i < 10000; ++i) {
         const int v = nextRandom();
         ASSERT_GE(v, 0);
         ASSERT_LE(v, 32767);
     }
-    RandomState = 1;
+    Random.RandomState = 1;
 }
 
 // Set-up draws the particle pools first (200 sparks x 1 + 350 flames x 2),
 // then the height field (one draw per cell); every later draw depends on it.
 TEST(NextRandom, SetUpDrawsParticlePoolsThenTheHeightField)
 {
-    RandomState = 1;
+    Random.RandomState = 1;
     std::vector<int> first;
     for (int i = 0; i < 900; ++i) first.push_back(nextRandom());
     for (int i = 0; i < HeightFieldCells; ++i) nextRandom();
-    const std::uint32_t afterBoth = RandomState;
+    const std::uint32_t afterBoth = Random.RandomState;
 
-    RandomState = 1;
-    FrameDelta = 0.0;
+    Random.RandomState = 1;
+    Clock.FrameDelta = 0.0;
     initParticlePools();
-    EXPECT_FLOAT_EQ(SparkPool[0].fade, static_cast<float>((first[0] % 100) * 0.01 + 0.003));
-    EXPECT_FLOAT_EQ(FlamePool[0].fade, static_cast<float>((first[201] % 100) * 0.01 + 0.009));
-    EXPECT_FLOAT_EQ(FlamePool[349].fade, static_cast<float>((first[899] % 100) * 0.01 + 0.009));
+    EXPECT_FLOAT_EQ(Particles.SparkPool[0].fade, static_cast<float>((first[0] % 100) * 0.01 + 0.003));
+    EXPECT_FLOAT_EQ(Particles.FlamePool[0].fade, static_cast<float>((first[201] % 100) * 0.01 + 0.009));
+    EXPECT_FLOAT_EQ(Particles.FlamePool[349].fade, static_cast<float>((first[899] % 100) * 0.01 + 0.009));
     buildHeightField();
-    EXPECT_EQ(RandomState, afterBoth);
-    RandomState = 1;
+    EXPECT_EQ(Random.RandomState, afterBoth);
+    Random.RandomState = 1;
 }

@@ -28,7 +28,7 @@ TEST_F(GlTest, RenderSphereTextureMakesALuminanceTargetAndClearsTheFrame)
     EXPECT_EQ(h, 64);
     EXPECT_TRUE(format == GL_LUMINANCE || format == GL_LUMINANCE8) << format;
     EXPECT_EQ(minFilter, GL_LINEAR);
-    EXPECT_NE(RenderQuadric, nullptr);
+    EXPECT_NE(Gl.RenderQuadric, nullptr);
 
     // Cleared to (0, 0, 0, 0.5) everywhere, including the sphere's corner.
     for (auto [x, y] : {std::pair{10, 10}, std::pair{400, 300}, std::pair{799, 599}}) {

@@ -20,9 +20,9 @@ struct Grids {
 Grids snapshot()
 {
     Grids g;
-    std::memcpy(g.x, TunnelX, sizeof g.x);
-    std::memcpy(g.y, TunnelY, sizeof g.y);
-    std::memcpy(g.z, TunnelZ, sizeof g.z);
+    std::memcpy(g.x, ::Tunnel.TunnelX, sizeof g.x);
+    std::memcpy(g.y, ::Tunnel.TunnelY, sizeof g.y);
+    std::memcpy(g.z, ::Tunnel.TunnelZ, sizeof g.z);
     return g;
 }
 
@@ -41,8 +41,8 @@ protected:
     // triangles / 2.
     int callAt(double t, double dt)
     {
-        SongTime = t;
-        FrameDelta = dt;
+        Clock.SongTime = t;
+        Clock.FrameDelta = dt;
         useWideOrtho(-400.0);
         glPushMatrix();
         int triangles = 0;
@@ -64,66 +64,66 @@ TEST_F(Tunnel, SlicesFallAfter53500ByTheCeilingOfDeltaOver21)
         {53600.0, 16.0, -3, -3},  {53600.0, 30.0, -3, -4}, {42001.0, 500.0, 85, 85},
     };
     for (const Case& c : cases) {
-        TunnelSlices = c.start;
+        ::Tunnel.TunnelSlices = c.start;
         callAt(c.t, c.dt);
-        EXPECT_EQ(TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
+        EXPECT_EQ(::Tunnel.TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
     }
-    TunnelSlices = TunnelMaxSlices;
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, CountNeverRisesNorOverflows)
 {
-    TunnelSlices = 40;
+    ::Tunnel.TunnelSlices = 40;
     callAt(60000.0, -500.0);  // a step back in song time
-    EXPECT_EQ(TunnelSlices, 40);
+    EXPECT_EQ(::Tunnel.TunnelSlices, 40);
     callAt(60000.0, std::nan(""));
-    EXPECT_EQ(TunnelSlices, 40);
-    TunnelPhase = 0.0f;  // the NaN step went into the phase
-    TunnelSlices = -5;
+    EXPECT_EQ(::Tunnel.TunnelSlices, 40);
+    ::Tunnel.TunnelPhase = 0.0f;  // the NaN step went into the phase
+    ::Tunnel.TunnelSlices = -5;
     callAt(60000.0, 1e15);
-    EXPECT_EQ(TunnelSlices, INT_MIN);
+    EXPECT_EQ(::Tunnel.TunnelSlices, INT_MIN);
     callAt(60000.0, 1e15);
-    EXPECT_EQ(TunnelSlices, INT_MIN);
-    TunnelSlices = TunnelMaxSlices;
+    EXPECT_EQ(::Tunnel.TunnelSlices, INT_MIN);
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, QuadsPerSliceAndNoneAtOneOrLess)
 {
-    TunnelSlices = 85;
+    ::Tunnel.TunnelSlices = 85;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     EXPECT_EQ(callAt(45000.0, 16.0), 84 * 12);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     // Slice 0 sits on the radius-3 circle; point 12 closes onto point 0.
-    EXPECT_NEAR(std::hypot(TunnelX[4][0], TunnelY[4][0]), 3.0, 1e-5);
-    EXPECT_NEAR(TunnelX[12][30], TunnelX[0][30], 1e-5);
-    TunnelSlices = 2;
+    EXPECT_NEAR(std::hypot(::Tunnel.TunnelX[4][0], ::Tunnel.TunnelY[4][0]), 3.0, 1e-5);
+    EXPECT_NEAR(::Tunnel.TunnelX[12][30], ::Tunnel.TunnelX[0][30], 1e-5);
+    ::Tunnel.TunnelSlices = 2;
     EXPECT_EQ(callAt(45000.0, 16.0), 12);
 
     for (int count : {1, 0, -1, -40}) {
-        TunnelSlices = count;
+        ::Tunnel.TunnelSlices = count;
         EXPECT_EQ(callAt(45000.0, 16.0), 0) << count;
     }
-    TunnelSlices = TunnelMaxSlices;
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, GridsKeepTheirValuesWhenNoSlicesRemain)
 {
-    TunnelSlices = 85;
+    ::Tunnel.TunnelSlices = 85;
     callAt(45000.0, 16.0);
     const Grids full = snapshot();
-    const float roll = FighterRoll;
+    const float roll = ::Tunnel.FighterRoll;
     for (int count : {0, -7}) {
-        TunnelSlices = count;
+        ::Tunnel.TunnelSlices = count;
         callAt(45000.0, 16.0);
         EXPECT_TRUE(sameGrids(snapshot(), full)) << count;
-        EXPECT_EQ(FighterRoll, roll);  // still follows vertex [5][2] as last computed
+        EXPECT_EQ(::Tunnel.FighterRoll, roll);  // still follows vertex [5][2] as last computed
     }
     // One slice: only slice 0 is recomputed, the rest stay.
-    TunnelX[3][0] = TunnelX[3][1] = 999.0f;
-    TunnelSlices = 1;
+    ::Tunnel.TunnelX[3][0] = ::Tunnel.TunnelX[3][1] = 999.0f;
+    ::Tunnel.TunnelSlices = 1;
     callAt(45000.0, 16.0);
-    EXPECT_NEAR(TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
-    EXPECT_EQ(TunnelX[3][1], 999.0f);
-    EXPECT_EQ(TunnelX[5][2], full.x[5][2]);
-    TunnelSlices = TunnelMaxSlices;
+    EXPECT_NEAR(::Tunnel.TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
+    EXPECT_EQ(::Tunnel.TunnelX[3][1], 999.0f);
+    EXPECT_EQ(::Tunnel.TunnelX[5][2], full.x[5][2]);
+    ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }

@@ -16,7 +16,7 @@ protected:
         quadric = gluNewQuadric();
         gluQuadricNormals(quadric, GLU_SMOOTH);
         gluQuadricTexture(quadric, GL_TRUE);
-        saved = std::exchange(ConeQuadric, quadric);
+        saved = std::exchange(Gl.ConeQuadric, quadric);
         // A striped texture, so that a turn about the cones' own axis shows.
         std::uint8_t stripes[8 * 8 * 3];
         for (int i = 0; i < 8 * 8 * 3; ++i) stripes[i] = ((i / 3) % 8) < 4 ? 255 : 40;
@@ -24,7 +24,7 @@ protected:
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, stripes);
-        savedTexture = std::exchange(TextureSet[TexCredits].textureName, texture);
+        savedTexture = std::exchange(Gl.Textures[TexCredits], texture);
         // The fog the scene set-up configures.
         const GLfloat fogColour[4] = {0.6f, 0.5f, 0.05f, 0.5f};
         glFogi(GL_FOG_MODE, GL_EXP2);
@@ -33,8 +33,8 @@ protected:
     }
     void TearDown() override
     {
-        ConeQuadric = saved;
-        TextureSet[TexCredits].textureName = savedTexture;
+        Gl.ConeQuadric = saved;
+        Gl.Textures[TexCredits] = savedTexture;
         gluDeleteQuadric(quadric);
         GlTest::TearDown();
     }
@@ -56,15 +56,15 @@ protected:
 
 TEST_F(TwinCones, SpinFollowsTheFlag)
 {
-    ConeSpin = 0.0f;
-    FrameDelta = 20.0;
+    ::TwinCones.ConeSpin = 0.0f;
+    Clock.FrameDelta = 20.0;
     drawOnce(true);
-    EXPECT_FLOAT_EQ(ConeSpin, 2.0f);
+    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, 2.0f);
     drawOnce(false);
     drawOnce(false);
-    EXPECT_FLOAT_EQ(ConeSpin, -2.0f);  // may go negative
+    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, -2.0f);  // may go negative
     drawOnce(true);
-    EXPECT_FLOAT_EQ(ConeSpin, 0.0f);
+    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, 0.0f);
 }
 
 TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
@@ -77,20 +77,20 @@ TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
     glLightfv(GL_LIGHT0, GL_AMBIENT, yellow);
     glEnable(GL_LIGHT0);
     glEnable(GL_NORMALIZE);
-    ConeSpin = 7.0f;
-    FrameDelta = 0.0;
+    ::TwinCones.ConeSpin = 7.0f;
+    Clock.FrameDelta = 0.0;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     const auto first = drawOnce(true);
     const auto second = drawOnce(false);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(ConeSpin, 7.0f);
+    EXPECT_EQ(::TwinCones.ConeSpin, 7.0f);
     int covered = 0;
     for (std::size_t i = 0; i < first.size(); i += 4) covered += first[i] > 0;
     EXPECT_GT(covered, 1000);  // the viewer sits inside both cones
 
-    FrameDelta = 50.0;
+    Clock.FrameDelta = 50.0;
     EXPECT_EQ(drawOnce(true), first);  // drawn with the spin from before the step
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
     EXPECT_NE(drawOnce(true), first);  // now turned by 2 x 5 degrees each way
 
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

@@ -2,7 +2,7 @@
 // finds, the run again in a new context (F1), and its failures.
 #include "gl_fixture.h"
 
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 #include "assets/model.h"
 #include "effects/fountain.h"
 #include "effects/particles.h"
@@ -123,10 +123,10 @@ TEST_F(SceneSetUpTest, FirstFrameFindsTheBaseState)
     EXPECT_EQ(light(GL_LIGHT1, GL_LINEAR_ATTENUATION)[0], 1.0f);
     EXPECT_EQ(light(GL_LIGHT1, GL_QUADRATIC_ATTENUATION)[0], 0.5f);
 
-    EXPECT_TRUE(glIsList(BitmapFont) && glIsList(BitmapFont + 255) && glIsList(OutlineFont + 'A'));
-    EXPECT_TRUE(SphereQuadric && ConeQuadric && SphereQuadric != ConeQuadric);
-    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
-    EXPECT_TRUE(glIsTexture(modelTexture.textureName));
+    EXPECT_TRUE(glIsList(Gl.BitmapFont) && glIsList(Gl.BitmapFont + 255) && glIsList(Gl.OutlineFont + 'A'));
+    EXPECT_TRUE(Gl.SphereQuadric && Gl.ConeQuadric && Gl.SphereQuadric != Gl.ConeQuadric);
+    EXPECT_EQ(Assets.fighterModel.materialCount + Assets.fountainModel.materialCount, 2);
+    EXPECT_TRUE(glIsTexture(Gl.ModelTexture));
     EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_TRUE(headless::messageLog().empty());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -136,39 +136,39 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
 {
     ASSERT_TRUE(createWithout({}));
     const std::vector<std::uint8_t> before = landscapeFrame();
-    const std::uint32_t drawn = RandomState;
-    const int objects = fighterModel.objectCount;
+    const std::uint32_t drawn = Random.RandomState;
+    const int objects = Assets.fighterModel.objectCount;
 
     // The generator as it stands after the sparks' 200, the flames' 2 x 350
     // and the field's 65,536 draws from here.
     for (int i = 0; i < SparkCount + 2 * FlameCount + HeightFieldCells; ++i) nextRandom();
-    const std::uint32_t expected = RandomState;
-    RandomState = drawn;
+    const std::uint32_t expected = Random.RandomState;
+    Random.RandomState = drawn;
 
     // What the frames since the first set-up changed.
-    FlamePool[7].life = -3.0f;
-    SparkPool[3].size = 0.03f;
-    SprayPool[5].life = 4.0f;
-    SparkAngle = 1.25f;
-    VolumeLevels[0] = 0.1f;
-    CameraEye[0] = 17.0f;
+    Particles.FlamePool[7].life = -3.0f;
+    Particles.SparkPool[3].size = 0.03f;
+    Particles.SprayPool[5].life = 4.0f;
+    Particles.SparkAngle = 1.25f;
+    Meter.VolumeLevels[0] = 0.1f;
+    Fountain.CameraEye[0] = 17.0f;
 
     // F1: a new window and context, and the set-up again.
     ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
-    EXPECT_EQ(RandomState, expected);
-    EXPECT_EQ(FlamePool[7].life, 5.0f);
-    EXPECT_EQ(SparkPool[3].size, 0.005f);
-    EXPECT_EQ(SprayPool[5].life, 4.0f) << "the spray pool is left as it is";
-    EXPECT_EQ(SparkAngle, 1.25f);
-    EXPECT_EQ(VolumeLevels[0], 0.5f);
-    EXPECT_EQ(CameraEye[0], 0.0f);
+    EXPECT_EQ(Random.RandomState, expected);
+    EXPECT_EQ(Particles.FlamePool[7].life, 5.0f);
+    EXPECT_EQ(Particles.SparkPool[3].size, 0.005f);
+    EXPECT_EQ(Particles.SprayPool[5].life, 4.0f) << "the spray pool is left as it is";
+    EXPECT_EQ(Particles.SparkAngle, 1.25f);
+    EXPECT_EQ(Meter.VolumeLevels[0], 0.5f);
+    EXPECT_EQ(Fountain.CameraEye[0], 0.0f);
     EXPECT_NE(landscapeFrame(), before) << "the field is rebuilt with new noise";
 
     // The models are read once: no second material, the same geometry.
-    EXPECT_EQ(fighterModel.objectCount, objects);
-    EXPECT_EQ(fighterModel.materialCount + fountainModel.materialCount, 2);
-    EXPECT_TRUE(glIsList(BitmapFont) && glIsList(OutlineFont + 'W'));
-    EXPECT_TRUE(glIsTexture(modelTexture.textureName) && glIsEnabled(GL_LIGHT1));
+    EXPECT_EQ(Assets.fighterModel.objectCount, objects);
+    EXPECT_EQ(Assets.fighterModel.materialCount + Assets.fountainModel.materialCount, 2);
+    EXPECT_TRUE(glIsList(Gl.BitmapFont) && glIsList(Gl.OutlineFont + 'W'));
+    EXPECT_TRUE(glIsTexture(Gl.ModelTexture) && glIsEnabled(GL_LIGHT1));
     EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (V4{1, 1, 0, 0}));
     EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
     EXPECT_TRUE(headless::messageLog().empty());
@@ -206,9 +206,9 @@ TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)
     ASSERT_TRUE(createWithout({"fighter.obj"}));
     ASSERT_EQ(headless::messageLog().size(), 1u);
     EXPECT_EQ(headless::messageLog()[0].caption, "Error");
-    EXPECT_EQ(fighterModel.objectCount, 0);
-    EXPECT_GT(fountainModel.objectCount, 0);
-    EXPECT_TRUE(ConeQuadric != nullptr && glIsList(OutlineFont + 'A'));
+    EXPECT_EQ(Assets.fighterModel.objectCount, 0);
+    EXPECT_GT(Assets.fountainModel.objectCount, 0);
+    EXPECT_TRUE(Gl.ConeQuadric != nullptr && glIsList(Gl.OutlineFont + 'A'));
     EXPECT_EQ(integer(GL_FOG_MODE), GL_EXP2);
 }
 

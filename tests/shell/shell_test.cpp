@@ -10,7 +10,7 @@ namespace {
 
 void releaseAllKeys()
 {
-    for (bool& k : KeyState) k = false;
+    for (bool& k : Shell.KeyState) k = false;
 }
 
 } // namespace
@@ -18,110 +18,110 @@ void releaseAllKeys()
 TEST(KeyTable, DigitsPolledInOrderLeaveTheHigherOne)
 {
     releaseAllKeys();
-    VuChannel = 4;
-    KeyState['2'] = KeyState['5'] = true;
+    Controls.VuChannel = 4;
+    Shell.KeyState['2'] = Shell.KeyState['5'] = true;
     pollParameterKeys();
-    EXPECT_EQ(VuChannel, 5);
-    KeyState['6'] = true;
+    EXPECT_EQ(Controls.VuChannel, 5);
+    Shell.KeyState['6'] = true;
     pollParameterKeys();
-    EXPECT_EQ(VuChannel, 6);
+    EXPECT_EQ(Controls.VuChannel, 6);
     releaseAllKeys();
-    KeyState['3'] = true;
+    Shell.KeyState['3'] = true;
     pollParameterKeys();
-    EXPECT_EQ(VuChannel, 3);
+    EXPECT_EQ(Controls.VuChannel, 3);
     releaseAllKeys();
-    VuChannel = 4;
+    Controls.VuChannel = 4;
 }
 
 TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
 {
     releaseAllKeys();
-    CameraRoll = 0.0f;
-    CameraPitch = 0.0f;
-    SphereHeight = 0.18f;
-    KeyState['D'] = KeyState['S'] = KeyState[plat::VkDown] = true;
+    Controls.CameraRoll = 0.0f;
+    Controls.CameraPitch = 0.0f;
+    Controls.SphereHeight = 0.18f;
+    Shell.KeyState['D'] = Shell.KeyState['S'] = Shell.KeyState[plat::VkDown] = true;
     float pitch = 0.0f, height = 0.18f;
     for (int i = 0; i < 100; ++i) {
         pollParameterKeys();
         pitch = static_cast<float>(static_cast<double>(pitch) + 0.05);
         height = static_cast<float>(static_cast<double>(height) + 0.01);
     }
-    EXPECT_EQ(CameraRoll, 50.0f);
-    EXPECT_EQ(CameraPitch, pitch);
-    EXPECT_EQ(SphereHeight, height);
+    EXPECT_EQ(Controls.CameraRoll, 50.0f);
+    EXPECT_EQ(Controls.CameraPitch, pitch);
+    EXPECT_EQ(Controls.SphereHeight, height);
 
     // Opposite keys both apply and cancel; nothing is clamped.
     releaseAllKeys();
-    KeyState['A'] = KeyState['D'] = true;
+    Shell.KeyState['A'] = Shell.KeyState['D'] = true;
     pollParameterKeys();
-    EXPECT_EQ(CameraRoll, 50.0f);
+    EXPECT_EQ(Controls.CameraRoll, 50.0f);
     releaseAllKeys();
-    KeyState['A'] = true;
+    Shell.KeyState['A'] = true;
     for (int i = 0; i < 400; ++i) pollParameterKeys();
-    EXPECT_EQ(CameraRoll, -150.0f);
+    EXPECT_EQ(Controls.CameraRoll, -150.0f);
     releaseAllKeys();
-    CameraRoll = CameraPitch = 0.0f;
-    SphereHeight = 0.18f;
+    Controls.CameraRoll = Controls.CameraPitch = 0.0f;
+    Controls.SphereHeight = 0.18f;
 }
 
 TEST(KeyTable, KeyOneTurnsTheOverrideOnForGood)
 {
     releaseAllKeys();
-    SceneOverride = 0;
+    Controls.SceneOverride = 0;
     pollParameterKeys();
-    EXPECT_EQ(SceneOverride, 0);
-    KeyState['1'] = true;
+    EXPECT_EQ(Controls.SceneOverride, 0);
+    Shell.KeyState['1'] = true;
     pollParameterKeys();
     releaseAllKeys();
     pollParameterKeys();
-    EXPECT_EQ(SceneOverride, 1);
-    SceneOverride = 0;
+    EXPECT_EQ(Controls.SceneOverride, 1);
+    Controls.SceneOverride = 0;
 }
 
 TEST(WindowEvents, KeysActivationAndClose)
 {
     releaseAllKeys();
     handleWindowEvent({plat::EventType::KeyDown, 0x41, false, 0, 0});
-    EXPECT_TRUE(KeyState[0x41]);
+    EXPECT_TRUE(Shell.KeyState[0x41]);
     finishKeyPoll();
     handleWindowEvent({plat::EventType::KeyUp, 0x41, false, 0, 0});
-    EXPECT_FALSE(KeyState[0x41]);
+    EXPECT_FALSE(Shell.KeyState[0x41]);
     handleWindowEvent({plat::EventType::KeyDown, 300, false, 0, 0});  // outside the table: ignored
 
-    WindowActive = true;
+    Shell.WindowActive = true;
     handleWindowEvent({plat::EventType::Activate, 0, true, 0, 0});
-    EXPECT_FALSE(WindowActive);
+    EXPECT_FALSE(Shell.WindowActive);
     // Losing activation without being minimised keeps the demo drawing.
     handleWindowEvent({plat::EventType::Activate, 0, false, 0, 0});
-    EXPECT_TRUE(WindowActive);
+    EXPECT_TRUE(Shell.WindowActive);
 
-    QuitPosted = false;
-    QuitExitCode = 7;
+    Shell.QuitPosted = false;
+    Shell.QuitExitCode = 7;
     handleWindowEvent({plat::EventType::ScreenSaver, 0, false, 0, 0});
-    EXPECT_FALSE(QuitPosted);
+    EXPECT_FALSE(Shell.QuitPosted);
     handleWindowEvent({plat::EventType::Close, 0, false, 0, 0});
-    EXPECT_TRUE(QuitPosted);
-    EXPECT_EQ(QuitExitCode, 0);
-    QuitPosted = false;
+    EXPECT_TRUE(Shell.QuitPosted);
+    EXPECT_EQ(Shell.QuitExitCode, 0);
+    Shell.QuitPosted = false;
 }
 
 TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyIsUnchanged)
 {
     releaseAllKeys();
     finishKeyPoll();
-    CameraRoll = 0.0f;
+    Controls.CameraRoll = 0.0f;
     // Pressed and released while the messages are drained, before a poll.
     handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
     handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
     handleWindowEvent({plat::EventType::KeyDown, plat::VkEscape, false, 0, 0});
     handleWindowEvent({plat::EventType::KeyUp, plat::VkEscape, false, 0, 0});
-    EXPECT_TRUE(KeyState['D'] && KeyState[plat::VkEscape]) << "the tap is seen by the next poll";
+    EXPECT_TRUE(Shell.KeyState['D'] && Shell.KeyState[plat::VkEscape]) << "the tap is seen by the next poll";
     for (int pass = 0; pass < 3; ++pass) {
         pollParameterKeys();
         finishKeyPoll();
     }
-    EXPECT_EQ(CameraRoll, 0.5f) << "and by that poll only";
-    EXPECT_FALSE(KeyState['D'] || KeyState[plat::VkEscape]);
+    EXPECT_EQ(Controls.CameraRoll, 0.5f) << "and by that poll only";
+    EXPECT_FALSE(Shell.KeyState['D'] || Shell.KeyState[plat::VkEscape]);
 
     // Held over three polls: three steps, and the release counts at once.
     handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
@@ -130,11 +130,11 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyIsUnchanged)
         finishKeyPoll();
     }
     handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
-    EXPECT_FALSE(KeyState['D']);
+    EXPECT_FALSE(Shell.KeyState['D']);
     pollParameterKeys();
     finishKeyPoll();
-    EXPECT_EQ(CameraRoll, 2.0f);
-    CameraRoll = 0.0f;
+    EXPECT_EQ(Controls.CameraRoll, 2.0f);
+    Controls.CameraRoll = 0.0f;
 }
 
 class ResizeTest : public GlTest {
@@ -165,13 +165,13 @@ TEST_F(ResizeTest, HeightZeroCountsAsOne)
 TEST_F(ResizeTest, SizeEventsBeforeTheContextChangeNothing)
 {
     Resize(800, 600);
-    ContextReady = false;
+    Shell.ContextReady = false;
     handleWindowEvent({plat::EventType::Resize, 0, false, 320, 200});
     GLint vp[4];
     glGetIntegerv(GL_VIEWPORT, vp);
     EXPECT_EQ(vp[2], 800);
     EXPECT_EQ(vp[3], 600);
-    ContextReady = true;
+    Shell.ContextReady = true;
     handleWindowEvent({plat::EventType::Resize, 0, false, 320, 200});
     glGetIntegerv(GL_VIEWPORT, vp);
     // The 4:3 picture, 267 x 200, centred in the 320 x 200 drawable.
@@ -184,5 +184,5 @@ TEST_F(ResizeTest, SizeEventsBeforeTheContextChangeNothing)
     // 45-degree vertical field: m[5] = 1 / tan(22.5 deg); m[0] = m[5] / aspect, 4:3 whatever the drawable.
     EXPECT_NEAR(m[5], 1.0 / std::tan(22.5 * M_PI / 180.0), 1e-5);
     EXPECT_NEAR(m[0], m[5] / (800.0 / 600.0), 1e-5);
-    ContextReady = false;
+    Shell.ContextReady = false;
 }

@@ -4,29 +4,16 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "core/controls.h"
-#include "core/frame_clock.h"
-#include "core/random.h"
-#include "effects/blobs.h"
-#include "effects/colour_panel.h"
-#include "effects/fountain.h"
-#include "effects/particles.h"
-#include "effects/render_to_texture.h"
-#include "effects/tunnel.h"
-#include "effects/twin_cones.h"
+#include "core/gl_resources.h"
+#include "shell/demo_state.h"
 #include "shell/scene_setup.h"
 #include "shell/warm_up.h"
-#include "text/binary_ticker.h"
-#include "text/volume_meter.h"
 #include "timeline/end_scroller.h"
-#include "timeline/flights.h"
-#include "timeline/intro.h"
 #include "timeline/frame_overlay.h"
-#include "timeline/layout.h"
-#include "timeline/middle_scenes.h"
 #include "timeline/timeline.h"
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -34,27 +21,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The demo's process-wide values, listed here on their own (not taken from
-// the warm-up's list), as one string of bytes.
-std::string demoValueDigest()
+// The GL objects a warm-up could make or replace: it keeps the context's.
+std::vector<std::uintptr_t> glObjectNames()
 {
-    std::string d;
-    auto add = [&](const auto& v) { d.append(reinterpret_cast<const char*>(&v), sizeof v); };
-    add(SongTime), add(FrameDelta), add(MainSongActive), add(SongHandle), add(CameraRoll), add(CameraPitch);
-    add(SceneOverride), add(VuChannel), add(SphereHeight), add(RandomState);
-    add(IntroActive), add(RenderPassDone), add(EndFade);
-    add(CreditsRunning), add(CreditIndex), add(CreditAngle), add(CreditSwingUp), add(CreditTopArmed);
-    add(CreditAdvanceArmed), add(SphereSpin), add(IntroEnding), add(FlashOn), add(FlashCount), add(QuestionPending);
-    add(CameraYaw), add(CameraPosition), add(BankRight);
-    add(ConeAngle), add(ConeRising), add(ConeTopArmed), add(ConeSlowRise), add(PentagramAngle), add(SheetPhase);
-    add(BlobPhase), add(ScrollOffset);
-    add(SparkPool), add(FlamePool), add(SprayPool), add(SparkAngle), add(MirrorAngle), add(CameraEye);
-    add(ConeSpin), add(PanelPhase), add(PanelRising), add(GlowBlobs), add(CoreBlobs), add(BlobSpritesDrawn);
-    add(TunnelX), add(TunnelY), add(TunnelZ), add(TunnelSlices), add(TunnelPhase), add(TunnelShade), add(FighterRoll);
-    add(RenderTarget), add(RenderQuadric), add(SphereQuadric), add(ConeQuadric);
-    add(TickerTimer), add(TickerChoices), add(VolumeLevels), add(modelTexture.textureName);
-    for (const ImageData& slot : TextureSet) add(slot.textureName);
-    return d;
+    std::vector<std::uintptr_t> names = {reinterpret_cast<std::uintptr_t>(Gl.RenderQuadric),
+                                         reinterpret_cast<std::uintptr_t>(Gl.SphereQuadric),
+                                         reinterpret_cast<std::uintptr_t>(Gl.ConeQuadric),
+                                         Gl.RenderTarget.textureName, Gl.SpraySphereList, Gl.BitmapFont,
+                                         Gl.OutlineFont, Gl.ModelTexture};
+    for (unsigned name : Gl.Textures) names.push_back(name);
+    return names;
 }
 
 // The GL state that scenes set and later frames inherit.
@@ -128,9 +104,9 @@ protected:
         GlTest::SetUp();
         home = fs::current_path();
         fs::current_path(testDataRoot());
-        SceneDataReady = false;
-        fighterModel = Model3D{};
-        fountainModel = Model3D{};
+        Assets.ModelsRead = false;
+        Assets.fighterModel = Model3D{};
+        Assets.fountainModel = Model3D{};
         ASSERT_TRUE(SetUpScene());  // the set-up's own warm-up runs here
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
@@ -144,17 +120,19 @@ protected:
     void expectWarmUpLeavesNoTrace(const char* phase)
     {
         SCOPED_TRACE(phase);
-        const std::string values = demoValueDigest();
+        const DemoState values = currentDemoState();
+        const std::vector<std::uintptr_t> names = glObjectNames();
         const std::vector<double> state = glStateDigest();
         forgetFrameOverlayCover();
         warmUpScenes();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_TRUE(demoValueDigest() == values) << "a value the demo keeps was changed";
+        EXPECT_TRUE(currentDemoState() == values) << "a value the demo keeps was changed";
+        EXPECT_EQ(glObjectNames(), names);
         EXPECT_EQ(glStateDigest(), state);
         expectBuffersCleared();
         // In the main part the frame overlay's cover, a cache of the frame
         // textures, is ready for the next frame.
-        EXPECT_EQ(frameOverlayCoverRects() > 0, MainSongActive);
+        EXPECT_EQ(frameOverlayCoverRects() > 0, Controls.MainSongActive);
     }
 
     fs::path home;
@@ -167,23 +145,23 @@ TEST_F(WarmUpTest, EveryPhaseKeepsValuesGlStateAndBuffers)
 
     // In the middle of the main part, with every effect moved on by real frames
     // and the GL state a frame leaves.
-    const std::string atSetUp = demoValueDigest();
-    RenderPassDone = true;
-    MainSongActive = true;
-    FrameDelta = 23.0;
+    const DemoState atSetUp = currentDemoState();
+    Timeline.RenderPassDone = true;
+    Controls.MainSongActive = true;
+    Clock.FrameDelta = 23.0;
     for (double t : {5000.0, 30000.0, 50000.0, 60000.0, 75000.0, 90000.0}) {
-        SongTime = t;
+        Clock.SongTime = t;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
         drawMainPartPicture(mainPartRows(t, 0));
     }
-    ASSERT_NE(demoValueDigest(), atSetUp);
+    ASSERT_FALSE(currentDemoState() == atSetUp);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("main part");
 
     // The end scroller, once the main part is over.
-    MainSongActive = false;
-    IntroActive = false;
+    Controls.MainSongActive = false;
+    Timeline.IntroActive = false;
     drawEndScroller();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("scroller");

@@ -20,41 +20,41 @@ protected:
 
 TEST_F(BinaryTickerGl, ZeroFrameDeltaNeverReChooses)
 {
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
     for (int i = 0; i < 500; ++i) DrawBinaryTicker();
-    EXPECT_EQ(RandomState, 1u);
-    EXPECT_EQ(TickerTimer, 0.0f);
-    for (int c : TickerChoices) EXPECT_EQ(c, 0);
+    EXPECT_EQ(Random.RandomState, 1u);
+    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
+    for (int c : Ticker.TickerChoices) EXPECT_EQ(c, 0);
 }
 
 TEST_F(BinaryTickerGl, SixtyMillisecondsReChooseAllNineRowsFromNineDraws)
 {
     std::vector<int> expected;
     for (int i = 0; i < 9; ++i) expected.push_back(nextRandom() % 5);
-    const std::uint32_t after = RandomState;
-    RandomState = 1;
+    const std::uint32_t after = Random.RandomState;
+    Random.RandomState = 1;
 
-    FrameDelta = 59.0;
+    Clock.FrameDelta = 59.0;
     DrawBinaryTicker();
-    EXPECT_EQ(RandomState, 1u) << "59 ms is not enough";
+    EXPECT_EQ(Random.RandomState, 1u) << "59 ms is not enough";
 
-    FrameDelta = 1.0;
+    Clock.FrameDelta = 1.0;
     DrawBinaryTicker();
-    EXPECT_EQ(RandomState, after);
-    EXPECT_EQ(TickerTimer, 0.0f);
-    for (int row = 0; row < 9; ++row) EXPECT_EQ(TickerChoices[row], expected[row]) << row;
+    EXPECT_EQ(Random.RandomState, after);
+    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
+    for (int row = 0; row < 9; ++row) EXPECT_EQ(Ticker.TickerChoices[row], expected[row]) << row;
 
     // A long frame re-chooses once (nine draws) and restarts from 0, not from the remainder.
-    FrameDelta = 1000.0;
+    Clock.FrameDelta = 1000.0;
     DrawBinaryTicker();
-    EXPECT_EQ(TickerTimer, 0.0f);
-    const std::uint32_t afterLong = RandomState;
-    RandomState = after;
+    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
+    const std::uint32_t afterLong = Random.RandomState;
+    Random.RandomState = after;
     for (int i = 0; i < 9; ++i) nextRandom();
-    EXPECT_EQ(afterLong, RandomState);
-    FrameDelta = 16.0;
+    EXPECT_EQ(afterLong, Random.RandomState);
+    Clock.FrameDelta = 16.0;
     DrawBinaryTicker();
-    EXPECT_FLOAT_EQ(TickerTimer, 0.8f);
+    EXPECT_FLOAT_EQ(Ticker.TickerTimer, 0.8f);
 }
 
 TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
@@ -62,7 +62,7 @@ TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
     glScissor(27, 482, 100, 105);
     glEnable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
     DrawBinaryTicker();
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));

@@ -22,9 +22,8 @@ protected:
             texels[i * 3 + 1] = static_cast<std::uint8_t>(255 - cell);
             texels[i * 3 + 2] = 77;
         }
-        saved = TextureSet[TexFont];
-        glGenTextures(1, &TextureSet[TexFont].textureName);
-        glBindTexture(GL_TEXTURE_2D, TextureSet[TexFont].textureName);
+        glGenTextures(1, &Gl.Textures[TexFont]);
+        glBindTexture(GL_TEXTURE_2D, Gl.Textures[TexFont]);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
@@ -34,18 +33,12 @@ protected:
         glColor3f(1, 1, 1);
         glEnable(GL_TEXTURE_2D);
     }
-    void TearDown() override
-    {
-        TextureSet[TexFont] = saved;
-        GlTest::TearDown();
-    }
     // Cell shown at window pixel (x, y); -1 for background.
     static int cellAt(int x, int y)
     {
         const auto p = pixelAt(x, y);
         return p[2] == 77 && p[0] + p[1] == 255 ? p[0] : -1;
     }
-    ImageData saved;
 };
 
 TEST_F(BitmapFontTest, CharactersSelectCellsOfTheirSet)

@@ -67,12 +67,12 @@ protected:
     // above the middle of its ink at (0, 0, -3).
     static void drawCentred(unsigned char c, float angle, float ax, float ay, float up = 0)
     {
-        const plat::GlyphMetric& m = GlyphMetrics[c];
+        const plat::GlyphMetric& m = Gl.GlyphMetrics[c];
         glLoadIdentity();
         glTranslatef(0, -up, -3);
         glRotatef(angle, ax, ay, 0);
         glTranslatef(-(m.originX + m.blackBoxX / 2), -(m.originY - m.blackBoxY / 2), 0.1f);
-        glCallList(OutlineFont + c);
+        glCallList(Gl.OutlineFont + c);
     }
 };
 
@@ -81,11 +81,11 @@ TEST_F(OutlineFontTest, PrintableGlyphsLieInTheirAdvanceBox)
     int withInk = 0;
     for (int c = 32; c < 255; ++c) {
         if (c >= 127 && c < 160) continue;
-        const plat::GlyphMetric& m = GlyphMetrics[c];
+        const plat::GlyphMetric& m = Gl.GlyphMetrics[c];
         EXPECT_GE(m.cellIncX, 0.0f) << c;
         const Extent e = feedbackExtent([&] {
             glLoadIdentity();
-            glCallList(OutlineFont + static_cast<unsigned>(c));
+            glCallList(Gl.OutlineFont + static_cast<unsigned>(c));
         });
         if (e.polygons == 0) continue;
         ++withInk;
@@ -99,9 +99,9 @@ TEST_F(OutlineFontTest, PrintableGlyphsLieInTheirAdvanceBox)
         EXPECT_NEAR(e.xMin, m.originX, 0.01) << c;
     }
     EXPECT_GT(withInk, 180);
-    EXPECT_NEAR(GlyphMetrics[int{'H'}].blackBoxY, 0.72, 0.08);  // capital height of a sans face
-    EXPECT_GT(GlyphMetrics[128].blackBoxX, 0.3f);           // 128 is the euro sign, not a blank
-    EXPECT_EQ(feedbackExtent([] { glCallList(OutlineFont + 255); }).polygons, 0);
+    EXPECT_NEAR(Gl.GlyphMetrics[int{'H'}].blackBoxY, 0.72, 0.08);  // capital height of a sans face
+    EXPECT_GT(Gl.GlyphMetrics[128].blackBoxX, 0.3f);           // 128 is the euro sign, not a blank
+    EXPECT_EQ(feedbackExtent([] { glCallList(Gl.OutlineFont + 255); }).polygons, 0);
 }
 
 TEST_F(OutlineFontTest, CountersAreHolesAndNormalsPointOutward)
@@ -110,7 +110,7 @@ TEST_F(OutlineFontTest, CountersAreHolesAndNormalsPointOutward)
     glColor3f(1, 1, 1);
     for (unsigned char c : {'o', '8', '@'}) {
         glClear(GL_COLOR_BUFFER_BIT);
-        drawCentred(c, 0, 0, 1, c == '8' ? GlyphMetrics[c].blackBoxY / 4 : 0);  // upper counter of 8
+        drawCentred(c, 0, 0, 1, c == '8' ? Gl.GlyphMetrics[c].blackBoxY / 4 : 0);  // upper counter of 8
         EXPECT_EQ(pixelAt(400, 300)[0], 0) << c;
         int inkRows = 0;
         for (int y = 300; y < 600; ++y) inkRows += pixelAt(400, y)[0] == 255;
@@ -139,8 +139,8 @@ TEST_F(OutlineFontTest, CentredTextIsSymmetricAboutTheOrigin)
 {
     const char* text = "--> presents <--";
     float total = 0;
-    for (const char* p = text; *p; ++p) total += GlyphMetrics[static_cast<unsigned char>(*p)].cellIncX;
-    const plat::GlyphMetric& dash = GlyphMetrics[int{'-'}];
+    for (const char* p = text; *p; ++p) total += Gl.GlyphMetrics[static_cast<unsigned char>(*p)].cellIncX;
+    const plat::GlyphMetric& dash = Gl.GlyphMetrics[int{'-'}];
     const Extent e = feedbackExtent([&] {
         glLoadIdentity();
         Print3D(true, "%s", text);
@@ -179,13 +179,13 @@ TEST_F(GlTest, OutlineFontWithoutAnyFontFailsCleanly)
     const char* previous = std::getenv("FONTCONFIG_FILE");
     const std::string keep = previous ? previous : "";
     setenv("FONTCONFIG_FILE", (dir / "fonts.conf").c_str(), 1);
-    GlyphMetrics[int{'A'}].cellIncX = 5.0f;
+    Gl.GlyphMetrics[int{'A'}].cellIncX = 5.0f;
     const bool built = BuildOutlineFont();
     previous ? setenv("FONTCONFIG_FILE", keep.c_str(), 1) : unsetenv("FONTCONFIG_FILE");
     fs::remove_all(dir);
 
     EXPECT_FALSE(built);
-    EXPECT_EQ(GlyphMetrics[int{'A'}].cellIncX, 0.0f);
+    EXPECT_EQ(Gl.GlyphMetrics[int{'A'}].cellIncX, 0.0f);
     const Extent e = feedbackExtent([] {
         glLoadIdentity();
         Print3D(true, "%s", "ABC");

@@ -72,18 +72,18 @@ std::vector<double> barLengths(const std::vector<FeedbackPolygon>& polygons)
 
 TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
 {
-    VolumeLevels[1] = 0.0f;
-    VolumeLevels[2] = 0.0f;
+    Meter.VolumeLevels[1] = 0.0f;
+    Meter.VolumeLevels[2] = 0.0f;
     InitVolumeMeter();
-    EXPECT_EQ(VolumeLevels[0], 0.5f);
+    EXPECT_EQ(Meter.VolumeLevels[0], 0.5f);
 
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     glPushMatrix();
     const auto polygons = capturePolygons([] { DrawVolumeMeter(); });
     glPopMatrix();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
-    EXPECT_FLOAT_EQ(VolumeLevels[0], 0.45f);
-    EXPECT_EQ(VolumeLevels[1], 0.0f);
+    EXPECT_FLOAT_EQ(Meter.VolumeLevels[0], 0.45f);
+    EXPECT_EQ(Meter.VolumeLevels[1], 0.0f);
 
     const auto lengths = barLengths(polygons);
     EXPECT_NEAR(lengths[0], 2 * 0.45 + 0.1, 0.01);

@@ -16,15 +16,15 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        ScrollOffset = 0.0f;
-        FrameDelta = 0.0;
-        savedMusix_ = TextureSet[TexMusix].textureName;
+        Scroller.ScrollOffset = 0.0f;
+        Clock.FrameDelta = 0.0;
+        savedMusix_ = Gl.Textures[TexMusix];
     }
     void TearDown() override
     {
-        TextureSet[TexMusix].textureName = savedMusix_;
-        ScrollOffset = 0.0f;
-        FrameDelta = 0.0;
+        Gl.Textures[TexMusix] = savedMusix_;
+        Scroller.ScrollOffset = 0.0f;
+        Clock.FrameDelta = 0.0;
         GlTest::TearDown();
     }
 
@@ -40,7 +40,7 @@ protected:
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        TextureSet[TexMusix].textureName = name;
+        Gl.Textures[TexMusix] = name;
     }
 
     static int litInRows(int fromY, int toY)
@@ -61,15 +61,15 @@ protected:
 TEST_F(EndScrollerGl, ScrollsTwoUnitsPerSecondAndStandsStillAtZeroFrameDelta)
 {
     EXPECT_EQ(endScrollerLineCount(), 24);
-    FrameDelta = 0.0;
+    Clock.FrameDelta = 0.0;
     drawEndScroller();
-    EXPECT_EQ(ScrollOffset, 0.0f);
-    FrameDelta = 500.0;
+    EXPECT_EQ(Scroller.ScrollOffset, 0.0f);
+    Clock.FrameDelta = 500.0;
     drawEndScroller();
-    EXPECT_FLOAT_EQ(ScrollOffset, 1.0f);
-    FrameDelta = 16.0;
+    EXPECT_FLOAT_EQ(Scroller.ScrollOffset, 1.0f);
+    Clock.FrameDelta = 16.0;
     for (int i = 0; i < 10; ++i) drawEndScroller();
-    EXPECT_NEAR(ScrollOffset, 1.32f, 1e-5);
+    EXPECT_NEAR(Scroller.ScrollOffset, 1.32f, 1e-5);
 }
 
 TEST_F(EndScrollerGl, DrawsWithAdditiveUnlitStateAndLeavesTheMatrix)
@@ -105,13 +105,13 @@ TEST_F(EndScrollerGl, TitleReachesTheMiddleWhenTheOffsetEqualsItsLowering)
 
     // At offset 0 every line is below the screen: only the backdrop shows.
     glClear(GL_COLOR_BUFFER_BIT);
-    ScrollOffset = 0.0f;
+    Scroller.ScrollOffset = 0.0f;
     drawEndScroller();
     EXPECT_EQ(litInRows(0, 600), 0);
 
     // At offset 5 (2.5 s) the title's baseline is on the middle row.
     glClear(GL_COLOR_BUFFER_BIT);
-    ScrollOffset = 5.0f;
+    Scroller.ScrollOffset = 5.0f;
     drawEndScroller();
     EXPECT_GT(litInRows(300, 400), 500) << "title glyphs just above the middle";
     EXPECT_EQ(litInRows(220, 270), 0) << "a gap between the title and the next line";
@@ -127,7 +127,7 @@ TEST_F(EndScrollerGl, TitleReadsBrightOverTheGeneratedBackdrop)
     ASSERT_TRUE(loadTextureSet());
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
-    ScrollOffset = 5.0f;
+    Scroller.ScrollOffset = 5.0f;
     drawEndScroller();
     std::vector<std::uint8_t> rgb;
     int width = 0, height = 0;

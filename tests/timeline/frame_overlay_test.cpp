@@ -35,15 +35,15 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        savedMask_ = TextureSet[TexFrames02].textureName;
-        savedArt_ = TextureSet[TexFrame03].textureName;
+        savedMask_ = Gl.Textures[TexFrames02];
+        savedArt_ = Gl.Textures[TexFrame03];
         forgetFrameOverlayCover();
         glEnable(GL_TEXTURE_2D);
     }
     void TearDown() override
     {
-        TextureSet[TexFrames02].textureName = savedMask_;
-        TextureSet[TexFrame03].textureName = savedArt_;
+        Gl.Textures[TexFrames02] = savedMask_;
+        Gl.Textures[TexFrame03] = savedArt_;
         forgetFrameOverlayCover();
         GlTest::TearDown();
     }
@@ -114,8 +114,8 @@ TEST_F(FrameOverlayGl, CoverGivesTheColoursOfTheWholeQuad)
     setTexel(art, size, 0, 128, 200, 100, 0);
     setTexel(art, size, 128, size - 1, 0, 100, 200);
     setTexel(mask, size, size - 1, 60, 128, 128, 128);
-    TextureSet[TexFrames02].textureName = makeTexture(size, mask);
-    TextureSet[TexFrame03].textureName = makeTexture(size, art);
+    Gl.Textures[TexFrames02] = makeTexture(size, mask);
+    Gl.Textures[TexFrame03] = makeTexture(size, art);
 
     const auto whole = overlaid(true);
     EXPECT_EQ(frameOverlayCoverRects(), 0);

@@ -16,19 +16,6 @@
 namespace {
 
 // Sets the intro state to its start, or to just above the bottom turn that ends line 7.
-void resetIntro(bool nearLastTurn = false)
-{
-    CreditsRunning = CreditSwingUp = CreditTopArmed = CreditAdvanceArmed = FlashOn = QuestionPending = true;
-    IntroEnding = false;
-    CreditIndex = FlashCount = 0;
-    CreditAngle = SphereSpin = 0.0f;
-    if (nearLastTurn) {
-        CreditIndex = 7;
-        CreditAngle = -89.9f;
-        CreditSwingUp = CreditTopArmed = false;
-    }
-}
-
 // 2 x 2 texture: all white, or left half red and right half blue.
 GLuint makeTexture(bool split)
 {
@@ -49,41 +36,36 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        saved[0] = TextureSet[TexFont], saved[1] = TextureSet[TexChrome];
-        TextureSet[TexFont].textureName = makeTexture(false);
-        TextureSet[TexChrome].textureName = makeTexture(false);
-        savedSphere = SphereQuadric;
-        SphereQuadric = gluNewQuadric();
-        gluQuadricTexture(SphereQuadric, GL_TRUE);
+        Gl.Textures[TexFont] = makeTexture(false);
+        Gl.Textures[TexChrome] = makeTexture(false);
+        Gl.SphereQuadric = gluNewQuadric();
+        gluQuadricTexture(Gl.SphereQuadric, GL_TRUE);
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_TEXTURE_2D);
         BuildBitmapFont();
         ASSERT_TRUE(BuildOutlineFont());
         plat::musicInit(44100, 64, 0);
-        SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
-        plat::musicPlaySong(SongHandle);
-        MainSongActive = false;
-        resetIntro();
+        Controls.SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
+        plat::musicPlaySong(Controls.SongHandle);
+        Controls.MainSongActive = false;
+        Intro = IntroState{};
     }
     void TearDown() override
     {
         headless::setPresentHook(nullptr);
         headless::setFramesPerSecond(60);
         plat::musicClose();
-        SongHandle = 0;
-        MainSongActive = false;
-        SongTime = FrameDelta = 0.0;
-        gluDeleteQuadric(SphereQuadric);
-        SphereQuadric = savedSphere;
-        TextureSet[TexFont] = saved[0], TextureSet[TexChrome] = saved[1];
-        resetIntro();
+        Controls.SongHandle = 0;
+        Controls.MainSongActive = false;
+        Clock.SongTime = Clock.FrameDelta = 0.0;
+        gluDeleteQuadric(Gl.SphereQuadric);
         GlTest::TearDown();
     }
     // One frame as drawFrame makes it. Runs that only follow the swing leave
     // out the clear and draw into a tiny viewport, to keep them fast.
     static void frame(double delta, bool clear = true)
     {
-        FrameDelta = delta;
+        Clock.FrameDelta = delta;
         if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
         runIntroFrame();
@@ -93,16 +75,14 @@ protected:
     {
         std::vector<int> frames(8, 0);
         glViewport(0, 0, 4, 4);
-        for (int n = 0; n < 20000 && CreditsRunning; ++n, frame(delta, false)) {
-            if (CreditIndex > 7) ADD_FAILURE() << "line " << CreditIndex << " shown";
-            if (CreditIndex > 7) break;
-            ++frames[static_cast<std::size_t>(CreditIndex)];
+        for (int n = 0; n < 20000 && Intro.CreditsRunning; ++n, frame(delta, false)) {
+            if (Intro.CreditIndex > 7) ADD_FAILURE() << "line " << Intro.CreditIndex << " shown";
+            if (Intro.CreditIndex > 7) break;
+            ++frames[static_cast<std::size_t>(Intro.CreditIndex)];
         }
         glViewport(0, 0, 800, 600);
         return frames;
     }
-    ImageData saved[2];
-    GLUquadric* savedSphere = nullptr;
 };
 
 TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
@@ -111,16 +91,16 @@ TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
     const std::vector<int> exact = framesPerLine(50.0);
     EXPECT_EQ(exact, (std::vector<int>{126, 72, 72, 72, 72, 72, 72, 72}));
     // The frame of the turn that reaches index 8 is already the first flash frame.
-    EXPECT_TRUE(IntroEnding && !CreditsRunning);
-    EXPECT_EQ(CreditIndex, 8);
-    EXPECT_EQ(FlashCount, 1);
-    EXPECT_EQ(SphereSpin, 3150.0f);
+    EXPECT_TRUE(Intro.IntroEnding && !Intro.CreditsRunning);
+    EXPECT_EQ(Intro.CreditIndex, 8);
+    EXPECT_EQ(Intro.FlashCount, 1);
+    EXPECT_EQ(Intro.SphereSpin, 3150.0f);
 
     // At 30 and 60 fps each turn overshoots by up to one step, which the
     // swing travels back: a line lasts its angle plus at most one step per
     // turn passed on the way in and out (7 for the first line, 4 later).
     for (double fps : {30.0, 60.0}) {
-        resetIntro();
+        Intro = IntroState{};
         const double step = 100.0 / fps;  // degrees per frame
         const std::vector<int> frames = framesPerLine(1000.0 / fps);
         int total = 0;
@@ -132,25 +112,25 @@ TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
             total += frames[static_cast<std::size_t>(line)];
         }
         EXPECT_LE(total * 1000.0 / fps, 31500.0 + 35 * 1000.0 / fps + 1e-3) << fps;
-        EXPECT_TRUE(IntroEnding) << fps;
+        EXPECT_TRUE(Intro.IntroEnding) << fps;
     }
 }
 
 TEST_F(IntroTest, SwingBeyondTheLimitTurnsOnce)
 {
     for (float start : {89.95f, -89.95f}) {
-        CreditAngle = start;
-        CreditSwingUp = start > 0;
-        CreditTopArmed = start > 0;
+        Intro.CreditAngle = start;
+        Intro.CreditSwingUp = start > 0;
+        Intro.CreditTopArmed = start > 0;
         frame(1.0);  // crosses the limit and turns
-        const bool direction = CreditSwingUp, armed = CreditTopArmed, advance = CreditAdvanceArmed;
+        const bool direction = Intro.CreditSwingUp, armed = Intro.CreditTopArmed, advance = Intro.CreditAdvanceArmed;
         EXPECT_NE(direction, start > 0);
         for (int i = 0; i < 40; ++i) frame(i < 20 ? 0.0 : 0.001);  // still beyond the limit
-        EXPECT_GE(std::abs(CreditAngle), 90.0f);
-        EXPECT_EQ(CreditSwingUp, direction);
-        EXPECT_EQ(CreditTopArmed, armed);
-        EXPECT_EQ(CreditAdvanceArmed, advance);
-        EXPECT_EQ(CreditIndex, 0);
+        EXPECT_GE(std::abs(Intro.CreditAngle), 90.0f);
+        EXPECT_EQ(Intro.CreditSwingUp, direction);
+        EXPECT_EQ(Intro.CreditTopArmed, armed);
+        EXPECT_EQ(Intro.CreditAdvanceArmed, advance);
+        EXPECT_EQ(Intro.CreditIndex, 0);
     }
 }
 
@@ -158,19 +138,19 @@ TEST_F(IntroTest, TenFlashFramesAtAnyRateThenTheQuestionThroughThePause)
 {
     for (double fps : {30.0, 60.0, 240.0}) {
         headless::setFramesPerSecond(fps);
-        resetIntro(true);
+        Intro = {.CreditIndex = 7, .CreditAngle = -89.9f, .CreditSwingUp = false, .CreditTopArmed = false};  // before the last turn
         for (int n = 1; n <= 10; ++n) {
             frame(1000.0 / fps);
             const int expected = n < 10 ? 255 : 0;  // nine white, the tenth black
             EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << n;
             EXPECT_EQ(pixelAt(3, 597)[2], expected) << fps << " fps, frame " << n;
-            EXPECT_EQ(FlashCount, n);
+            EXPECT_EQ(Intro.FlashCount, n);
         }
-        EXPECT_FALSE(MainSongActive || FlashOn || !QuestionPending);
+        EXPECT_FALSE(Controls.MainSongActive || Intro.FlashOn || !Intro.QuestionPending);
     }
 
     // The question frame: shown by its own presentation, then the pause.
-    const plat::Song introSong = SongHandle;
+    const plat::Song introSong = Controls.SongHandle;
     std::vector<std::uint8_t> shown;
     double shownAt = -1;
     headless::setPresentHook([&] {
@@ -190,12 +170,12 @@ TEST_F(IntroTest, TenFlashFramesAtAnyRateThenTheQuestionThroughThePause)
     EXPECT_FALSE(lit(165, 8) || lit(100, 17) || lit(400, 300));
     EXPECT_EQ(pixelAt(100, 15)[0], 255);  // drawn again for the loop's own presentation
 
-    EXPECT_TRUE(MainSongActive);
-    EXPECT_FALSE(QuestionPending);
-    EXPECT_EQ(FlashCount, 11);
-    EXPECT_EQ(SongTime, 0.0);
-    EXPECT_NE(SongHandle, introSong);
-    EXPECT_EQ(plat::musicGetTime(SongHandle), 0);
+    EXPECT_TRUE(Controls.MainSongActive);
+    EXPECT_FALSE(Intro.QuestionPending);
+    EXPECT_EQ(Intro.FlashCount, 11);
+    EXPECT_EQ(Clock.SongTime, 0.0);
+    EXPECT_NE(Controls.SongHandle, introSong);
+    EXPECT_EQ(plat::musicGetTime(Controls.SongHandle), 0);
     std::array<float, 4> clear{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
     EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 1}));
@@ -203,7 +183,7 @@ TEST_F(IntroTest, TenFlashFramesAtAnyRateThenTheQuestionThroughThePause)
 
 TEST_F(IntroTest, CreditLineIsCentredAndChromeMappedBetweenWireSpheres)
 {
-    TextureSet[TexChrome].textureName = makeTexture(true);
+    Gl.Textures[TexChrome] = makeTexture(true);
     frame(0.0);  // angle 0: the text faces the viewer
     // Sphere mapping reflects the left of the view into the texture's left half.
     int left = 800, right = -1, redLeft = 0, blueRight = 0;

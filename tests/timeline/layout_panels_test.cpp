@@ -55,15 +55,15 @@ TEST_F(GlTest, PanelPassesDrawOnlyInsideTheirRectangles)
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     glBlendFunc(GL_ONE, GL_ONE);
-    RandomState = 1;
-    FrameDelta = 0.0;
+    Random.RandomState = 1;
+    Clock.FrameDelta = 0.0;
     initParticlePools();
     InitVolumeMeter();
     plat::musicClose();
-    PanelPhase = 0.3f;
-    PanelRising = true;
-    BlobPhase = 0.0f;
-    FrameDelta = 16.0;
+    ColourPanel.PanelPhase = 0.3f;
+    ColourPanel.PanelRising = true;
+    Layout.BlobPhase = 0.0f;
+    Clock.FrameDelta = 16.0;
 
     // Two frames without a scene, so the sparks show their reborn placement too.
     for (int frame = 0; frame < 2; ++frame) {

@@ -29,14 +29,14 @@ protected:
     {
         GlTest::SetUp();
         glDisable(GL_TEXTURE_2D);
-        RandomState = 1;
-        FrameDelta = 0.0;
+        Random.RandomState = 1;
+        Clock.FrameDelta = 0.0;
         initParticlePools();
-        FrameDelta = 16.0;
+        Clock.FrameDelta = 16.0;
     }
     void TearDown() override
     {
-        FrameDelta = 0.0;
+        Clock.FrameDelta = 0.0;
         GlTest::TearDown();
     }
 };
@@ -189,23 +189,23 @@ TEST_F(LayoutGl, FirstPassLeavesTheMatrixAndEndsClippedToTheMainPanel)
 
 TEST_F(LayoutGl, SecondPassPlacesTheCoreBlobsAdvancesThePhaseAndEndsUnclipped)
 {
-    BlobPhase = 1.0f;
-    CoreBlobs.blobs[2].position[2] = 0.0f;
+    Layout.BlobPhase = 1.0f;
+    Blobs.CoreBlobs.blobs[2].position[2] = 0.0f;
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -1.0f);
     GLfloat before[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
 
-    FrameDelta = 50.0;
+    Clock.FrameDelta = 50.0;
     drawSecondPanelPass();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectModelview(before);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_FLOAT_EQ(BlobPhase, 1.1f);
+    EXPECT_FLOAT_EQ(Layout.BlobPhase, 1.1f);
 
     // Placed from the phase before the step; z untouched.
-    const Blob* b = CoreBlobs.blobs;
+    const Blob* b = Blobs.CoreBlobs.blobs;
     EXPECT_FLOAT_EQ(b[0].position[0], static_cast<float>(0.1 * std::cos(0.5)));
     EXPECT_FLOAT_EQ(b[0].position[1], static_cast<float>(0.1 * std::sin(0.5)));
     EXPECT_FLOAT_EQ(b[1].position[0], static_cast<float>(0.1 * std::sin(0.25)));
@@ -215,7 +215,7 @@ TEST_F(LayoutGl, SecondPassPlacesTheCoreBlobsAdvancesThePhaseAndEndsUnclipped)
     EXPECT_FLOAT_EQ(b[3].position[0], static_cast<float>(0.1 * std::cos(1.0)));
     EXPECT_FLOAT_EQ(b[3].position[1], static_cast<float>(0.1 * std::sin(0.5)));
     EXPECT_EQ(b[2].position[2], 0.0f);
-    for (const Blob& blob : CoreBlobs.blobs) EXPECT_EQ(blob.strength, 0.01f);
+    for (const Blob& blob : Blobs.CoreBlobs.blobs) EXPECT_EQ(blob.strength, 0.01f);
 }
 
 TEST_F(LayoutGl, FrameOverlayMultipliesThenAddsAndLeavesItsState)

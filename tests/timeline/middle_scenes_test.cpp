@@ -15,14 +15,6 @@
 
 namespace {
 
-void resetCones(float angle, bool rising, bool topArmed, bool slowRise)
-{
-    ConeAngle = angle;
-    ConeRising = rising;
-    ConeTopArmed = topArmed;
-    ConeSlowRise = slowRise;
-}
-
 // A one-triangle stand-in for the fighter, drawn magenta, at (0,0,0), (1,0,0), (0,1,0).
 struct MarkerFighter {
     Vector3 vertices[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
@@ -47,9 +39,9 @@ struct MarkerFighter {
         material.colour[2] = 255;
         marker.materials.push_back(material);
         marker.materialCount = 1;
-        saved = std::exchange(fighterModel, marker);
+        saved = std::exchange(Assets.fighterModel, marker);
     }
-    ~MarkerFighter() { fighterModel = saved; }
+    ~MarkerFighter() { Assets.fighterModel = saved; }
 };
 
 } // namespace
@@ -59,11 +51,11 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        savedQuadric = std::exchange(ConeQuadric, nullptr);  // cones draw nothing here
+        savedQuadric = std::exchange(Gl.ConeQuadric, nullptr);  // cones draw nothing here
     }
     void TearDown() override
     {
-        ConeQuadric = savedQuadric;
+        Gl.ConeQuadric = savedQuadric;
         GlTest::TearDown();
     }
     GLUquadric* savedQuadric = nullptr;
@@ -71,41 +63,41 @@ protected:
 
 TEST_F(MiddleScenes, ConeAngleRisesFallsAndSlowsAfterReturning)
 {
-    resetCones(0.0f, true, true, false);
-    FrameDelta = 20.0;
+    ::MiddleScenes = {.ConeAngle = 0.0f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
+    Clock.FrameDelta = 20.0;
     drawConeScene();
-    EXPECT_FLOAT_EQ(ConeAngle, 1.0f);  // 50 degrees per s
+    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 1.0f);  // 50 degrees per s
 
-    resetCones(10.0f, false, false, false);
+    ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
     drawConeScene();
-    EXPECT_FLOAT_EQ(ConeAngle, 9.6f);  // 20 degrees per s
-    EXPECT_FALSE(ConeRising);
+    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 9.6f);  // 20 degrees per s
+    EXPECT_FALSE(::MiddleScenes.ConeRising);
 
     // Reaching 0: clamped, slow rise set and the direction reversed in the same frame.
-    resetCones(0.3f, false, false, false);
+    ::MiddleScenes = {.ConeAngle = 0.3f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
     drawConeScene();
-    EXPECT_EQ(ConeAngle, 0.0f);
-    EXPECT_TRUE(ConeSlowRise);
-    EXPECT_TRUE(ConeRising);
-    EXPECT_TRUE(ConeTopArmed);
+    EXPECT_EQ(::MiddleScenes.ConeAngle, 0.0f);
+    EXPECT_TRUE(::MiddleScenes.ConeSlowRise);
+    EXPECT_TRUE(::MiddleScenes.ConeRising);
+    EXPECT_TRUE(::MiddleScenes.ConeTopArmed);
     drawConeScene();
-    EXPECT_FLOAT_EQ(ConeAngle, 0.5f);  // 25 degrees per s from now on
+    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 0.5f);  // 25 degrees per s from now on
 
     // The top turn happens once, on the frame that reaches 180.
-    resetCones(179.5f, true, true, false);
+    ::MiddleScenes = {.ConeAngle = 179.5f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
     drawConeScene();
-    EXPECT_FALSE(ConeRising);
-    EXPECT_FALSE(ConeTopArmed);
-    FrameDelta = 0.0;
+    EXPECT_FALSE(::MiddleScenes.ConeRising);
+    EXPECT_FALSE(::MiddleScenes.ConeTopArmed);
+    Clock.FrameDelta = 0.0;
     drawConeScene();
-    EXPECT_FALSE(ConeRising);  // still at 180.5 but disarmed: no second turn
+    EXPECT_FALSE(::MiddleScenes.ConeRising);  // still at 180.5 but disarmed: no second turn
 }
 
 TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 {
     MarkerFighter marker;
-    resetCones(10.0f, false, false, false);
-    FrameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
+    ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
+    Clock.FrameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
     glLoadIdentity();
     const auto polygons = capturePolygons([] { drawConeScene(); });
     ASSERT_EQ(polygons.size(), 1u);
@@ -136,11 +128,11 @@ TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 
 TEST_F(MiddleScenes, PentagramAndSheetState)
 {
-    FrameDelta = 50.0;
-    PentagramAngle = 3.0f;
+    Clock.FrameDelta = 50.0;
+    ::MiddleScenes.PentagramAngle = 3.0f;
     glDisable(GL_SCISSOR_TEST);
     drawPentagramScene();
-    EXPECT_FLOAT_EQ(PentagramAngle, 4.0f);
+    EXPECT_FLOAT_EQ(::MiddleScenes.PentagramAngle, 4.0f);
     GLint box[4];
     glGetIntegerv(GL_SCISSOR_BOX, box);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
@@ -148,17 +140,17 @@ TEST_F(MiddleScenes, PentagramAndSheetState)
     EXPECT_EQ(box[3], 571);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
-    SheetPhase = 1.0f;
-    BlobPhase = 2.0f;
-    GlowBlobs.blobs[2].position[2] = 0.75f;
+    ::MiddleScenes.SheetPhase = 1.0f;
+    Layout.BlobPhase = 2.0f;
+    Blobs.GlowBlobs.blobs[2].position[2] = 0.75f;
     drawSheetScene();
-    EXPECT_FLOAT_EQ(SheetPhase, 1.05f);
+    EXPECT_FLOAT_EQ(::MiddleScenes.SheetPhase, 1.05f);
     const float p = 2.0f;
-    EXPECT_FLOAT_EQ(GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
-    EXPECT_FLOAT_EQ(GlowBlobs.blobs[1].position[1], 1.5f * std::cos(p / 4));
-    EXPECT_FLOAT_EQ(GlowBlobs.blobs[2].position[0], 1.5f * std::sin(p));
-    EXPECT_FLOAT_EQ(GlowBlobs.blobs[3].position[1], 1.1f * std::cos(p / 2));
-    EXPECT_EQ(GlowBlobs.blobs[2].position[2], 0.75f);  // z is left as the set holds it
+    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
+    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[1].position[1], 1.5f * std::cos(p / 4));
+    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[2].position[0], 1.5f * std::sin(p));
+    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[3].position[1], 1.1f * std::cos(p / 2));
+    EXPECT_EQ(Blobs.GlowBlobs.blobs[2].position[2], 0.75f);  // z is left as the set holds it
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
@@ -172,7 +164,7 @@ TEST_F(MiddleScenes, EachSceneLeavesTheModelviewMatrixAsFound)
     GLfloat before[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    FrameDelta = 16.0;
+    Clock.FrameDelta = 16.0;
     for (void (*scene)() : {drawConeScene, drawPentagramScene, drawSheetScene}) {
         scene();
         EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

@@ -50,43 +50,43 @@ class TimelineFrames : public GlTest {};
 TEST_F(TimelineFrames, EndTransitionHandsOverToTheScroller)
 {
     plat::musicInit(44100, 64, 0);
-    SongHandle = plat::musicLoadSong("Data/Sounds/no-such-song.xm");  // plays as timed silence
-    plat::musicPlaySong(SongHandle);
-    MainSongActive = true;
-    IntroActive = true;
-    RenderPassDone = true;
-    EndFade = 0.0f;
-    SongTime = 0.0;
+    Controls.SongHandle = plat::musicLoadSong("Data/Sounds/no-such-song.xm");  // plays as timed silence
+    plat::musicPlaySong(Controls.SongHandle);
+    Controls.MainSongActive = true;
+    Timeline.IntroActive = true;
+    Timeline.RenderPassDone = true;
+    Timeline.EndFade = 0.0f;
+    Clock.SongTime = 0.0;
 
     plat::sleepMs(119990);
     EXPECT_TRUE(drawFrame());
     EXPECT_STREQ(currentSceneName(), "fountain");
-    EXPECT_TRUE(IntroActive);
+    EXPECT_TRUE(Timeline.IntroActive);
 
     plat::sleepMs(20);
     EXPECT_TRUE(drawFrame());
     EXPECT_STREQ(currentSceneName(), "endTransition");
-    EXPECT_FALSE(IntroActive);  // cleared on every frame of the transition
-    EXPECT_TRUE(MainSongActive);
-    EXPECT_NEAR(EndFade, 0.02f, 1e-6f);
+    EXPECT_FALSE(Timeline.IntroActive);  // cleared on every frame of the transition
+    EXPECT_TRUE(Controls.MainSongActive);
+    EXPECT_NEAR(Timeline.EndFade, 0.02f, 1e-6f);
 
     // One second of song time brings EndFade to 1 and ends the main part.
     int frames = 1;
-    while (MainSongActive && frames < 200) {
+    while (Controls.MainSongActive && frames < 200) {
         plat::sleepMs(20);
         EXPECT_TRUE(drawFrame());
         ++frames;
     }
-    EXPECT_FALSE(MainSongActive);
+    EXPECT_FALSE(Controls.MainSongActive);
     EXPECT_NEAR(frames, 50, 1);
-    EXPECT_GE(EndFade, 1.0f);
+    EXPECT_GE(Timeline.EndFade, 1.0f);
     plat::sleepMs(20);
     EXPECT_TRUE(drawFrame());
     EXPECT_STREQ(currentSceneName(), "scroller");
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), 1);
     plat::musicClose();
-    MainSongActive = false;
-    IntroActive = true;
-    SongTime = 0.0;
+    Controls.MainSongActive = false;
+    Timeline.IntroActive = true;
+    Clock.SongTime = 0.0;
 }

@@ -6,8 +6,7 @@
 #include "capture/media.h"
 #include "capture/recording.h"
 #include "platform/headless/headless.h"
-#include "shell/shell_state.h"
-#include "timeline/timeline.h"
+#include "shell/demo.h"
 
 #include <unistd.h>
 
@@ -29,12 +28,6 @@ namespace {
 // and the default 45 s of scroller.
 constexpr double EstimatedLengthMs = 202000.0;
 constexpr double ScrollerTailMs = 45000.0;
-
-const char* phaseName()
-{
-    if (MainSongActive) return "main";
-    return IntroActive ? "intro" : "end";
-}
 
 struct SceneStats {
     std::vector<double> costs;
@@ -72,8 +65,8 @@ public:
     {
         const double demoMs = headless::virtualTimeMs();
         ++frames_;
-        const char* phase = phaseName();
-        if (opt_.stats) stats_[currentSceneName()].costs.push_back(headless::lastFrameCostMs());
+        const char* phase = demoPhaseName();
+        if (opt_.stats) stats_[demoSceneName()].costs.push_back(headless::lastFrameCostMs());
         if (!endBegan_ && std::string(phase) == "end") {
             endBegan_ = true;
             endBeganMs_ = demoMs;
@@ -166,7 +159,7 @@ private:
             return;
         }
         std::printf("%s demo_ms=%ld phase=%s song_ms=%ld\n", path.c_str(), std::lround(demoMs), phase,
-                    std::lround(SongTime));
+                    std::lround(demoSongTime()));
         if (std::fflush(stdout) != 0) {
             std::fprintf(stderr, "nordglow-capture: cannot write the list of frames to standard output\n");
             failed_ = true;

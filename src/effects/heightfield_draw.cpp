@@ -1,5 +1,5 @@
 // The landscape around the camera: one textured, lit, tinted strip per cell.
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 
 #include "assets/texture_set.h"
 #include "effects/heightfield_gen.h"

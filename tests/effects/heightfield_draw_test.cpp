@@ -1,5 +1,5 @@
 // The landscape draw: the window of cells around the camera and the tint.
-#include "assets/heightfield_draw.h"
+#include "effects/heightfield_draw.h"
 #include "effects/heightfield_gen.h"
 #include "feedback_capture.h"
 #include "gl_fixture.h"

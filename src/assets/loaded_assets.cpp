@@ -1,0 +1,3 @@
+#include "assets/loaded_assets.h"
+
+LoadedAssets Assets;

@@ -1,0 +1,3 @@
+#include "core/gl_resources.h"
+
+GlResources Gl;

@@ -1,4 +1,0 @@
-#include "core/quadrics.h"
-
-GLUquadric* SphereQuadric = nullptr;
-GLUquadric* ConeQuadric = nullptr;

@@ -1,0 +1,14 @@
+// The demo as a program that runs it sees it (the capture tool): the run
+// itself and where the last frame stands. Nothing else of src/ is for tools.
+#pragma once
+
+// Entry of the demo: start question, window, music, main loop, shutdown.
+// Returns the exit code.
+int runDemo();
+
+// "intro", "main" or "end": the phase the demo is in.
+const char* demoPhaseName();
+// Scene the last frame drew, for statistics (names as in nordglow-capture --stats).
+const char* demoSceneName();
+// Play position of the current song as the last frame read it, ms.
+double demoSongTime();
