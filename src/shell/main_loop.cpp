@@ -3,7 +3,10 @@
 #include "shell/shell_state.h"
 
 #include "assets/model.h"
-#include "core/step_clock.h"
+#include "core/frame_clock.h"
+#include "core/picture.h"
+#include "core/songs.h"
+#include "platform/keys.h"
 #include "shell/window.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"
@@ -33,15 +36,15 @@ int nudgesOf(int key, int steps)
 
 void pollParameterKeys(int steps)
 {
-    if (Shell.KeyState[0x31]) Controls.SceneOverride = 1;
-    if (Shell.KeyState[0x32]) Controls.VuChannel = 2;
-    if (Shell.KeyState[0x33]) Controls.VuChannel = 3;
-    if (Shell.KeyState[0x34]) Controls.VuChannel = 4;
-    if (Shell.KeyState[0x35]) Controls.VuChannel = 5;
-    if (Shell.KeyState[0x36]) Controls.VuChannel = 6;
+    if (Shell.KeyState[plat::vkDigit(1)]) Controls.SceneOverride = 1;
+    if (Shell.KeyState[plat::vkDigit(2)]) Controls.VuChannel = 2;
+    if (Shell.KeyState[plat::vkDigit(3)]) Controls.VuChannel = 3;
+    if (Shell.KeyState[plat::vkDigit(4)]) Controls.VuChannel = 4;
+    if (Shell.KeyState[plat::vkDigit(5)]) Controls.VuChannel = 5;
+    if (Shell.KeyState[plat::vkDigit(6)]) Controls.VuChannel = 6;
     // Each step runs the table's nudges in their order, as a pass did per frame at 60 fps.
-    const int left = nudgesOf(0x41, steps), right = nudgesOf(0x44, steps);
-    const int lower = nudgesOf(0x57, steps), raise = nudgesOf(0x53, steps);
+    const int left = nudgesOf(plat::vkLetter('A'), steps), right = nudgesOf(plat::vkLetter('D'), steps);
+    const int lower = nudgesOf(plat::vkLetter('W'), steps), raise = nudgesOf(plat::vkLetter('S'), steps);
     const int up = nudgesOf(plat::VkUp, steps), down = nudgesOf(plat::VkDown, steps);
     const int passes = std::max({left, right, lower, raise, up, down});
     for (int pass = 0; pass < passes; ++pass) {
@@ -60,13 +63,13 @@ int runDemo()
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
         Shell.FullScreen = false;
     }
-    if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
+    if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
 
-    if (!plat::musicInit(44100, 64, 0)) {
+    if (!initMusic()) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
                              plat::Icon::Asterisk);
     }
-    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? "Data/Sounds/Ruzezu.xm" : "Data/Sounds/zerevovar.mod");
+    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? MainSongPath : IntroSongPath);
     plat::musicPlaySong(Controls.SongHandle);
 
     bool done = false;
@@ -91,7 +94,7 @@ int runDemo()
             Shell.KeyState[plat::VkF1] = false;
             LeaveFullScreen();
             Shell.FullScreen = !Shell.FullScreen;
-            if (!CreateMainWindow(Title, 800, 600, 32, Shell.FullScreen)) return 0;
+            if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
         }
 
         pollParameterKeys(drawn ? Clock.FrameSteps.count : 0);

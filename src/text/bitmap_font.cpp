@@ -3,6 +3,7 @@
 #include "text/bitmap_font.h"
 
 #include "assets/texture_set.h"
+#include "core/picture.h"
 
 #include <GL/gl.h>
 
@@ -51,7 +52,7 @@ void PrintText(int x, int y, const char* text, int set)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, 800.0, 0.0, 600.0, -100.0, 100.0);
+    glOrtho(0.0, PictureWidth, 0.0, PictureHeight, -100.0, 100.0);
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

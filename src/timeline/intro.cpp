@@ -6,6 +6,7 @@
 #include "assets/texture_set.h"
 #include "core/controls.h"
 #include "core/picture.h"
+#include "core/songs.h"
 #include "core/gl_resources.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
@@ -79,7 +80,7 @@ void swingCredits()
 
 void drawCredits()
 {
-    setPictureScissor(0, 100, 800, 400);
+    setPictureScissor(0, 100, PictureWidth, 400);
     glEnable(GL_SCISSOR_TEST);
 
     glPushMatrix();  // the swing transform
@@ -116,9 +117,9 @@ void switchToMainSong()
     prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
     Controls.MainSongActive = true;
     plat::musicClose();
-    plat::musicInit(44100, 64, 0);
+    initMusic();
     Clock.SongTime = 0.0;
-    Controls.SongHandle = plat::musicLoadSong("Data/Sounds/Ruzezu.xm");
+    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
     plat::musicPlaySong(Controls.SongHandle);
     plat::musicSetMasterVolume(Controls.SongHandle, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

@@ -57,7 +57,7 @@ void enterOverlay2D()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, 800.0, 600.0, 0.0, -1.0, 1.0);
+    glOrtho(0.0, PictureWidth, PictureHeight, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

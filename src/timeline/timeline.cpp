@@ -34,9 +34,9 @@ void drawMultiplyQuad(float g)
     glColor3f(g, g, g);
     glBegin(GL_QUADS);
     glVertex2i(0, 0);
-    glVertex2i(0, 600);
-    glVertex2i(800, 600);
-    glVertex2i(800, 0);
+    glVertex2i(0, PictureHeight);
+    glVertex2i(PictureWidth, PictureHeight);
+    glVertex2i(PictureWidth, 0);
     glEnd();
     leaveOverlay2D();
     glEnable(GL_TEXTURE_2D);

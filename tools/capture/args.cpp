@@ -1,6 +1,8 @@
 // Command line of nordglow-capture: every option checked, clear messages.
 #include "capture/args.h"
 
+#include "platform/keys.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -61,15 +63,11 @@ bool parseSize(const std::string& text, int* width, int* height)
 
 int keyCodeForName(const std::string& name)
 {
-    if (name == "Escape" || name == "Esc") return 0x1B;
-    if (name == "F1") return 0x70;
-    if (name == "Up") return 0x26;
-    if (name == "Down") return 0x28;
-    if (name.size() == 1) {
-        const char c = name[0];
-        if (c >= '1' && c <= '6') return c;
-        if (c == 'A' || c == 'D' || c == 'W' || c == 'S') return c;
-        if (c == 'a' || c == 'd' || c == 'w' || c == 's') return c - 'a' + 'A';
+    // Letters in either case; Esc for Escape.
+    std::string wanted = name == "Esc" ? "Escape" : name;
+    if (wanted.size() == 1 && wanted[0] >= 'a' && wanted[0] <= 'z') wanted[0] = static_cast<char>(wanted[0] - 'a' + 'A');
+    for (const plat::DemoKey& key : plat::DemoKeys) {
+        if (wanted == key.name) return key.code;
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // Live backend: SDL2 window with an OpenGL compatibility context, message
 // boxes, keyboard events as virtual-key codes, and sleeping.
-#include "platform/platform.h"
+#include "platform/keys.h"
 
 #include <SDL.h>
 
@@ -32,17 +32,17 @@ bool initVideo()
 // Maps SDL keys to the virtual-key codes the demo reads; 0 for others.
 int virtualKey(SDL_Keycode key)
 {
-    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z) return plat::VkA + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return plat::Vk0 + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return plat::VkF1 + (key - SDLK_F1);
     switch (key) {
-    case SDLK_ESCAPE: return 0x1B;
-    case SDLK_UP: return 0x26;
-    case SDLK_DOWN: return 0x28;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_RETURN: return 0x0D;
+    case SDLK_ESCAPE: return plat::VkEscape;
+    case SDLK_UP: return plat::VkUp;
+    case SDLK_DOWN: return plat::VkDown;
+    case SDLK_LEFT: return plat::VkLeft;
+    case SDLK_RIGHT: return plat::VkRight;
+    case SDLK_SPACE: return plat::VkSpace;
+    case SDLK_RETURN: return plat::VkReturn;
     default: return 0;
     }
 }
