@@ -46,10 +46,11 @@ const long ReferenceTimes[] = {
 constexpr const char* CaptureArgs = " --fps 20";
 // Bound on the mean per-channel difference (of 255) between a 1600 x 1200
 // frame averaged down 2 x 2 and the 800 x 600 frame. Measured: at most 1.5,
-// and 4.7 in the tunnel, whose fine wall texture, magnified less, samples
-// differently at the two sizes. Thin lines differ by up to 255 in places.
+// and 5.7 in the tunnel, whose fine wall texture, magnified less, samples
+// differently at the two sizes (how much depends on the tube's pose at the
+// frame). Thin lines differ by up to 255 in places.
 constexpr double MeanBound2x = 2.0;
-constexpr double TunnelMeanBound2x = 5.5;
+constexpr double TunnelMeanBound2x = 6.5;
 constexpr long TunnelTime = 82000;
 // The same between the middle 1440 x 1080 of a 1920 x 1080 frame and a
 // 1440 x 1080 frame. Measured: at most 0.002, and 0.09 in the tunnel.
