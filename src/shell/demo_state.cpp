@@ -48,8 +48,8 @@ void forEachDemoValue(Visit&& visit)
     visit(TextureSet), visit(fighterModel), visit(fountainModel), visit(modelTexture);
     visit(fighterLoader), visit(fountainLoader);
     // text
-    visit(BitmapFont), visit(OutlineFont), visit(GlyphMetrics), visit(VolumeLevels);
-    visit(TickerTimer), visit(TickerChoices);
+    visit(BitmapFont), visit(OutlineFont), visit(GlyphMetrics), visit(OutlineFontScale);
+    visit(VolumeLevels), visit(TickerTimer), visit(TickerChoices);
     // effects
     visit(SparkPool), visit(FlamePool), visit(SprayPool), visit(SparkAngle);
     visit(GlowBlobs), visit(CoreBlobs), visit(BlobSpritesDrawn);
