@@ -5,6 +5,7 @@
 #include "core/picture.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
+#include "text/outline_font.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -55,6 +56,8 @@ void Resize(int width, int height)
     // The picture keeps its 4:3 shape in whatever drawable it gets: scaled,
     // centred, black bars beside it.
     setPictureDrawable(width, height);
+    // Letters keep their smoothness in drawable pixels.
+    FitOutlineFontToPicture();
     setPictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -82,7 +85,9 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     }
     plat::showCursor(!Shell.FullScreen);
 
-    // A second creation (full-screen toggle) replaces the first window and context.
+    // A second creation (full-screen toggle) replaces the first window and
+    // context; the set-up builds the letters anew in the new one.
+    if (Shell.ContextReady) DeleteOutlineFont();
     Shell.ContextReady = false;
     plat::destroyWindow();
 

@@ -3,8 +3,7 @@
 
 #include "platform/keys.h"
 
-#include <cerrno>
-#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace capture {
@@ -15,6 +14,7 @@ const char* const UsageText =
     "                        [--video FILE.mp4] [--stats] [--size WxH] [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
+    "Times (MS) are decimal milliseconds up to 3802000: the whole demo plus an hour.\n"
     "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
     "  --fps N          frames per second of the virtual clock (default 60)\n"
     "  --answer yes|no  answer to the full-screen question (default no)\n"
@@ -35,15 +35,38 @@ const char* const UsageText =
 
 namespace {
 
+std::string formatMs(double ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", ms);
+    return text;
+}
+
+// The bound of every time, as the messages give it.
+std::string latestDemoText()
+{
+    return formatMs(LatestDemoMs) + " (the whole demo, " + formatMs(DemoLengthMs / 1000.0) + " s, plus an hour)";
+}
+
+// A plain decimal number: digits with at most one decimal point, nothing
+// else (no sign, exponent, hex, "inf" or spaces), as a user means it.
+bool parseDecimal(const std::string& text, double* value)
+{
+    bool digit = false, point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c == '.' && !point) point = true;
+        else return false;
+    }
+    if (!digit) return false;
+    *value = std::strtod(text.c_str(), nullptr);
+    return true;
+}
+
+// A demo time in milliseconds, within what the demo can show.
 bool parseMs(const std::string& text, double* value)
 {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v) || v < 0) return false;
-    *value = v;
-    return true;
+    return parseDecimal(text, value) && *value <= LatestDemoMs;
 }
 
 // "WxH" with both numbers plain decimal digits.
@@ -106,8 +129,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         if (a == "--data") {
             o.dataDir = v;
         } else if (a == "--fps") {
-            if (!parseMs(v, &ms) || ms < 1 || ms > 1000) {
-                *error = "--fps wants a number from 1 to 1000, not '" + v + "'";
+            if (!parseDecimal(v, &ms) || ms < 1 || ms > 1000) {
+                *error = "--fps wants a decimal number from 1 to 1000, not '" + v + "'";
                 return false;
             }
             o.fps = ms;
@@ -121,7 +144,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             const auto colon = v.find(':');
             KeyPress k;
             if (colon == std::string::npos || !parseMs(v.substr(0, colon), &k.atMs)) {
-                *error = "--key wants MS:KEY, not '" + v + "'";
+                *error = "--key wants MS:KEY with MS a decimal number from 0 to " + latestDemoText() + ", not '" +
+                         v + "'";
                 return false;
             }
             k.virtualKey = keyCodeForName(v.substr(colon + 1));
@@ -151,7 +175,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             o.videoPath = v;
         } else {
             if (!parseMs(v, &ms)) {
-                *error = a + " wants a time in milliseconds (a number >= 0), not '" + v + "'";
+                *error = a + " wants a time in milliseconds, a decimal number from 0 to " + latestDemoText() +
+                         ", not '" + v + "'";
                 return false;
             }
             if (a == "--at") o.at.push_back(ms);
@@ -175,6 +200,14 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
     if (o.until && *o.until <= o.from) {
         *error = "--until must come after --from";
         return false;
+    }
+    // A frame after the end of the run would never be saved.
+    for (double at : o.at) {
+        if (o.until && at > *o.until) {
+            *error = "--at " + formatMs(at) + " comes after --until " + formatMs(*o.until) +
+                     ": that frame would never be saved";
+            return false;
+        }
     }
     *options = o;
     return true;

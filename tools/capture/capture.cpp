@@ -24,10 +24,13 @@ namespace capture {
 
 namespace {
 
-// Demo time of a whole run when the end is not known yet: intro, main part
-// and the default 45 s of scroller.
-constexpr double EstimatedLengthMs = 202000.0;
+// Demo time of a whole run when the end is not known yet.
+constexpr double EstimatedLengthMs = DemoLengthMs;
 constexpr double ScrollerTailMs = 45000.0;
+// The sound of a video asked for without --audio goes through this file.
+const char* const SideSoundSuffix = ".sound.wav";
+// The demo's mix rate: the WAV header's until the sound itself gives it.
+constexpr int MixRate = 44100;
 
 struct SceneStats {
     std::vector<double> costs;
@@ -70,6 +73,8 @@ public:
         if (!endBegan_ && std::string(phase) == "end") {
             endBegan_ = true;
             endBeganMs_ = demoMs;
+            // The sound written so far stays: it must stop where the run will.
+            recording_->limitEnd(untilMs());
         }
 
         bool save = false;
@@ -110,10 +115,15 @@ public:
         if (progress_) drawProgress(demoMs, until);
     }
 
-    void attachVideo(VideoWriter* v, Recording* r)
+    void attachRecording(Recording* r) { recording_ = r; }
+    void attachVideo(VideoWriter* v) { video_ = v; }
+    // Ends the run at the next frame, as a failure with this message.
+    void stop(const std::string& message)
     {
-        video_ = v;
-        recording_ = r;
+        if (failed_ && message == stopMessage_) return;
+        std::fprintf(stderr, "nordglow-capture: %s\n", message.c_str());
+        stopMessage_ = message;
+        failed_ = true;
     }
     bool videoFailed() const { return videoFailed_; }
 
@@ -192,6 +202,7 @@ private:
     double endBeganMs_ = 0;
     bool closeSent_ = false;
     bool failed_ = false;
+    std::string stopMessage_;
     bool videoFailed_ = false;
     bool progress_ = false;
     long frames_ = 0;
@@ -245,6 +256,12 @@ int prepareRun(Options& opt)
             return 1;
         }
     }
+    if (!opt.videoPath.empty()) {
+        if (const std::string problem = videoFileProblem(opt.videoPath); !problem.empty()) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", problem.c_str());
+            return 1;
+        }
+    }
     if (!opt.videoPath.empty() && !ffmpegAvailable()) {
         std::fprintf(stderr, "nordglow-capture: --video needs the ffmpeg program, which is not installed "
                              "(apt-get install ffmpeg)\n");
@@ -276,42 +293,39 @@ void configurePlatform(const Options& opt)
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
 }
 
-// After the run: the WAV, and the video muxed with the same sound (through
-// a temporary WAV when none was asked for). videoOk: the video has had every
-// frame. False when an output could not be written, with the message written.
-bool writeSoundAndVideo(const Options& opt, const Recording& recording, VideoWriter& video, bool videoOk)
+// After the run: the WAV named, and the video muxed with the same sound
+// (through a WAV of its own beside the video when none was asked for).
+// After a failed run neither is left: what they hold would be cut short.
+// videoOk: the video has had every frame. False when an output could not be
+// written, with the message written.
+bool finishSoundAndVideo(const Options& opt, bool runOk, WavWriter& sound, VideoWriter& video, bool videoOk)
 {
-    bool ok = true;
-    std::string wavForVideo;
-    if (!opt.audioPath.empty()) {
-        if (!writeWav(opt.audioPath, recording.audio(), recording.audioRate())) {
-            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", opt.audioPath.c_str());
-            ok = false;
-        } else {
-            wavForVideo = opt.audioPath;
+    if (!runOk) {
+        if (sound.isOpen() && !opt.audioPath.empty()) {
+            std::fprintf(stderr, "nordglow-capture: %s is not written: the run did not finish\n",
+                         opt.audioPath.c_str());
         }
-    }
-    if (!videoOk) return ok;
-
-    std::string tempWav;
-    if (wavForVideo.empty()) {
-        tempWav = opt.videoPath + ".sound.wav";
-        if (writeWav(tempWav, recording.audio(), recording.audioRate())) {
-            wavForVideo = tempWav;
-        } else {
-            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", tempWav.c_str());
-        }
-    }
-    // A video without its sound would be a wrong file: no video then.
-    if (wavForVideo.empty()) {
+        sound.abandon();
         video.abandon();
+        return false;
+    }
+    const std::string soundPath = opt.audioPath.empty() ? opt.videoPath + SideSoundSuffix : opt.audioPath;
+    bool ok = true;
+    if (sound.isOpen() && !sound.finish()) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", sound.error().c_str());
         ok = false;
-    } else if (!video.finish(wavForVideo)) {
-        std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
-        ok = false;
+    }
+    if (videoOk) {
+        // A video without its sound would be a wrong file: no video then.
+        if (!ok) {
+            video.abandon();
+        } else if (!video.finish(soundPath)) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
+            ok = false;
+        }
     }
     std::error_code ec;
-    if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);
+    if (opt.audioPath.empty() && !opt.videoPath.empty()) std::filesystem::remove(soundPath, ec);
     return ok;
 }
 
@@ -340,18 +354,28 @@ int runCapture(const std::vector<std::string>& args)
     // through it to the recording; every block of sound to the recording.
     Session session(opt);
     VideoWriter video;
-    Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video);
-    if (!opt.audioPath.empty() || !opt.videoPath.empty()) {
+    // Both outputs are opened now, so that one that cannot be written fails
+    // before the run, not after it.
+    WavWriter sound;
+    const bool keepsSound = !opt.audioPath.empty() || !opt.videoPath.empty();
+    if (keepsSound && !sound.open(opt.audioPath.empty() ? opt.videoPath + SideSoundSuffix : opt.audioPath, MixRate)) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", sound.error().c_str());
+        return 1;
+    }
+    Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video, keepsSound ? &sound : nullptr);
+    if (opt.until) recording.limitEnd(*opt.until);
+    session.attachRecording(&recording);
+    if (keepsSound) {
         headless::setAudioSink([&](const std::int16_t* samples, std::size_t frames, int rate) {
-            recording.addAudio(samples, frames, rate);
+            if (!recording.addAudio(samples, frames, rate)) session.stop(sound.error());
         });
     }
     if (!opt.videoPath.empty()) {
         if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
-            std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
+            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
             return 1;
         }
-        session.attachVideo(&video, &recording);
+        session.attachVideo(&video);
     }
     headless::setPresentHook([&] { session.onPresent(); });
 
@@ -374,7 +398,7 @@ int runCapture(const std::vector<std::string>& args)
         ok = false;
         videoOk = false;
     }
-    ok = writeSoundAndVideo(opt, recording, video, videoOk) && ok;
+    ok = finishSoundAndVideo(opt, ok, sound, video, videoOk) && ok;
     session.printStats();
     return ok ? 0 : 1;
 }

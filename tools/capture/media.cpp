@@ -4,8 +4,11 @@
 #include <png.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace capture {
@@ -43,44 +46,133 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
 
 namespace {
 
-void put16(std::FILE* f, std::uint16_t v)
+// Little-endian fields of the header.
+void put16(unsigned char* at, std::uint32_t v)
 {
-    const unsigned char b[2] = {static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>(v >> 8)};
-    std::fwrite(b, 1, 2, f);
+    at[0] = static_cast<unsigned char>(v & 0xFF);
+    at[1] = static_cast<unsigned char>((v >> 8) & 0xFF);
 }
 
-void put32(std::FILE* f, std::uint32_t v)
+void put32(unsigned char* at, std::uint32_t v)
 {
-    put16(f, static_cast<std::uint16_t>(v & 0xFFFF));
-    put16(f, static_cast<std::uint16_t>(v >> 16));
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+}
+
+constexpr std::size_t WavHeaderBytes = 44;
+// Sizes of a WAV whose length is not known, as streamed WAVs mark it.
+constexpr std::uint32_t UnknownSize = 0xFFFFFFFFu;
+
+// The canonical 44-byte header of 16-bit stereo PCM holding dataBytes.
+void makeWavHeader(unsigned char* h, int rate, std::uint32_t riffBytes, std::uint32_t dataBytes)
+{
+    std::memcpy(h, "RIFF", 4);
+    put32(h + 4, riffBytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);
+    put16(h + 20, 1);  // PCM
+    put16(h + 22, 2);  // stereo
+    put32(h + 24, static_cast<std::uint32_t>(rate));
+    put32(h + 28, static_cast<std::uint32_t>(rate) * 4);
+    put16(h + 32, 4);
+    put16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    put32(h + 40, dataBytes);
 }
 
 } // namespace
 
-bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate)
+bool WavWriter::fail(const std::string& what)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-    std::fwrite("RIFF", 1, 4, f);
-    put32(f, 36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    put32(f, 16);
-    put16(f, 1);   // PCM
-    put16(f, 2);   // stereo
-    put32(f, static_cast<std::uint32_t>(rate));
-    put32(f, static_cast<std::uint32_t>(rate) * 4);
-    put16(f, 4);
-    put16(f, 16);
-    std::fwrite("data", 1, 4, f);
-    put32(f, dataBytes);
-    // Little-endian host: samples go out as they are. A run that ended before
-    // its first frame has none: the header alone is a valid, empty WAV.
-    bool ok = samples.empty() || std::fwrite(samples.data(), 2, samples.size(), f) == samples.size();
-    // The header's writes only fill the buffer; any of them failing sets the
-    // error flag, and a full disk shows when the buffer goes out.
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    return (std::fclose(f) == 0) && ok;
+    if (error_.empty()) error_ = "cannot write " + path_ + " (" + what + ")";
+    abandon();
+    return false;
+}
+
+bool WavWriter::open(const std::string& path, int rate)
+{
+    abandon();
+    path_ = path;
+    rate_ = rate;
+    frames_ = 0;
+    error_.clear();
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
+        error_ = "cannot write " + path + " (it is a folder)";
+        return false;
+    }
+    const bool inPlace = std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+    writingPath_ = inPlace ? path : path + ".partial";
+    file_ = std::fopen(writingPath_.c_str(), "wb");
+    if (!file_) {
+        error_ = "cannot write " + writingPath_ + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    unsigned char header[WavHeaderBytes];
+    makeWavHeader(header, rate, UnknownSize, UnknownSize);
+    // Out at once: a full disk or a device that takes nothing shows now.
+    if (std::fwrite(header, 1, sizeof header, file_) != sizeof header || std::fflush(file_) != 0) {
+        return fail(std::strerror(errno));
+    }
+    return true;
+}
+
+bool WavWriter::write(const std::int16_t* samples, std::size_t frames, int rate)
+{
+    if (!file_) return false;
+    rate_ = rate;
+    // Little-endian host: samples go out as they are.
+    if (frames > 0 && std::fwrite(samples, 4, frames, file_) != frames) return fail(std::strerror(errno));
+    frames_ += frames;
+    return true;
+}
+
+bool WavWriter::finish()
+{
+    if (!file_) {
+        if (error_.empty()) error_ = "cannot write " + path_ + " (not open)";
+        return false;
+    }
+    // 32-bit sizes hold 6 hours of sound, far more than a run can record.
+    const std::uint64_t dataBytes = frames_ * 4;
+    if (std::fflush(file_) != 0) return fail(std::strerror(errno));
+    if (std::fseek(file_, 0, SEEK_SET) == 0) {
+        unsigned char header[WavHeaderBytes];
+        makeWavHeader(header, rate_, static_cast<std::uint32_t>(36 + dataBytes),
+                      static_cast<std::uint32_t>(dataBytes));
+        if (std::fwrite(header, 1, sizeof header, file_) != sizeof header || std::fflush(file_) != 0) {
+            return fail(std::strerror(errno));
+        }
+    }
+    std::FILE* f = file_;
+    file_ = nullptr;
+    if (std::fclose(f) != 0) {
+        error_ = "cannot write " + path_ + " (" + std::strerror(errno) + ")";
+        std::error_code ec;
+        if (writingPath_ != path_) std::filesystem::remove(writingPath_, ec);
+        return false;
+    }
+    if (writingPath_ != path_) {
+        std::error_code ec;
+        std::filesystem::rename(writingPath_, path_, ec);
+        if (ec) {
+            error_ = "cannot write " + path_ + " (" + ec.message() + ")";
+            std::filesystem::remove(writingPath_, ec);
+            return false;
+        }
+    }
+    return true;
+}
+
+void WavWriter::abandon()
+{
+    if (!file_) return;
+    std::fclose(file_);
+    file_ = nullptr;
+    // A device or pipe written in place is not ours to remove.
+    std::error_code ec;
+    if (writingPath_ != path_) std::filesystem::remove(writingPath_, ec);
 }
 
 bool ffmpegAvailable()
@@ -102,12 +194,26 @@ std::string shellQuote(const std::string& s)
 
 } // namespace
 
+std::string videoFileProblem(const std::string& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return "";
+    if (std::filesystem::is_directory(status)) return "cannot write the video to " + path + ": it is a folder";
+    // MP4 needs a file it can seek in, not a device or a pipe.
+    if (!std::filesystem::is_regular_file(status)) {
+        return "cannot write the video to " + path + ": it is not a regular file";
+    }
+    if (access(path.c_str(), W_OK) != 0) return "cannot write " + path + " (" + std::strerror(errno) + ")";
+    return "";
+}
+
 bool VideoWriter::open(const std::string& path, int width, int height, double fps)
 {
     path_ = path;
     silentPath_ = path + ".video-only.mp4";
     error_.clear();
-    const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) +
+    const std::string cmd = "exec ffmpeg -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) +
                             "x" + std::to_string(height) + " -r " + std::to_string(fps) +
                             " -i - -c:v libx264 -pix_fmt yuv420p -crf 18 " + shellQuote(silentPath_);
     pipe_ = popen(cmd.c_str(), "w");
@@ -115,17 +221,29 @@ bool VideoWriter::open(const std::string& path, int width, int height, double fp
     return pipe_ != nullptr;
 }
 
-std::string VideoWriter::closeEncoder()
+namespace {
+
+// How an ffmpeg started through the shell ended, from its wait status: ""
+// when it ended well. The command lines exec ffmpeg, so a signal that ends
+// it reaches this status itself, not as the shell's 128 + N.
+std::string describeEncoderEnd(int status)
 {
-    const int status = pclose(pipe_);
-    pipe_ = nullptr;
     if (status == -1) return "its exit status is unknown";
-    if (WIFSIGNALED(status)) return "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+    if (WIFSIGNALED(status)) return "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
     if (!WIFEXITED(status)) return "ffmpeg ended abnormally";
     // The shell reports a program it cannot run with 127.
     if (WEXITSTATUS(status) == 127) return "ffmpeg could not be run";
     if (WEXITSTATUS(status) != 0) return "ffmpeg exited with code " + std::to_string(WEXITSTATUS(status));
     return "";
+}
+
+} // namespace
+
+std::string VideoWriter::closeEncoder()
+{
+    const int status = pclose(pipe_);
+    pipe_ = nullptr;
+    return describeEncoderEnd(status);
 }
 
 bool VideoWriter::addFrame(const std::vector<std::uint8_t>& rgb)
@@ -174,12 +292,12 @@ bool VideoWriter::finish(const std::string& wavPath)
         return !ec;
     }
     // -nostdin: ffmpeg would otherwise read keys from the terminal.
-    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -i " + shellQuote(silentPath_) + " -i " +
+    const std::string cmd = "exec ffmpeg -nostdin -loglevel error -y -i " + shellQuote(silentPath_) + " -i " +
                             shellQuote(wavPath) + " -c:v copy -c:a aac -b:a 192k -shortest " + shellQuote(path_);
-    const bool muxed = std::system(cmd.c_str()) == 0;
+    const std::string muxHow = describeEncoderEnd(std::system(cmd.c_str()));
     std::filesystem::remove(silentPath_, ec);
-    if (!muxed) error_ = "ffmpeg could not write " + path_;
-    return muxed;
+    if (!muxHow.empty()) error_ = "ffmpeg could not write " + path_ + " (" + muxHow + ")";
+    return muxHow.empty();
 }
 
 } // namespace capture

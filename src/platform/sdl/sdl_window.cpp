@@ -2,6 +2,9 @@
 // boxes, keyboard events as virtual-key codes, and sleeping.
 #include "platform/keys.h"
 
+// The icon's RGBA pixels, drawn by the data generator at build time.
+#include "generated/window_icon.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -132,6 +135,14 @@ WindowResult createWindow(const WindowDesc& desc)
         // The window itself is fine; the GL pixel format asked for is what failed.
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         return WindowResult::ChoosePixelFormatFailed;
+    }
+    // The window's own icon (title bar, task switcher); without it the
+    // window manager shows a generic one, so a failure here is no failure.
+    if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<unsigned char*>(WindowIconRgba), WindowIconSize, WindowIconSize, 32, WindowIconSize * 4,
+            SDL_PIXELFORMAT_RGBA32)) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
     }
 
     SDL_GLContext context = SDL_GL_CreateContext(window);
