@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,11 +49,21 @@ struct TgaState {
     std::uint32_t height;
     std::uint32_t width;
     std::uint32_t bitsPerPixel;
+    const char* path;             // the file being read; null for bytes from elsewhere
+    int fileError;                // errno of a failed open or read, else 0
 };
 TgaState tgaState;
 
+// The box keeps its fixed text; standard error names the file, and the
+// system's reason where opening or reading it failed.
 bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
 {
+    if (tgaState.path) {
+        if (tgaState.fileError != 0)
+            std::fprintf(stderr, "%s: %s (%s)\n", tgaState.path, text, std::strerror(tgaState.fileError));
+        else
+            std::fprintf(stderr, "%s: %s\n", tgaState.path, text);
+    }
     plat::showMessageBox(text, caption, plat::Buttons::Ok, plat::Icon::Exclamation);
     releaseImagePixels(image);
     return false;
@@ -182,18 +193,30 @@ bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 
 bool readTgaImage(ImageData& image, const char* path)
 {
+    tgaState.path = path;
+    tgaState.fileError = 0;
+    errno = 0;
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
-        return fail(image, "Could not open texture file");
+    if (!file) {
+        tgaState.fileError = errno;
+        const bool ok = fail(image, "Could not open texture file");
+        tgaState.path = nullptr;
+        return ok;
+    }
 
     // The whole file is taken in one go and closed before any decoding, so
-    // every path below leaves it closed.
+    // every path below leaves it closed. A read error (a folder, say) leaves
+    // the bytes short, and the reader's own message says where.
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[65536];
     std::size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + got);
+    if (std::ferror(file)) tgaState.fileError = errno;
     std::fclose(file);
 
-    return readTgaBytes(image, bytes.data(), bytes.size());
+    const bool ok = readTgaBytes(image, bytes.data(), bytes.size());
+    tgaState.path = nullptr;
+    tgaState.fileError = 0;
+    return ok;
 }

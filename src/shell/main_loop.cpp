@@ -41,11 +41,13 @@ void pollParameterKeys()
 
 int runDemo()
 {
+    // A demo that nobody can see is not run: no display, no question.
+    if (!plat::openDisplay()) return ExitFailure;
     if (plat::showMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
         FullScreen = false;
     }
-    if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+    if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return ExitFailure;
 
     if (!plat::musicInit(44100, 64, 0)) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
@@ -75,7 +77,7 @@ int runDemo()
             KeyState[plat::VkF1] = false;
             LeaveFullScreen();
             FullScreen = !FullScreen;
-            if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return 0;
+            if (!CreateMainWindow(Title, 800, 600, 32, FullScreen)) return ExitFailure;
         }
 
         pollParameterKeys();

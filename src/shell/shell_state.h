@@ -11,6 +11,10 @@ extern bool KeyState[256];     // by virtual-key code; window events set/clear, 
 extern bool FullScreen;        // start question, F1 toggle, window creation
 extern bool WindowActive;      // false only while the window is minimised
 
+// Exit codes: 0 after Escape or closing the window, ExitFailure when the demo
+// could not start (no display, or a window, context or set-up failure).
+constexpr int ExitFailure = 1;
+
 // Entry of the demo: start question, window, music, main loop, shutdown.
 // Returns the exit code.
 int runDemo();
