@@ -230,8 +230,8 @@ void stopReopening()
 }
 
 // The device stopped for good: the playing song goes on on the silent clock
-// from the position last heard, with what the device already mixed counted
-// as rendered, and the helper starts looking for a new device.
+// from where its time stands, with what the device already mixed counted as
+// rendered, and the helper starts looking for a new device.
 void loseDevice()
 {
     const Clock::time_point now = Clock::now();
@@ -239,7 +239,11 @@ void loseDevice()
     {
         std::lock_guard<std::mutex> guard(lm.lock);
         if (LiveSong* song = findSong(lm.playing)) {
-            const double heardMs = (heardFrame(now) - static_cast<double>(song->startFrame)) * 1000.0 / lm.rate;
+            // On from where the clock stands, not from the device's last
+            // position, which stopped a moment before the loss was seen.
+            const double heardMs = song->primed ? song->smoothMs + std::max(0.0, msSince(song->lastQuery, now))
+                                                : (heardFrame(now) - static_cast<double>(song->startFrame)) *
+                                                      1000.0 / lm.rate;
             song->startWall = now - std::chrono::duration_cast<Clock::duration>(
                                         std::chrono::duration<double, std::milli>(heardMs));
             const std::int64_t mixed = static_cast<std::int64_t>(lm.framesOut) - song->startFrame;
