@@ -152,7 +152,7 @@ public:
 
     static bool installed()
     {
-        return std::system("(command -v pulseaudio && command -v pacat && command -v parec) >/dev/null") == 0;
+        return std::system("(command -v pulseaudio && command -v pactl && command -v pacat && command -v parec) >/dev/null") == 0;
     }
 
     bool start()
@@ -240,7 +240,7 @@ private:
 
 TEST_F(LiveMusic, SoundComesBackWhenTheServerDoesAndTheClockRunsOn)
 {
-    if (!PulseServer::installed()) GTEST_SKIP() << "pulseaudio and parec are not installed";
+    if (!PulseServer::installed()) GTEST_SKIP() << "pulseaudio or its utilities (pulseaudio-utils) are not installed";
     PulseServer pulse(dir_.file(""));
     ASSERT_TRUE(pulse.start()) << "the PulseAudio server did not start";
     setenv("PULSE_SERVER", pulse.server().c_str(), 1);
