@@ -56,6 +56,18 @@ answer() { # caption key
   local id; id=$(wait_window "$1"); [ -n "$id" ] || fail "no box \"$1\""
   answer_box "$id" "$2"
 }
+next_box() { # caption id width: the box that follows it, which may reuse the id (its text sets its width)
+  local id="" w
+  for _ in $(seq 150); do
+    id=$(window_named "$1")
+    if [ -n "$id" ]; then
+      w=$(geometry "$id" 2>/dev/null | awk '{print $3}')
+      { [ "$id" != "$2" ] || { [ -n "$w" ] && [ "$w" != "$3" ]; }; } && break
+    fi
+    id=""; sleep 0.1
+  done
+  echo "$id"
+}
 demo_window() {
   local id=""
   for _ in $(seq 300); do id=$(window_named "Nordglow 2002"); [ -n "$id" ] && break; sleep 0.1; done
@@ -184,18 +196,9 @@ mkdir "$work/empty"
 (cd "$work/empty" && exec "$build/nordglow") >"$work/out6" 2>&1 & demo=$!
 answer "Start FullScreen?" Escape
 first=$(wait_window "ERROR"); [ -n "$first" ] || fail "no box for the missing texture"
-read -r _ _ width _ < <(geometry "$first")
+width=$(geometry "$first" | awk '{print $3}')
 answer_box "$first" Return
-# The next box may reuse the window's id; its shorter text makes it narrower.
-second=""
-for _ in $(seq 150); do
-  second=$(window_named "ERROR")
-  if [ -n "$second" ]; then
-    read -r _ _ w _ < <(geometry "$second" 2>/dev/null) || w=""
-    [ "$second" != "$first" ] || { [ -n "$w" ] && [ "$w" != "$width" ]; } && break
-  fi
-  second=""; sleep 0.1
-done
+second=$(next_box "ERROR" "$first" "$width")
 [ -n "$second" ] || fail "no \"Initialization Failed.\" box"
 answer_box "$second" Return
 end_with 1 "a run without Data/"
