@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -91,8 +93,10 @@ bool ObjLoader::loadObjModel(Model3D* model, const char* path)
 {
     if (!model || !path)
         return false;
+    errno = 0;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
+        std::fprintf(stderr, "%s: The model could not be loaded (%s)\n", path, std::strerror(errno));
         plat::showMessageBox("The model could not be loaded", "Error", plat::Buttons::Ok, plat::Icon::Exclamation);
         return false;
     }

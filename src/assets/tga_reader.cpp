@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,8 +51,24 @@ struct TgaState {
     std::uint32_t bitsPerPixel;
 };
 
+// The file a failure message names: set by readTgaImage for the length of one
+// read, empty for bytes that came from elsewhere.
+struct TgaSource {
+    const char* path = nullptr;
+    int fileError = 0;  // errno of a failed open or read, else 0
+};
+TgaSource Source;
+
+// The box keeps its fixed text; standard error names the file, and the
+// system's reason where opening or reading it failed.
 bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
 {
+    if (Source.path) {
+        if (Source.fileError != 0)
+            std::fprintf(stderr, "%s: %s (%s)\n", Source.path, text, std::strerror(Source.fileError));
+        else
+            std::fprintf(stderr, "%s: %s\n", Source.path, text);
+    }
     plat::showMessageBox(text, caption, plat::Buttons::Ok, plat::Icon::Exclamation);
     releaseImagePixels(image);
     return false;
@@ -182,18 +199,30 @@ bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 
 bool readTgaImage(ImageData& image, const char* path)
 {
+    Source.path = path;
+    Source.fileError = 0;
+    errno = 0;
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
-        return fail(image, "Could not open texture file");
+    if (!file) {
+        Source.fileError = errno;
+        const bool ok = fail(image, "Could not open texture file");
+        Source.path = nullptr;
+        return ok;
+    }
 
     // The whole file is taken in one go and closed before any decoding, so
-    // every path below leaves it closed.
+    // every path below leaves it closed. A read error (a folder, say) leaves
+    // the bytes short, and the reader's own message says where.
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[65536];
     std::size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + got);
+    if (std::ferror(file)) Source.fileError = errno;
     std::fclose(file);
 
-    return readTgaBytes(image, bytes.data(), bytes.size());
+    const bool ok = readTgaBytes(image, bytes.data(), bytes.size());
+    Source.path = nullptr;
+    Source.fileError = 0;
+    return ok;
 }

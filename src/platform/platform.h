@@ -8,12 +8,20 @@
 
 namespace plat {
 
+// ---- display ---------------------------------------------------------------
+// Connects to the display that windows and boxes appear on. False when none
+// can show a window (no X11 or Wayland display reachable, or only a video
+// driver that draws into memory); one line on standard error then names the
+// display and what to do instead.
+bool openDisplay();
+
 // ---- message boxes ---------------------------------------------------------
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Exclamation, Stop, Question, Asterisk };
 enum class Answer { Ok, Yes, No };
 
-// Modal box with no owner window. Returns the button pressed.
+// Modal box with no owner window. Returns the button pressed. SIGTERM or
+// SIGINT while it is up ends the program with exit code 0, as a close does.
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon icon);
 
 // ---- full screen and window ------------------------------------------------

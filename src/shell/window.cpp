@@ -43,6 +43,21 @@ const char* creationFailureText(plat::WindowResult result)
     return "Window Creation Error.";
 }
 
+// The fallback question when no full-screen window can be had. Yes: go on
+// windowed (Shell.FullScreen false). No: the program will close.
+bool acceptWindowInstead()
+{
+    const plat::Answer answer = plat::showMessageBox(
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+        "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
+    if (answer == plat::Answer::Yes) {
+        Shell.FullScreen = false;
+        return true;
+    }
+    plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
+    return false;
+}
+
 } // namespace
 
 void LeaveFullScreen()
@@ -72,17 +87,7 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 
     // Full screen is a window over the whole display at its own resolution;
     // the display mode is never changed.
-    if (Shell.FullScreen && !plat::fullScreenAvailable()) {
-        const plat::Answer answer = plat::showMessageBox(
-            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-            "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
-        if (answer == plat::Answer::Yes) {
-            Shell.FullScreen = false;
-        } else {
-            plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
-            return false;
-        }
-    }
+    if (Shell.FullScreen && !plat::fullScreenAvailable() && !acceptWindowInstead()) return false;
     plat::showCursor(!Shell.FullScreen);
 
     // A second creation (full-screen toggle) replaces the first window and
@@ -91,7 +96,14 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     Shell.ContextReady = false;
     plat::destroyWindow();
 
-    const plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
+    plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
+    if (result != plat::WindowResult::Ok && Shell.FullScreen) {
+        // The display's size was known but no window covers it: the same
+        // question as when the size is not known.
+        LeaveFullScreen();
+        if (!acceptWindowInstead()) return false;
+        result = plat::createWindow({title, width, height, Shell.FullScreen});
+    }
     if (result != plat::WindowResult::Ok) {
         LeaveFullScreen();
         return fail(creationFailureText(result));

@@ -39,6 +39,7 @@ protected:
     {
         plat::destroyWindow();
         headless::setFullScreenAvailable(true);
+        headless::setFullScreenWindowFails(false);
         plat::showCursor(true);
         fs::current_path(home);
         fs::remove_all(scratch);
@@ -199,6 +200,26 @@ TEST_F(SceneSetUpTest, FullScreenFillsTheDisplayAndFallsBackOnlyWhenItCannot)
     ASSERT_EQ(headless::messageLog().size(), 3u);
     EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
     headless::setDrawableSize(0, 0);
+
+    // The display's size is known but the full-screen window itself fails:
+    // the same question, not the window's own failure.
+    headless::setFullScreenAvailable(true);
+    headless::setFullScreenWindowFails(true);
+    headless::clearMessageLog();
+    headless::queueAnswer(plat::Answer::Yes);
+    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 1u);
+    EXPECT_EQ(headless::messageLog()[0].caption, "Lumo GL");
+    EXPECT_TRUE(headless::windowExists());
+    EXPECT_FALSE(headless::windowIsFullScreen());
+    EXPECT_FALSE(Shell.FullScreen);
+
+    headless::queueAnswer(plat::Answer::No);
+    EXPECT_FALSE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 3u);
+    EXPECT_EQ(headless::messageLog()[1].caption, "Lumo GL");
+    EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
+    EXPECT_FALSE(headless::windowExists());
 }
 
 TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)

@@ -51,6 +51,10 @@ bool windowExists();
 bool windowIsFullScreen();
 // Whether a full-screen window can be had (default true).
 void setFullScreenAvailable(bool available);
+// Whether a full-screen window, its size known, fails to be made (default
+// false): createWindow then fails for full screen only, as the live
+// backend's does when no window with the GL format asked for can be made.
+void setFullScreenWindowFails(bool fails);
 // Drawable size of every window created from now on, as a full-screen window
 // on a display of that size or a window resized to it; 0 x 0 (the default):
 // the client size asked for.

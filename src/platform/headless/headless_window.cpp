@@ -22,6 +22,7 @@ struct HeadlessState {
     int height = 0;
     bool fullScreen = false;
     bool fullScreenAvailable = true;
+    bool fullScreenWindowFails = false;
     int drawableWidth = 0;   // 0: the size asked for
     int drawableHeight = 0;
     bool cursorVisible = true;
@@ -57,6 +58,7 @@ double lastFrameCostMs() { return hs.lastCost; }
 bool windowExists() { return hs.context != nullptr; }
 bool windowIsFullScreen() { return hs.fullScreen; }
 void setFullScreenAvailable(bool available) { hs.fullScreenAvailable = available; }
+void setFullScreenWindowFails(bool fails) { hs.fullScreenWindowFails = fails; }
 void setDrawableSize(int width, int height)
 {
     hs.drawableWidth = width > 0 && height > 0 ? width : 0;
@@ -85,6 +87,8 @@ void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height)
 
 namespace plat {
 
+bool openDisplay() { return true; }
+
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon)
 {
     hs.log.push_back({text ? text : "", caption ? caption : ""});
@@ -104,6 +108,7 @@ void showCursor(bool visible) { hs.cursorVisible = visible; }
 WindowResult createWindow(const WindowDesc& desc)
 {
     if (hs.context) destroyWindow();
+    if (desc.fullScreen && hs.fullScreenWindowFails) return WindowResult::ChoosePixelFormatFailed;
     // Depth 16 and stencil 1 asked; llvmpipe gives 24/8.
     OSMesaContext ctx = OSMesaCreateContextExt(OSMESA_RGBA, 16, 1, 0, nullptr);
     if (!ctx) return WindowResult::CreateContextFailed;
