@@ -37,6 +37,7 @@ int runCaptureHere(const DemoStateSnapshot& start, const std::string& args)
 {
     headless::resetBackend();
     restoreDemoState(start);
+    headless::setQuietMessages(true);
     std::vector<std::string> words;
     std::istringstream in("--data " + testDataRoot() + " " + args);
     for (std::string w; in >> w;) words.push_back(w);

@@ -73,8 +73,9 @@ public:
     long frames() const { return frames_; }
 
     // Whether the frame to be presented at demoMs needs its pixels: the
-    // demo's first frame (its picture is copied into a texture that later
-    // frames show), every frame saved, counted by --stats or in the video.
+    // demo's first frame (it copies part of its picture into a texture, which
+    // must hold what a full run puts there), every frame saved, counted by
+    // --stats or in the video.
     // The others are drawn without rasterising: the run gets there with
     // the state, song and sound of a full run at a fraction of the cost.
     bool needsPixels(double demoMs) const
