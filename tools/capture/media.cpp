@@ -151,7 +151,7 @@ bool VideoWriter::open(const std::string& path, int width, int height, double fp
     error_.clear();
     // The frames come converted (see convertToVideoFrame): ffmpeg only encodes.
     // The colour tags tell players which conversion to undo.
-    const std::string settings = encoding == VideoEncoding::Small ? "-preset slow -crf 20" : "-preset veryfast -crf 18";
+    const std::string settings = encoding == VideoEncoding::Small ? "-preset medium -crf 20" : "-preset ultrafast -crf 18";
     const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt yuv420p -color_range tv "
                             "-colorspace bt709 -color_primaries bt709 -color_trc bt709 -s " +
                             std::to_string(width) + "x" + std::to_string(height) + " -r " + std::to_string(fps) +

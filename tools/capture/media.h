@@ -23,7 +23,8 @@ bool ffmpegAvailable();
 void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>* yuv);
 
 // How the video is encoded: at drawing speed (H.264 CRF 18, x264 preset
-// veryfast), or slower for a file of about half the size (CRF 20, preset slow).
+// ultrafast), or for a file about a quarter of the size at several times the
+// encoder's work (CRF 20, preset medium).
 enum class VideoEncoding { Fast, Small };
 
 // Streams frames from convertToVideoFrame into ffmpeg, then muxes the sound
