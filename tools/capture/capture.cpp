@@ -177,7 +177,7 @@ public:
             if (it == stats_.end() || it->second.costs.empty()) continue;
             const auto& c = it->second.costs;
             const double p95 = percentile(c, 0.95);
-            // Stalls: single frames a viewer notices, well above the scene's usual worst.
+            // Single frames well above the scene's usual worst.
             const auto over2x = std::count_if(c.begin(), c.end(), [&](double ms) { return ms > 2.0 * p95; });
             // Stalls a viewer sees: also longer than one frame period.
             const double stallMs = std::max(2.0 * p95, 1000.0 / opt_.fps);
