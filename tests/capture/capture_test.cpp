@@ -96,11 +96,12 @@ TEST(Capture, StatsPrintOneLinePerSceneShown)
     while (std::getline(lines, line)) {
         if (line.rfind("stats ", 0) != 0) continue;
         ++statLines;
-        int frames = 0, over2x = -1;
+        int frames = 0, over2x = -1, stalls = -1;
         double median = 0, p95 = 0, max = 0;
         char scene[32] = {};
-        ASSERT_EQ(std::sscanf(line.c_str(), "stats %31s frames=%d median_ms=%lf p95_ms=%lf max_ms=%lf over2x=%d",
-                              scene, &frames, &median, &p95, &max, &over2x), 6) << line;
+        ASSERT_EQ(std::sscanf(line.c_str(),
+                              "stats %31s frames=%d median_ms=%lf p95_ms=%lf max_ms=%lf over2x=%d stalls=%d", scene,
+                              &frames, &median, &p95, &max, &over2x, &stalls), 7) << line;
         EXPECT_STREQ(scene, "intro");
         EXPECT_EQ(frames, 21);  // 0, 50, ..., 1000 ms
         EXPECT_LE(median, p95);
@@ -111,6 +112,46 @@ TEST(Capture, StatsPrintOneLinePerSceneShown)
         EXPECT_EQ(over2x > 0, max > 2 * p95) << line;
     }
     EXPECT_EQ(statLines, 1) << r.out;
+}
+
+// The stats of one scene over a window, as "frames=N ... stalls=N"; frames -1
+// when the scene has no line.
+struct SceneLine {
+    int frames = -1;
+    double p95 = 0;
+    double max = 0;
+    int stalls = -1;
+};
+SceneLine statsOf(const std::string& out, const std::string& scene)
+{
+    SceneLine s;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("stats " + scene + " ", 0) != 0) continue;
+        int over2x = 0;
+        double median = 0;
+        std::sscanf(line.c_str() + 7 + scene.size(), "frames=%d median_ms=%lf p95_ms=%lf max_ms=%lf over2x=%d stalls=%d",
+                    &s.frames, &median, &s.p95, &s.max, &over2x, &s.stalls);
+    }
+    return s;
+}
+
+TEST(Capture, StatsCountTheFramesOfTheWindowAndTheStallsAViewerSees)
+{
+    // A window of the intro, reached without drawing what comes before it.
+    // F1 at 4 s rebuilds the window and the whole set-up between two frames:
+    // the frame after it costs far more than a frame period, the one stall.
+    const std::string window = "--fps 5 --from 2000 --until 10000 --stats";
+    const RunResult plain = runCapture(window);
+    const RunResult toggled = runCapture(window + " --key 4000:F1");
+    ASSERT_EQ(plain.exitCode, 0) << plain.out;
+    ASSERT_EQ(toggled.exitCode, 0) << toggled.out;
+    const SceneLine a = statsOf(plain.out, "intro"), b = statsOf(toggled.out, "intro");
+    EXPECT_EQ(a.frames, 41) << plain.out;  // 2000, 2200, ..., 10000 ms
+    EXPECT_EQ(b.frames, 41) << toggled.out;
+    EXPECT_EQ(a.stalls, 0) << plain.out;
+    EXPECT_EQ(b.stalls, 1) << toggled.out;
 }
 
 TEST(Capture, EscapeKeyEndsTheLoopEarly)

@@ -11,23 +11,36 @@ namespace capture {
 const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
-    "                        [--video FILE.mp4] [--stats] [--size WxH] [--help] [--version]\n"
+    "                        [--video FILE.mp4] [--small-video] [--stats] [--draw-all] [--size WxH]\n"
+    "                        [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
     "Times (MS) are decimal milliseconds up to 3802000: the whole demo plus an hour.\n"
+    "Frames that nothing needs are run without being drawn (state, song and sound as in\n"
+    "a full run), so a frame late in the demo costs little more than an early one.\n"
     "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
     "  --fps N          frames per second of the virtual clock (default 60)\n"
     "  --answer yes|no  answer to the full-screen question (default no)\n"
     "  --at MS          save the first frame presented at or after MS (repeatable)\n"
     "  --every MS       save one frame per MS, starting at --from (default 0)\n"
-    "  --from MS        start of --every, the video and the WAV (the run still starts at 0)\n"
+    "  --from MS        start of --every, the video, the WAV and --stats (the run still\n"
+    "                   starts at 0, fast: frames before it are not drawn)\n"
     "  --until MS       end the run, the video and the WAV at MS (default: 45 s after the\n"
     "                   end scroller begins)\n"
     "  --key MS:KEY     press and release KEY at MS: Escape, F1, 1-6, A, D, W, S, Up, Down\n"
     "  --out DIR        folder for saved frames (default: .)\n"
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
-    "  --video FILE     write an MP4 through the ffmpeg program\n"
-    "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n"
+    "  --video FILE     write an MP4 through the ffmpeg program: H.264 (CRF 18, x264 preset\n"
+    "                   ultrafast, BT.709) and AAC 192 kb/s, encoded about as fast as the\n"
+    "                   frames are drawn; large files (some 25 Mb/s at 1440x1080)\n"
+    "  --small-video    encode the video for a smaller file instead (CRF 20, preset medium):\n"
+    "                   about a quarter of the size, at several times the encoder's work\n"
+    "  --stats          print per-scene frame cost (drawFrame + glFinish) of the frames from\n"
+    "                   --from to --until at the end; over2x counts frames above twice the\n"
+    "                   scene's p95, stalls those above both that and one frame period\n"
+    "                   (1000/fps ms), leaving out the demo's first frame and the frame after\n"
+    "                   the question's 3-second pause, which are slow by design\n"
+    "  --draw-all       draw every frame, also those nothing needs (for timing comparisons)\n"
     "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
     "                   picture is scaled to fit, centred, black bars beside it\n"
     "  --help           print this text\n"
@@ -110,6 +123,14 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         }
         if (a == "--stats") {
             o.stats = true;
+            continue;
+        }
+        if (a == "--small-video") {
+            o.smallVideo = true;
+            continue;
+        }
+        if (a == "--draw-all") {
+            o.drawAll = true;
             continue;
         }
         static const char* const withValue[] = {"--data", "--fps", "--answer", "--at", "--every", "--from",

@@ -30,7 +30,9 @@ struct Options {
     std::string outDir = ".";
     std::string audioPath;
     std::string videoPath;
+    bool smallVideo = false;       // slower encoding for a smaller file
     bool stats = false;
+    bool drawAll = false;          // rasterise every frame, also those nothing needs
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;

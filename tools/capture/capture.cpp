@@ -31,9 +31,13 @@ constexpr double ScrollerTailMs = 45000.0;
 const char* const SideSoundSuffix = ".sound.wav";
 // The demo's mix rate: the WAV header's until the sound itself gives it.
 constexpr int MixRate = 44100;
+// The longest stretch of demo time between two presents: the pause after
+// the intro's question, the only sleep of the demo.
+constexpr double LongestPauseMs = 3000.0;
 
 struct SceneStats {
     std::vector<double> costs;
+    std::vector<double> stallCandidates;  // costs of the frames that may count as stalls
 };
 
 const char* const SceneOrder[] = {"intro", "flyRight", "flyLeft", "cones", "tunnel", "pentagram",
@@ -64,12 +68,39 @@ public:
     bool failed() const { return failed_; }
     long frames() const { return frames_; }
 
+    // Whether the frame to be presented at demoMs needs its pixels: the
+    // demo's first frame (it copies part of its picture into a texture, which
+    // must hold what a full run puts there), every frame saved, counted by
+    // --stats or in the video.
+    // The others are drawn without rasterising: the run gets there with
+    // the state, song and sound of a full run at a fraction of the cost.
+    bool needsPixels(double demoMs) const
+    {
+        if (opt_.drawAll || !demoCopiedFrameTaken()) return true;
+        if (!pendingAt_.empty() && pendingAt_.front() <= demoMs) return true;
+        if (opt_.every > 0 && demoMs >= nextEvery_ && (!opt_.until || demoMs <= *opt_.until)) return true;
+        if (opt_.stats && demoMs >= opt_.from) return true;
+        // The video's first picture is the last one presented at or before
+        // --from, which a pause may have presented that long before.
+        return video_ && demoMs > opt_.from - 1000.0 / opt_.fps - LongestPauseMs;
+    }
+
     void onPresent()
     {
         const double demoMs = headless::virtualTimeMs();
         ++frames_;
         const char* phase = demoPhaseName();
-        if (opt_.stats) stats_[demoSceneName()].costs.push_back(headless::lastFrameCostMs());
+        const bool drawn = headless::lastFrameRasterised();
+        // A frame presented later than one period after the last carries a pause.
+        const bool afterPause = frames_ > 1 && demoMs > lastPresentMs_ + 1000.0 / opt_.fps + 1e-6;
+        lastPresentMs_ = demoMs;
+        if (opt_.stats && demoMs >= opt_.from) {
+            SceneStats& scene = stats_[demoSceneName()];
+            scene.costs.push_back(headless::lastFrameCostMs());
+            // The first frame builds what the demo reuses, and the one after
+            // the question's pause starts the main song: both are slow by design.
+            if (frames_ > 1 && !afterPause) scene.stallCandidates.push_back(headless::lastFrameCostMs());
+        }
         if (!endBegan_ && std::string(phase) == "end") {
             endBegan_ = true;
             endBeganMs_ = demoMs;
@@ -86,11 +117,22 @@ public:
             save = true;
             while (nextEvery_ <= demoMs) nextEvery_ += opt_.every;
         }
-        if (save || video_) {
+        if (!drawn && (save || (opt_.stats && demoMs >= opt_.from))) {
+            std::fprintf(stderr, "nordglow-capture: the frame at %.1f ms was needed but not drawn\n", demoMs);
+            failed_ = true;
+            save = false;
+        }
+        if (save) {
             int w = 0, h = 0;
             headless::readFrame(&rgb_, &w, &h);
-            if (save) saveFrame(demoMs, phase, w, h);
-            if (video_ && !recording_->addFrame(demoMs, &rgb_)) {
+            saveFrame(demoMs, phase, w, h);
+        }
+        if (video_ && drawn) {
+            // Converted straight from the renderer's buffer: the one copy a frame takes.
+            int w = 0, h = 0;
+            const std::uint8_t* rgba = headless::frameRgba(&w, &h);
+            if (rgba) convertToVideoFrame(rgba, w, h, &videoFrame_);
+            if (!rgba || !recording_->addFrame(demoMs, &videoFrame_)) {
                 std::fprintf(stderr, "nordglow-capture: %s\n", video_->error().c_str());
                 failed_ = true;
                 videoFailed_ = true;
@@ -138,10 +180,16 @@ public:
             if (it == stats_.end() || it->second.costs.empty()) continue;
             const auto& c = it->second.costs;
             const double p95 = percentile(c, 0.95);
-            // Stalls: single frames a viewer notices, well above the scene's usual worst.
+            // Single frames well above the scene's usual worst.
             const auto over2x = std::count_if(c.begin(), c.end(), [&](double ms) { return ms > 2.0 * p95; });
-            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f over2x=%ld\n", scene, c.size(),
-                        percentile(c, 0.5), p95, *std::max_element(c.begin(), c.end()), static_cast<long>(over2x));
+            // Stalls a viewer sees: also longer than one frame period.
+            const double stallMs = std::max(2.0 * p95, 1000.0 / opt_.fps);
+            const auto& candidates = it->second.stallCandidates;
+            const auto stalls =
+                std::count_if(candidates.begin(), candidates.end(), [&](double ms) { return ms > stallMs; });
+            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f over2x=%ld stalls=%ld\n", scene,
+                        c.size(), percentile(c, 0.5), p95, *std::max_element(c.begin(), c.end()),
+                        static_cast<long>(over2x), static_cast<long>(stalls));
         }
     }
 
@@ -201,12 +249,14 @@ private:
     bool endBegan_ = false;
     double endBeganMs_ = 0;
     bool closeSent_ = false;
+    double lastPresentMs_ = 0;
     bool failed_ = false;
     std::string stopMessage_;
     bool videoFailed_ = false;
     bool progress_ = false;
     long frames_ = 0;
     std::vector<std::uint8_t> rgb_;
+    std::vector<std::uint8_t> videoFrame_;  // swapped with the recording's held frame
     std::map<std::string, SceneStats> stats_;
     VideoWriter* video_ = nullptr;
     Recording* recording_ = nullptr;
@@ -371,16 +421,19 @@ int runCapture(const std::vector<std::string>& args)
         });
     }
     if (!opt.videoPath.empty()) {
-        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
+        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps,
+                        opt.smallVideo ? VideoEncoding::Small : VideoEncoding::Fast)) {
             std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
             return 1;
         }
         session.attachVideo(&video);
     }
     headless::setPresentHook([&] { session.onPresent(); });
+    headless::setRasterPolicy([&](double presentMs) { return session.needsPixels(presentMs); });
 
     runDemo();
 
+    headless::setRasterPolicy(nullptr);
     headless::setPresentHook(nullptr);
     headless::setAudioSink(nullptr);
     session.finishProgress();

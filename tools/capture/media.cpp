@@ -208,14 +208,62 @@ std::string videoFileProblem(const std::string& path)
     return "";
 }
 
-bool VideoWriter::open(const std::string& path, int width, int height, double fps)
+void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>* yuv)
+{
+    const std::size_t lumaSize = static_cast<std::size_t>(width) * height;
+    const int chromaWidth = width / 2;
+    const std::size_t chromaSize = static_cast<std::size_t>(chromaWidth) * (height / 2);
+    yuv->resize(lumaSize + 2 * chromaSize);
+    std::uint8_t* const luma = yuv->data();
+    std::uint8_t* const cb = luma + lumaSize;
+    std::uint8_t* const cr = cb + chromaSize;
+    // BT.709 in studio range, in 1/65536: Y = 16 + 219 (Kr R + Kg G + Kb B) / 255,
+    // Cb and Cr 128 + 224 (B - Y') / (2 (1 - Kb)) / 255 and likewise for R.
+    constexpr int YR = 11966, YG = 40254, YB = 4064;
+    constexpr int UR = -6596, UG = -22189, UB = 28784;
+    constexpr int VR = 28784, VG = -26145, VB = -2639;
+    constexpr int Half = 1 << 15;
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; y += 2) {
+        // Rows y and y + 1 from the top are the renderer's height-1-y and height-2-y.
+        const std::uint8_t* top = rgba + static_cast<std::size_t>(height - 1 - y) * stride;
+        const std::uint8_t* bottom = top - stride;
+        std::uint8_t* lumaTop = luma + static_cast<std::size_t>(y) * width;
+        std::uint8_t* lumaBottom = lumaTop + width;
+        std::uint8_t* cbRow = cb + static_cast<std::size_t>(y / 2) * chromaWidth;
+        std::uint8_t* crRow = cr + static_cast<std::size_t>(y / 2) * chromaWidth;
+        for (int x = 0; x < chromaWidth; ++x) {
+            const std::uint8_t* a = top + x * 8;
+            const std::uint8_t* b = bottom + x * 8;
+            lumaTop[2 * x] = static_cast<std::uint8_t>((YR * a[0] + YG * a[1] + YB * a[2] + Half) / 65536 + 16);
+            lumaTop[2 * x + 1] = static_cast<std::uint8_t>((YR * a[4] + YG * a[5] + YB * a[6] + Half) / 65536 + 16);
+            lumaBottom[2 * x] = static_cast<std::uint8_t>((YR * b[0] + YG * b[1] + YB * b[2] + Half) / 65536 + 16);
+            lumaBottom[2 * x + 1] =
+                static_cast<std::uint8_t>((YR * b[4] + YG * b[5] + YB * b[6] + Half) / 65536 + 16);
+            // Chroma of the 2 x 2 block's mean colour (sums of four, so / 4 more).
+            const int r = a[0] + a[4] + b[0] + b[4];
+            const int g = a[1] + a[5] + b[1] + b[5];
+            const int bl = a[2] + a[6] + b[2] + b[6];
+            cbRow[x] = static_cast<std::uint8_t>((UR * r + UG * g + UB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
+            crRow[x] = static_cast<std::uint8_t>((VR * r + VG * g + VB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
+        }
+    }
+}
+
+bool VideoWriter::open(const std::string& path, int width, int height, double fps, VideoEncoding encoding)
 {
     path_ = path;
     silentPath_ = path + ".video-only.mp4";
     error_.clear();
-    const std::string cmd = "exec ffmpeg -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) +
-                            "x" + std::to_string(height) + " -r " + std::to_string(fps) +
-                            " -i - -c:v libx264 -pix_fmt yuv420p -crf 18 " + shellQuote(silentPath_);
+    // The frames come converted (see convertToVideoFrame): ffmpeg only encodes.
+    // The colour tags tell players which conversion to undo.
+    const std::string settings = encoding == VideoEncoding::Small ? "-preset medium -crf 20" : "-preset ultrafast -crf 18";
+    const std::string cmd = "exec ffmpeg -loglevel error -y -f rawvideo -pix_fmt yuv420p -color_range tv "
+                            "-colorspace bt709 -color_primaries bt709 -color_trc bt709 -s " +
+                            std::to_string(width) + "x" + std::to_string(height) + " -r " + std::to_string(fps) +
+                            " -i - -c:v libx264 " + settings +
+                            " -color_range tv -colorspace bt709 -color_primaries bt709 -color_trc bt709 " +
+                            shellQuote(silentPath_);
     pipe_ = popen(cmd.c_str(), "w");
     if (!pipe_) error_ = "cannot start ffmpeg";
     return pipe_ != nullptr;
@@ -246,10 +294,10 @@ std::string VideoWriter::closeEncoder()
     return describeEncoderEnd(status);
 }
 
-bool VideoWriter::addFrame(const std::vector<std::uint8_t>& rgb)
+bool VideoWriter::addFrame(const std::vector<std::uint8_t>& yuv)
 {
     if (!pipe_) return false;
-    if (std::fwrite(rgb.data(), 1, rgb.size(), pipe_) == rgb.size()) return true;
+    if (std::fwrite(yuv.data(), 1, yuv.size(), pipe_) == yuv.size()) return true;
     // Frames go nowhere once ffmpeg has closed its end of the pipe.
     std::string how = closeEncoder();
     if (how.empty()) how = "ffmpeg exited while frames were still coming";
@@ -293,7 +341,8 @@ bool VideoWriter::finish(const std::string& wavPath)
     }
     // -nostdin: ffmpeg would otherwise read keys from the terminal.
     const std::string cmd = "exec ffmpeg -nostdin -loglevel error -y -i " + shellQuote(silentPath_) + " -i " +
-                            shellQuote(wavPath) + " -c:v copy -c:a aac -b:a 192k -shortest " + shellQuote(path_);
+                            shellQuote(wavPath) + " -c:v copy -c:a aac -b:a 192k -shortest -movflags +faststart " +
+                            shellQuote(path_);
     const std::string muxHow = describeEncoderEnd(std::system(cmd.c_str()));
     std::filesystem::remove(silentPath_, ec);
     if (!muxHow.empty()) error_ = "ffmpeg could not write " + path_ + " (" + muxHow + ")";

@@ -59,13 +59,23 @@ bool ffmpegAvailable();
 // checked apart.
 std::string videoFileProblem(const std::string& path);
 
-// Streams raw RGB frames into ffmpeg, then muxes the sound in. After a
-// failure, error() says what went wrong, as a message for the user.
+// Converts an RGBA picture with its bottom row first (as the renderer keeps
+// it; even width and height) into the video's frame: 4:2:0 planes Y, Cb, Cr,
+// BT.709 studio range, top row first. Reuses yuv's storage.
+void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>* yuv);
+
+// How the video is encoded: at drawing speed (H.264 CRF 18, x264 preset
+// ultrafast), or for a file about a quarter of the size at several times the
+// encoder's work (CRF 20, preset medium).
+enum class VideoEncoding { Fast, Small };
+
+// Streams frames from convertToVideoFrame into ffmpeg, then muxes the sound
+// in. After a failure, error() says what went wrong, as a message for the user.
 class VideoWriter {
 public:
-    bool open(const std::string& path, int width, int height, double fps);
+    bool open(const std::string& path, int width, int height, double fps, VideoEncoding encoding);
     // False once the encoder has stopped taking frames.
-    bool addFrame(const std::vector<std::uint8_t>& rgb);
+    bool addFrame(const std::vector<std::uint8_t>& yuv);
     // Finishes the stream; with a WAV path, muxes it in. False on any failure.
     bool finish(const std::string& wavPath);
     // Stops the encoder and removes what it wrote (after another failure).
