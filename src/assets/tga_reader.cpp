@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -70,7 +70,7 @@ bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
             std::fprintf(stderr, "%s: %s\n", Source.path, text);
     }
     plat::showMessageBox(text, caption, plat::Buttons::Ok, plat::Icon::Exclamation);
-    releaseImagePixels(image);
+    image.pixels = {};
     return false;
 }
 
@@ -104,9 +104,11 @@ bool readInfoHeader(TgaState& tga, ImageData& image, ByteStream& in, bool runLen
 
     const std::size_t fillable = runLength ? rleBound(in.remaining(), tga.bytesPerPixel) : in.remaining();
     *capacity = std::min(tga.imageSize, fillable);
-    image.pixels = static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(*capacity, 1)));
-    if (!image.pixels)
+    try {
+        image.pixels.resize(*capacity);
+    } catch (const std::bad_alloc&) {
         return fail(image, "Could not allocate memory for image");
+    }
     return true;
 }
 
@@ -115,7 +117,7 @@ bool readUncompressedTga(TgaState& tga, ImageData& image, ByteStream& in)
     std::size_t capacity = 0;
     if (!readInfoHeader(tga, image, in, false, &capacity))
         return false;
-    if (capacity < tga.imageSize || !in.read(image.pixels, tga.imageSize))
+    if (capacity < tga.imageSize || !in.read(image.pixels.data(), tga.imageSize))
         return fail(image, "Could not read image data");
 
     for (std::size_t i = 0; i < tga.imageSize; i += tga.bytesPerPixel)
@@ -176,15 +178,9 @@ bool readRleTga(TgaState& tga, ImageData& image, ByteStream& in)
 
 } // namespace
 
-void releaseImagePixels(ImageData& image)
-{
-    std::free(image.pixels);
-    image.pixels = nullptr;
-}
-
 bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 {
-    releaseImagePixels(image);
+    image.pixels = {};
     ByteStream in{data, data ? size : 0, 0};
     TgaState tga{};
     if (!in.read(tga.signature, sizeof tga.signature))

@@ -88,7 +88,5 @@ int runDemo()
 
     DeleteOutlineFont();
     LeaveFullScreen();
-    releaseMeshArrays(Assets.fighterModel);
-    releaseMeshArrays(Assets.fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }
