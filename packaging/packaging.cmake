@@ -32,7 +32,7 @@ configure_file(${NG_PACKAGING_DIR}/changelog.in ${NG_GENERATED}/changelog @ONLY)
 configure_file(${NG_PACKAGING_DIR}/nordglow.6 ${NG_GENERATED}/nordglow.6 @ONLY)
 configure_file(${NG_PACKAGING_DIR}/nordglow-capture.1 ${NG_GENERATED}/nordglow-capture.1 @ONLY)
 
-# Icons from the frame artwork's title block, every hicolor size.
+# The icon, drawn by the data generator: every hicolor size and the SVG.
 add_custom_command(
   OUTPUT ${NG_GENERATED}/icons/.stamp
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${NG_GENERATED}/icons

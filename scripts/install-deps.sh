@@ -11,7 +11,8 @@ build_pkgs=(build-essential cmake pkg-config
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
   openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3 time
   lintian desktop-file-utils appstream  # checks of the package and its desktop files
-  ffmpeg)  # the capture tool's --video, checked end to end
+  ffmpeg  # the capture tool's --video, checked end to end
+  pulseaudio pulseaudio-utils)  # a sound server restarted mid-song: the sound comes back
 
 want=("${build_pkgs[@]}")
 if [ "${1:-}" = "--test" ]; then want+=("${test_pkgs[@]}"); fi

@@ -1,6 +1,8 @@
-// What the demo reads from Data/: the two models and the texture set's
-// images. No part of DemoState (the scenes never change it) nor of
-// GlResources (it outlives every context).
+// What the demo reads from Data/: the two models with their material images
+// and the texture set's images, each read once. It owns all of it: a copy is
+// a separate, equal set. No part of DemoState (the scenes never change it)
+// nor of GlResources (it outlives every context; each set-up makes its
+// context's textures from it).
 #pragma once
 
 #include "assets/obj_reader.h"
@@ -8,13 +10,14 @@
 #include "core/gl_resources.h"  // TextureSlotCount
 
 struct LoadedAssets {
-    // Read by the first scene set-up; later set-ups (after F1) keep their
-    // geometry and materials and only make their textures again.
+    // Read by the first scene set-up with their material images; later
+    // set-ups (after F1) only make their material textures again.
     Model3D fighterModel;
     Model3D fountainModel;
     bool ModelsRead = false;
-    // By TextureSlot; loadTextureSet reads them in each set-up and releases
-    // the pixels once the textures are made, keeping the sizes.
+    // By TextureSlot; read by the first loadTextureSet, kept for the set-ups
+    // after it.
     ImageData TextureSet[TextureSlotCount];
+    bool TexturesRead = false;
 };
 extern LoadedAssets Assets;

@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -16,17 +18,19 @@ void copyName(char (&out)[255], const char* text)
     out[sizeof out - 1] = '\0';
 }
 
+// Indices are checked against the lists themselves, whatever the counts say.
 bool faceInside(const MeshObject& object, const Face& face)
 {
+    const auto inside = [](std::int32_t i, std::int32_t count, std::size_t size) {
+        return i >= 0 && i < count && static_cast<std::size_t>(i) < size;
+    };
     for (int corner = 0; corner < 3; ++corner) {
         const std::int32_t v = face.vertexIndex[corner];
-        if (v < 0 || v >= object.vertexCount)
+        if (!inside(v, object.vertexCount, object.vertices.size()))
             return false;
-        if (object.hasTexture && object.texCoords) {
-            const std::int32_t t = face.texCoordIndex[corner];
-            if (t < 0 || t >= object.texCoordCount)
-                return false;
-        }
+        if (object.hasTexture && !object.texCoords.empty() &&
+            !inside(face.texCoordIndex[corner], object.texCoordCount, object.texCoords.size()))
+            return false;
     }
     return true;
 }
@@ -56,21 +60,29 @@ void ObjLoader::assignObjectMaterial(Model3D* model, int objectIndex, int materi
     model->objects[static_cast<std::size_t>(objectIndex)].materialIndex = materialIndex;
 }
 
-void createMaterialTextures(Model3D& model)
+void readMaterialImages(Model3D& model)
 {
-    for (const MaterialInfo& material : model.materials) {
+    for (MaterialInfo& material : model.materials) {
+        material.image.reset();
         if (material.file[0] == '\0')
             continue;
         ImageData image;
-        if (!readTgaImage(image, material.file))
-            continue;
-        Gl.ModelTexture = makeTexture(image);
+        if (readTgaImage(image, material.file))
+            material.image = std::move(image);
+    }
+}
+
+void createMaterialTextures(const Model3D& model)
+{
+    for (const MaterialInfo& material : model.materials) {
+        if (material.image)
+            Gl.ModelTexture = makeTexture(*material.image);
     }
 }
 
 // Faces are checked at load; one made by hand with an index outside its
 // object is skipped here too.
-void drawModel(Model3D model)
+void drawModel(const Model3D& model)
 {
     for (const MeshObject& object : model.objects) {
         if (object.hasTexture) {
@@ -87,16 +99,18 @@ void drawModel(Model3D model)
         const std::uint8_t* colour = coloured ? model.materials[static_cast<std::size_t>(object.materialIndex)].colour : nullptr;
 
         glBegin(GL_TRIANGLES);
-        for (std::int32_t f = 0; f < object.faceCount && object.faces && object.vertices; ++f) {
+        const auto faceCount = std::min<std::size_t>(static_cast<std::size_t>(std::max(object.faceCount, 0)),
+                                                     object.faces.size());
+        for (std::size_t f = 0; f < faceCount; ++f) {
             const Face& face = object.faces[f];
             if (!faceInside(object, face))
                 continue;
             for (int corner = 0; corner < 3; ++corner) {
                 const std::int32_t v = face.vertexIndex[corner];
-                if (object.normals)
+                if (static_cast<std::size_t>(v) < object.normals.size())
                     glNormal3f(object.normals[v].x, object.normals[v].y, object.normals[v].z);
                 if (object.hasTexture) {
-                    if (object.texCoords) {
+                    if (!object.texCoords.empty()) {
                         const Vector2& t = object.texCoords[face.texCoordIndex[corner]];
                         glTexCoord2f(t.u, t.v);
                     }

@@ -5,10 +5,15 @@
 #include "assets/obj_reader.h"
 
 
-// Draws every object of the copy (the arrays are shared, not copied).
-void drawModel(Model3D model);
+// Draws every object of the model.
+void drawModel(const Model3D& model);
 
+// Reads the image of every material naming a file, once with the model: a
+// file that fails shows the reader's message and leaves that material without
+// an image.
+void readMaterialImages(Model3D& model);
 
-// One GL texture per material naming a file; the last one made stays in
-// Gl.ModelTexture, which drawModel binds for every textured object.
-void createMaterialTextures(Model3D& model);
+// One GL texture in the current context per material with an image; the last
+// one made stays in Gl.ModelTexture, which drawModel binds for every textured
+// object.
+void createMaterialTextures(const Model3D& model);

@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -75,24 +78,16 @@ Vector3 minus(const Vector3& a, const Vector3& b)
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-template <typename T>
-T* copyArray(const std::vector<T>& list)
-{
-    if (list.empty())
-        return nullptr;
-    T* array = new T[list.size()];
-    std::copy(list.begin(), list.end(), array);
-    return array;
-}
-
 } // namespace
 
 bool ObjLoader::loadObjModel(Model3D* model, const char* path)
 {
     if (!model || !path)
         return false;
+    errno = 0;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
+        std::fprintf(stderr, "%s: The model could not be loaded (%s)\n", path, std::strerror(errno));
         plat::showMessageBox("The model could not be loaded", "Error", plat::Buttons::Ok, plat::Icon::Exclamation);
         return false;
     }
@@ -232,11 +227,11 @@ void ObjLoader::closeObject(Model3D& model)
             kept.push_back(face);
     }
     object.faceCount = static_cast<std::int32_t>(kept.size());
-    object.faces = copyArray(kept);
-    object.vertices = copyArray(pendingVertices);
-    object.texCoords = copyArray(pendingTexCoords);
+    object.faces = std::move(kept);
+    object.vertices = pendingVertices;
+    object.texCoords = pendingTexCoords;
 
-    model.objects.push_back(object);
+    model.objects.push_back(std::move(object));
     model.objectCount = static_cast<std::int32_t>(model.objects.size());
 
     positionsBefore += object.vertexCount;
@@ -250,8 +245,8 @@ void ObjLoader::closeObject(Model3D& model)
 void buildVertexNormals(MeshObject& object)
 {
     const std::int32_t count = object.vertexCount;
-    object.normals = count > 0 ? new Vector3[count] : nullptr;
-    if (count == 0)
+    object.normals.assign(static_cast<std::size_t>(std::max(count, 0)), Vector3{});
+    if (count <= 0)
         return;
 
     std::vector<Vector3> sums(static_cast<std::size_t>(count));
@@ -286,19 +281,5 @@ void buildVertexNormals(MeshObject& object)
                           static_cast<float>(v.z / length)};
         }
         object.normals[i] = normal;
-    }
-}
-
-void releaseMeshArrays(Model3D& model)
-{
-    for (MeshObject& object : model.objects) {
-        delete[] object.vertices;
-        delete[] object.normals;
-        delete[] object.texCoords;
-        delete[] object.faces;
-        object.vertices = object.normals = nullptr;
-        object.texCoords = nullptr;
-        object.faces = nullptr;
-        object.vertexCount = object.faceCount = object.texCoordCount = 0;
     }
 }

@@ -1,10 +1,12 @@
 // The model types and the reader of the OBJ subset the models use.
 #pragma once
 
+#include "assets/tga_reader.h"
 #include "core/vector.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,17 +15,18 @@ struct Face {
     std::int32_t texCoordIndex[3] = {0, 0, 0};  // 0-based into texCoords
 };
 
-// Arrays are owned by the model; copies of a model share them.
+// Owns its lists: a copy of an object, or of its model, is a separate one.
+// The counts are the sizes of the lists as read (normals: one per vertex).
 struct MeshObject {
     std::int32_t vertexCount = 0;
     std::int32_t faceCount = 0;
     std::int32_t texCoordCount = 0;
     std::int32_t materialIndex = -1;
     bool hasTexture = false;
-    Vector3* vertices = nullptr;
-    Vector3* normals = nullptr;
-    Vector2* texCoords = nullptr;
-    Face* faces = nullptr;
+    std::vector<Vector3> vertices;
+    std::vector<Vector3> normals;
+    std::vector<Vector2> texCoords;
+    std::vector<Face> faces;
 };
 
 struct MaterialInfo {
@@ -31,6 +34,9 @@ struct MaterialInfo {
     char file[255] = {};
     std::uint8_t colour[3] = {0, 0, 0};
     std::int32_t textureId = 0;
+    // The file's image once readMaterialImages has read it; none while unread,
+    // for no file, or when the file could not be read.
+    std::optional<ImageData> image;
 };
 
 struct Model3D {
@@ -72,7 +78,3 @@ private:
 // Unit normal per vertex from the faces that use it; zero for a vertex that
 // no face uses or whose face vectors cancel.
 void buildVertexNormals(MeshObject& object);
-
-// Releases the arrays of every object of the model and empties the objects
-// (counts 0), so that nothing can read them afterwards.
-void releaseMeshArrays(Model3D& model);

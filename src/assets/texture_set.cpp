@@ -46,13 +46,13 @@ bool keepsLevelZero(GLsizei width, GLsizei height)
 
 } // namespace
 
-unsigned makeTexture(ImageData& image)
+unsigned makeTexture(const ImageData& image)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
 
-    if (!image.pixels) {
+    if (image.pixels.empty()) {
         glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         return name;
@@ -68,7 +68,7 @@ unsigned makeTexture(ImageData& image)
     const GLenum format = image.pixelFormat == GL_RGBA ? GL_RGBA : GL_RGB;
     const auto width = static_cast<GLsizei>(image.width);
     const auto height = static_cast<GLsizei>(image.height);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // The mipmap step re-specifies level 0 scaled to power-of-two sides within
     // the largest size GL takes, and builds the chain below it. The GL_LINEAR
@@ -76,29 +76,27 @@ unsigned makeTexture(ImageData& image)
     // such sides the step would upload the same texels again plus a chain that
     // nothing reads: it is left out there.
     if (!keepsLevelZero(width, height)) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels.data());
     }
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    releaseImagePixels(image);
     return name;
 }
 
 bool loadTextureSet()
 {
-    for (ImageData& slot : Assets.TextureSet) {
-        releaseImagePixels(slot);
-        slot = ImageData{};
-    }
     for (unsigned& name : Gl.Textures) name = 0;
 
-    for (const SlotFile& file : LoadOrder) {
-        if (!readTgaImage(Assets.TextureSet[file.slot], file.path)) {
-            // No texture is made; the pixels read so far are not needed either.
-            for (ImageData& slot : Assets.TextureSet)
-                releaseImagePixels(slot);
-            return false;
+    if (!Assets.TexturesRead) {
+        for (ImageData& slot : Assets.TextureSet) slot = ImageData{};
+        for (const SlotFile& file : LoadOrder) {
+            if (!readTgaImage(Assets.TextureSet[file.slot], file.path)) {
+                // No texture is made; the pixels read so far are not needed either.
+                for (ImageData& slot : Assets.TextureSet) slot.pixels = {};
+                return false;
+            }
         }
+        Assets.TexturesRead = true;
     }
 
     for (int slot = 0; slot < TextureSlotCount; ++slot)

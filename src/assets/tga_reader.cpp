@@ -5,9 +5,10 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -50,10 +51,26 @@ struct TgaState {
     std::uint32_t bitsPerPixel;
 };
 
+// The file a failure message names: set by readTgaImage for the length of one
+// read, empty for bytes that came from elsewhere.
+struct TgaSource {
+    const char* path = nullptr;
+    int fileError = 0;  // errno of a failed open or read, else 0
+};
+TgaSource Source;
+
+// The box keeps its fixed text; standard error names the file, and the
+// system's reason where opening or reading it failed.
 bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
 {
+    if (Source.path) {
+        if (Source.fileError != 0)
+            std::fprintf(stderr, "%s: %s (%s)\n", Source.path, text, std::strerror(Source.fileError));
+        else
+            std::fprintf(stderr, "%s: %s\n", Source.path, text);
+    }
     plat::showMessageBox(text, caption, plat::Buttons::Ok, plat::Icon::Exclamation);
-    releaseImagePixels(image);
+    image.pixels = {};
     return false;
 }
 
@@ -87,9 +104,11 @@ bool readInfoHeader(TgaState& tga, ImageData& image, ByteStream& in, bool runLen
 
     const std::size_t fillable = runLength ? rleBound(in.remaining(), tga.bytesPerPixel) : in.remaining();
     *capacity = std::min(tga.imageSize, fillable);
-    image.pixels = static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(*capacity, 1)));
-    if (!image.pixels)
+    try {
+        image.pixels.resize(*capacity);
+    } catch (const std::bad_alloc&) {
         return fail(image, "Could not allocate memory for image");
+    }
     return true;
 }
 
@@ -98,7 +117,7 @@ bool readUncompressedTga(TgaState& tga, ImageData& image, ByteStream& in)
     std::size_t capacity = 0;
     if (!readInfoHeader(tga, image, in, false, &capacity))
         return false;
-    if (capacity < tga.imageSize || !in.read(image.pixels, tga.imageSize))
+    if (capacity < tga.imageSize || !in.read(image.pixels.data(), tga.imageSize))
         return fail(image, "Could not read image data");
 
     for (std::size_t i = 0; i < tga.imageSize; i += tga.bytesPerPixel)
@@ -159,15 +178,9 @@ bool readRleTga(TgaState& tga, ImageData& image, ByteStream& in)
 
 } // namespace
 
-void releaseImagePixels(ImageData& image)
-{
-    std::free(image.pixels);
-    image.pixels = nullptr;
-}
-
 bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 {
-    releaseImagePixels(image);
+    image.pixels = {};
     ByteStream in{data, data ? size : 0, 0};
     TgaState tga{};
     if (!in.read(tga.signature, sizeof tga.signature))
@@ -182,18 +195,30 @@ bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
 
 bool readTgaImage(ImageData& image, const char* path)
 {
+    Source.path = path;
+    Source.fileError = 0;
+    errno = 0;
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file)
-        return fail(image, "Could not open texture file");
+    if (!file) {
+        Source.fileError = errno;
+        const bool ok = fail(image, "Could not open texture file");
+        Source.path = nullptr;
+        return ok;
+    }
 
     // The whole file is taken in one go and closed before any decoding, so
-    // every path below leaves it closed.
+    // every path below leaves it closed. A read error (a folder, say) leaves
+    // the bytes short, and the reader's own message says where.
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[65536];
     std::size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + got);
+    if (std::ferror(file)) Source.fileError = errno;
     std::fclose(file);
 
-    return readTgaBytes(image, bytes.data(), bytes.size());
+    const bool ok = readTgaBytes(image, bytes.data(), bytes.size());
+    Source.path = nullptr;
+    Source.fileError = 0;
+    return ok;
 }

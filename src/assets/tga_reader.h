@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+// Owns its pixels: a copy is a separate image.
 struct ImageData {
-    std::uint8_t* pixels = nullptr;   // width * height * bpp/8 bytes, rows in file order
+    std::vector<std::uint8_t> pixels;  // width * height * bpp/8 bytes, rows in file order
     std::uint32_t bitsPerPixel = 0;   // 24 or 32
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -14,12 +16,9 @@ struct ImageData {
 };
 
 // Reads the file at path into image. Shows a message box and returns false on
-// any failure; image then holds no pixel buffer.
+// any failure; image then holds no pixels.
 bool readTgaImage(ImageData& image, const char* path);
 
 // The same reader over the bytes of a whole file already in memory: every
 // failure shows the same message, and the file-opening failure cannot occur.
 bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size);
-
-// Frees the pixel buffer (harmless when there is none) and leaves it empty.
-void releaseImagePixels(ImageData& image);

@@ -59,6 +59,7 @@ struct GlResources {
     unsigned BitmapFont = 0;              // first of the 256 flat glyph lists
     unsigned OutlineFont = 0;             // first of the 256 extruded glyph lists
     plat::GlyphMetric GlyphMetrics[256] = {};  // per-code metrics of OutlineFont; cellIncX is the advance
+    float OutlineFontScale = 0.0f;        // picture scale OutlineFont's curves are cut for; 0: none built
     OverlayCover FrameOverlayCover;       // made by prepareFrameOverlayCover, dropped by forgetFrameOverlayCover
 };
 extern GlResources Gl;

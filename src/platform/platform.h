@@ -8,12 +8,20 @@
 
 namespace plat {
 
+// ---- display ---------------------------------------------------------------
+// Connects to the display that windows and boxes appear on. False when none
+// can show a window (no X11 or Wayland display reachable, or only a video
+// driver that draws into memory); one line on standard error then names the
+// display and what to do instead.
+bool openDisplay();
+
 // ---- message boxes ---------------------------------------------------------
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Exclamation, Stop, Question, Asterisk };
 enum class Answer { Ok, Yes, No };
 
-// Modal box with no owner window. Returns the button pressed.
+// Modal box with no owner window. Returns the button pressed. SIGTERM or
+// SIGINT while it is up ends the program with exit code 0, as a close does.
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon icon);
 
 // ---- full screen and window ------------------------------------------------
@@ -87,11 +95,14 @@ struct GlyphMetric {
 // Compiles `count` display lists from listBase, one per character code from
 // `first`, holding the glyphs of the installed face that best matches `family`:
 // front and back faces filled, side walls, em height 1.0, extruded `depth`
-// along -z, curves flattened to `chordDeviation`; each list ends by moving the
+// along -z, curves flattened to `chordDeviation` (em units) for a picture
+// drawn at scale 1; at a larger `scale` each curve is cut into sqrt(scale)
+// times as many chords, so that it lies as close to them in drawable pixels
+// as at scale 1 (scale 1 or less: as at 1). Each list ends by moving the
 // origin right by the glyph's advance. Fills metrics[0..count). False when no
 // face is found or the outlines cannot be read; the lists are then left empty.
 bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int count,
-                        float chordDeviation, float depth, GlyphMetric* metrics);
+                        float chordDeviation, float scale, float depth, GlyphMetric* metrics);
 
 // ---- music -----------------------------------------------------------------
 using Song = int;   // 0 = no song

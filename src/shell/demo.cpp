@@ -6,3 +6,4 @@
 const char* demoPhaseName() { return currentPhaseName(); }
 const char* demoSceneName() { return currentSceneName(); }
 double demoSongTime() { return Clock.SongTime; }
+bool demoCopiedFrameTaken() { return Timeline.RenderPassDone; }

@@ -12,3 +12,6 @@ const char* demoPhaseName();
 const char* demoSceneName();
 // Play position of the current song as the last frame read it, ms.
 double demoSongTime();
+// Whether the one frame whose picture the demo copies into a texture for
+// later use has been drawn: until then every frame must be rasterised.
+bool demoCopiedFrameTaken();

@@ -59,11 +59,13 @@ void pollParameterKeys(int steps)
 
 int runDemo()
 {
+    // A demo that nobody can see is not run: no display, no question.
+    if (!plat::openDisplay()) return ExitFailure;
     if (plat::showMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
                              plat::Buttons::YesNo, plat::Icon::Question) == plat::Answer::No) {
         Shell.FullScreen = false;
     }
-    if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
+    if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return ExitFailure;
 
     if (!initMusic()) {
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
@@ -94,7 +96,7 @@ int runDemo()
             Shell.KeyState[plat::VkF1] = false;
             LeaveFullScreen();
             Shell.FullScreen = !Shell.FullScreen;
-            if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return 0;
+            if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return ExitFailure;
         }
 
         pollParameterKeys(drawn ? Clock.FrameSteps.count : 0);
@@ -104,7 +106,5 @@ int runDemo()
 
     DeleteOutlineFont();
     LeaveFullScreen();
-    releaseMeshArrays(Assets.fighterModel);
-    releaseMeshArrays(Assets.fountainModel);  // released as well, so that leak checks see only real leaks
     return exitCode;
 }

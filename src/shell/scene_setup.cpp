@@ -72,6 +72,8 @@ void loadModels()
     fountainLoader.loadObjModel(&Assets.fountainModel, "Data/Models/fountain.obj");
     fountainLoader.appendMaterial(&Assets.fountainModel, "Fountain", "Data/Textures/Chrome.tga", 255, 255, 255);
     fountainLoader.assignObjectMaterial(&Assets.fountainModel, 0, 0);
+    readMaterialImages(Assets.fighterModel);
+    readMaterialImages(Assets.fountainModel);
 }
 
 void setFog()

@@ -25,6 +25,9 @@ struct ShellState {
 };
 extern ShellState Shell;
 
+// Exit codes: 0 after Escape or closing the window, ExitFailure when the demo
+// could not start (no display, or a window, context or set-up failure).
+constexpr int ExitFailure = 1;
 
 // One pass of the parameter-key table, in its fixed order. A held key nudges
 // its value once per step the pass's frame crossed (`steps`), so a value moves

@@ -5,6 +5,7 @@
 #include "core/picture.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
+#include "text/outline_font.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -42,6 +43,21 @@ const char* creationFailureText(plat::WindowResult result)
     return "Window Creation Error.";
 }
 
+// The fallback question when no full-screen window can be had. Yes: go on
+// windowed (Shell.FullScreen false). No: the program will close.
+bool acceptWindowInstead()
+{
+    const plat::Answer answer = plat::showMessageBox(
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+        "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
+    if (answer == plat::Answer::Yes) {
+        Shell.FullScreen = false;
+        return true;
+    }
+    plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
+    return false;
+}
+
 } // namespace
 
 void LeaveFullScreen()
@@ -55,6 +71,8 @@ void Resize(int width, int height)
     // The picture keeps its 4:3 shape in whatever drawable it gets: scaled,
     // centred, black bars beside it.
     setPictureDrawable(width, height);
+    // Letters keep their smoothness in drawable pixels.
+    FitOutlineFontToPicture();
     setPictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -69,24 +87,23 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 
     // Full screen is a window over the whole display at its own resolution;
     // the display mode is never changed.
-    if (Shell.FullScreen && !plat::fullScreenAvailable()) {
-        const plat::Answer answer = plat::showMessageBox(
-            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-            "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
-        if (answer == plat::Answer::Yes) {
-            Shell.FullScreen = false;
-        } else {
-            plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
-            return false;
-        }
-    }
+    if (Shell.FullScreen && !plat::fullScreenAvailable() && !acceptWindowInstead()) return false;
     plat::showCursor(!Shell.FullScreen);
 
-    // A second creation (full-screen toggle) replaces the first window and context.
+    // A second creation (full-screen toggle) replaces the first window and
+    // context; the set-up builds the letters anew in the new one.
+    if (Shell.ContextReady) DeleteOutlineFont();
     Shell.ContextReady = false;
     plat::destroyWindow();
 
-    const plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
+    plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
+    if (result != plat::WindowResult::Ok && Shell.FullScreen) {
+        // The display's size was known but no window covers it: the same
+        // question as when the size is not known.
+        LeaveFullScreen();
+        if (!acceptWindowInstead()) return false;
+        result = plat::createWindow({title, width, height, Shell.FullScreen});
+    }
     if (result != plat::WindowResult::Ok) {
         LeaveFullScreen();
         return fail(creationFailureText(result));

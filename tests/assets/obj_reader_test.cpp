@@ -21,11 +21,9 @@ namespace {
 class ObjReaderTest : public ::testing::Test {
 protected:
     void SetUp() override { clearMessages(); }
-    void TearDown() override { releaseMeshArrays(model); }
 
     const MeshObject& load(const std::string& text)
     {
-        releaseMeshArrays(model);
         model = Model3D{};
         EXPECT_TRUE(loader.loadObjText(&model, text));
         EXPECT_GE(model.objectCount, 1);
@@ -57,7 +55,7 @@ TEST_F(ObjReaderTest, PlainAndTexturedTriangle)
     const MeshObject& object = load(Triangle);
     EXPECT_EQ(object.vertexCount, 3);
     EXPECT_FALSE(object.hasTexture);
-    EXPECT_EQ(object.texCoords, nullptr);
+    EXPECT_TRUE(object.texCoords.empty());
     EXPECT_EQ(object.materialIndex, -1);
     expectFace(object, 0, {0, 1, 2});
     for (int k = 0; k < 3; ++k) {
@@ -90,8 +88,8 @@ TEST_F(ObjReaderTest, ObjectsSplitWhereAVertexLineFollowsAFace)
     load("");
     EXPECT_EQ(model.objectCount, 1);
     EXPECT_EQ(model.objects[0].vertexCount, 0);
-    EXPECT_EQ(model.objects[0].faces, nullptr);
-    EXPECT_EQ(model.objects[0].vertices, nullptr);
+    EXPECT_TRUE(model.objects[0].faces.empty());
+    EXPECT_TRUE(model.objects[0].vertices.empty());
 
     load("v 1 2 3\nv 4 5 6\n");
     EXPECT_EQ(model.objectCount, 1);
@@ -261,7 +259,6 @@ TEST_F(ObjReaderTest, GeneratedModelsLoadWithEveryFace)
         int faceLines = 0;
         for (std::string line; std::getline(in, line);)
             faceLines += !line.empty() && line[0] == 'f';
-        releaseMeshArrays(model);
         model = Model3D{};
         ASSERT_TRUE(loader.loadObjModel(&model, path.c_str()));
         ASSERT_EQ(model.objectCount, 1) << name;

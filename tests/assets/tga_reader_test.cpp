@@ -19,20 +19,20 @@ namespace {
 class TgaReaderTest : public ::testing::Test {
 protected:
     void SetUp() override { clearMessages(); }
-    void TearDown() override { releaseImagePixels(image); }
 
     bool read(const Bytes& file) { return readTgaBytes(image, file.data(), file.size()); }
+    // Exactly width x height pixels, nothing more.
     Bytes pixels() const
     {
-        const std::size_t size = std::size_t{image.width} * image.height * (image.bitsPerPixel / 8);
-        return image.pixels ? Bytes(image.pixels, image.pixels + size) : Bytes{};
+        EXPECT_EQ(image.pixels.size(), std::size_t{image.width} * image.height * (image.bitsPerPixel / 8));
+        return image.pixels;
     }
-    // The read fails with exactly one box, this one, and keeps no buffer.
+    // The read fails with exactly one box, this one, and keeps no pixels.
     void expectRefused(const Bytes& file, const std::string& shown)
     {
         clearMessages();
         EXPECT_FALSE(read(file));
-        EXPECT_EQ(image.pixels, nullptr);
+        EXPECT_TRUE(image.pixels.empty());
         EXPECT_EQ(shownMessages(), std::vector<std::string>{shown});
     }
 
@@ -156,7 +156,7 @@ TEST_F(TgaReaderTest, FilesOnDisk)
 
     clearMessages();
     EXPECT_FALSE(readTgaImage(image, "Data/Textures/missing.tga"));
-    EXPECT_EQ(image.pixels, nullptr);
+    EXPECT_TRUE(image.pixels.empty());
     EXPECT_EQ(shownMessages(), std::vector<std::string>{"ERROR: Could not open texture file"});
 }
 

@@ -161,23 +161,33 @@ TEST(CaptureVideo, ClipHoldsTheIntroPauseAndKeepsSoundWithPicture)
     fs::remove_all(d);
 }
 
-TEST(CaptureVideo, EncoderEndingEarlyIsAnError)
+TEST(CaptureVideo, EncoderEndingEarlyIsAnErrorThatLeavesNoFiles)
 {
-    // An "ffmpeg" that answers -version but takes no frames.
+    // An "ffmpeg" that answers -version but takes no frames: one that exits
+    // with a code, one killed by a signal. Either way the run fails, says
+    // how the encoder ended, and leaves neither a video nor the WAV, which
+    // would be cut short.
     const fs::path d = freshDir("early");
     const fs::path fake = d / "ffmpeg";
-    {
-        std::ofstream f(fake);
-        f << "#!/bin/sh\n[ \"$1\" = -version ] && exit 0\nexit 3\n";
+    for (const char* end : {"exit 3", "kill -9 $$"}) {
+        {
+            std::ofstream f(fake);
+            f << "#!/bin/sh\n[ \"$1\" = -version ] && exit 0\n" << end << "\n";
+        }
+        fs::permissions(fake, fs::perms::owner_all);
+        std::string out;
+        const std::string args = "--fps 20 --until 2000 --video " + (d / "v.mp4").string() + " --audio " +
+                                 (d / "s.wav").string() + " 2>&1";
+        const int code = runCommand("PATH='" + d.string() + "':\"$PATH\" " + captureCommand(args), &out);
+        EXPECT_EQ(code, 1) << out;
+        const std::string how = end[0] == 'e' ? "ffmpeg exited with code 3" : "ffmpeg was killed by signal 9";
+        EXPECT_NE(out.find("nordglow-capture: the video encoder stopped early (" + how + ")"), std::string::npos)
+            << out;
+        EXPECT_NE(out.find((d / "s.wav").string() + " is not written: the run did not finish"), std::string::npos)
+            << out;
+        for (const auto& entry : fs::directory_iterator(d)) {
+            EXPECT_EQ(entry.path(), fake) << "left behind after: " << end;
+        }
     }
-    fs::permissions(fake, fs::perms::owner_all);
-    std::string out;
-    const std::string args = "--fps 20 --until 2000 --video " + (d / "v.mp4").string() + " 2>&1";
-    const int code = runCommand("PATH='" + d.string() + "':\"$PATH\" " + captureCommand(args), &out);
-    EXPECT_EQ(code, 1) << out;
-    EXPECT_NE(out.find("nordglow-capture: the video encoder stopped early (ffmpeg exited with code 3)"),
-              std::string::npos)
-        << out;
-    EXPECT_FALSE(fs::exists(d / "v.mp4"));
     fs::remove_all(d);
 }

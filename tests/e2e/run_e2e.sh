@@ -2,8 +2,10 @@
 # The real nordglow under Xvfb with SDL's dummy audio driver: the start
 # question answered from outside, full screen at the screen's own size with
 # the picture pillarboxed, the full-screen toggle, a resized window, keys,
-# Escape and closing the window; given a second build folder made with
-# NG_SANITIZE, also that build's nordglow under AddressSanitizer.
+# Escape and closing the window; no display, a signal at the start question
+# and no Data/ folder, each ending the demo with its exit code; given a second
+# build folder made with NG_SANITIZE, also that build's nordglow under
+# AddressSanitizer.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 asan=""
@@ -23,15 +25,16 @@ cleanup() {
 trap cleanup EXIT
 start_screen() { # WxH: a fresh Xvfb screen of that size
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null || true
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 &
+  # The server takes the first free display itself, so that runs side by side
+  # never share one; key auto-repeat waits longer than any held key here.
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -ardelay 5000 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/display")"
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
   fail "Xvfb did not start"
 }
-
 export SDL_AUDIODRIVER=dummy GALLIUM_DRIVER=llvmpipe
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 
@@ -46,9 +49,24 @@ geometry() { # prints "X Y W H" of a window in screen coordinates
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 point_at() { read -r x y w h < <(geometry "$1"); xdotool mousemove $((x + w / 2)) $((y + h / 2)); }
+answer_box() { # window key
+  point_at "$1"; xdotool windowfocus "$1" 2>/dev/null || true; sleep 0.2; xdotool key "$2"
+}
 answer() { # caption key
   local id; id=$(wait_window "$1"); [ -n "$id" ] || fail "no box \"$1\""
-  point_at "$id"; xdotool windowfocus "$id" 2>/dev/null || true; sleep 0.2; xdotool key "$2"
+  answer_box "$id" "$2"
+}
+next_box() { # caption id width: the box that follows it, which may reuse the id (its text sets its width)
+  local id="" w
+  for _ in $(seq 150); do
+    id=$(window_named "$1")
+    if [ -n "$id" ]; then
+      w=$(geometry "$id" 2>/dev/null | awk '{print $3}')
+      { [ "$id" != "$2" ] || { [ -n "$w" ] && [ "$w" != "$3" ]; }; } && break
+    fi
+    id=""; sleep 0.1
+  done
+  echo "$id"
 }
 demo_window() {
   local id=""
@@ -87,13 +105,29 @@ still_drawing() {
   local diff; diff=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)
   [ "${diff%% *}" != "0" ] || fail "the demo stopped drawing ($1)"
 }
-end_with() { # key-or-close exit-code-wanted what
-  set +e; wait_exit "$demo" 15; local rc=$?; set -e
+end_with() { # exit-code-wanted what [seconds]
+  set +e; wait_exit "$demo" "${3:-15}"; local rc=$?; set -e
   demo=""
   [ "$rc" = "$1" ] || fail "$2 ended with exit code $rc"
 }
 
 cd "$build"
+
+free_display() { local n=190; while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done; echo ":$n"; }
+no_display() { # what-is-missing env-args...: the demo refuses at once with one line and exit code 1
+  local what=$1; shift
+  set +e; env "$@" timeout 20 ./nordglow >"$work/nodisplay" 2>&1; local rc=$?; set -e
+  [ "$rc" = 1 ] || { cat "$work/nodisplay" >&2; fail "with $what the demo ended with exit code $rc"; }
+  [ "$(grep -c '^nordglow: ' "$work/nodisplay")" = 1 ] || { cat "$work/nodisplay" >&2; fail "with $what: no single line saying why"; }
+  grep -q "nordglow-capture" "$work/nodisplay" || fail "with $what: the line does not say what to do instead"
+}
+echo "e2e: no display: DISPLAY unset, a DISPLAY no server answers, SDL_VIDEODRIVER=x11 without one"
+nowhere=$(free_display)
+no_display "no DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY
+grep -q "DISPLAY and WAYLAND_DISPLAY are not set" "$work/nodisplay" || fail "the line does not say that no display is set"
+no_display "DISPLAY=$nowhere" -u WAYLAND_DISPLAY DISPLAY="$nowhere"
+grep -q "DISPLAY=$nowhere" "$work/nodisplay" || fail "the line does not name the display $nowhere"
+no_display "SDL_VIDEODRIVER=x11" -u WAYLAND_DISPLAY DISPLAY="$nowhere" SDL_VIDEODRIVER=x11
 
 # Brightest value (0..1) of a region of the last root shot: WxH+X+Y.
 region_max() { convert "$work/shot.png" -crop "$1" +repage -format '%[fx:maxima]' info:; }
@@ -148,6 +182,28 @@ point_at "$win"; sleep 1
 still_drawing "in the window"
 "$work/send_close" "$win"
 end_with 0 "closing the window"
+
+echo "e2e: SIGTERM while the start question is up ends the demo at once, the box with it"
+./nordglow >"$work/out5" 2>&1 & demo=$!
+id=$(wait_window "Start FullScreen?"); [ -n "$id" ] || fail "no start question"
+kill -TERM "$demo"
+end_with 0 "SIGTERM at the start question" 2
+sleep 0.3
+[ -z "$(window_named "Start FullScreen?")" ] || fail "the start question stayed on screen after SIGTERM"
+
+echo "e2e: no Data folder: the texture's box, its path on standard error, then exit code 1"
+mkdir "$work/empty"
+(cd "$work/empty" && exec "$build/nordglow") >"$work/out6" 2>&1 & demo=$!
+answer "Start FullScreen?" Escape
+first=$(wait_window "ERROR"); [ -n "$first" ] || fail "no box for the missing texture"
+width=$(geometry "$first" | awk '{print $3}')
+answer_box "$first" Return
+second=$(next_box "ERROR" "$first" "$width")
+[ -n "$second" ] || fail "no \"Initialization Failed.\" box"
+answer_box "$second" Return
+end_with 1 "a run without Data/"
+grep -q "^Data/Textures/[A-Za-z0-9_]*\.tga: Could not open texture file (No such file or directory)$" "$work/out6" ||
+  { cat "$work/out6" >&2; fail "standard error does not name the missing texture"; }
 
 if [ -n "$asan" ]; then
   echo "e2e: sanitized build: window, a few seconds of the intro, Escape, no leak or error report"

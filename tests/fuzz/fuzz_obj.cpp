@@ -12,6 +12,11 @@ void checkObject(const MeshObject& object)
 {
     if (object.vertexCount < 0 || object.faceCount < 0 || object.texCoordCount < 0)
         std::abort();
+    if (object.vertices.size() != static_cast<std::size_t>(object.vertexCount) ||
+        object.normals.size() != object.vertices.size() ||
+        object.faces.size() != static_cast<std::size_t>(object.faceCount) ||
+        object.texCoords.size() != static_cast<std::size_t>(object.texCoordCount))
+        std::abort();
     if (object.hasTexture != (object.texCoordCount > 0) || object.materialIndex != -1)
         std::abort();
     volatile float sink = 0;
@@ -51,6 +56,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (const MeshObject& object : model.objects)
         checkObject(object);
-    releaseMeshArrays(model);
     return 0;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the built tree into a temporary prefix and checks it the way a user
-# meets it: the capture tool run from an unrelated folder without --data, the
-# launcher under Xvfb (start question, Escape, exit code 0), the desktop entry,
-# the AppStream file, the capture tool's man page against its --help, and the
-# Debian package that cpack makes, under lintian.
+# meets it: the icons, the capture tool run from an unrelated folder without
+# --data, the launcher under Xvfb (start question, the window's own icon,
+# Escape, exit code 0), the desktop entry, the AppStream file, the capture
+# tool's man page against its --help, and the Debian package that cpack
+# makes, under lintian.
 #
 #   tests/install/run.sh [BUILD_DIR]      (a RelWithDebInfo or Release build)
 set -euo pipefail
@@ -42,6 +43,8 @@ for n in 16 22 24 32 48 64 128 256; do
   icon=$prefix/share/icons/hicolor/${n}x${n}/apps/nordglow.png
   [ "$(identify -format '%m %wx%h' "$icon" 2>/dev/null)" = "PNG ${n}x${n}" ] || fail "icon $icon is not a ${n}x${n} PNG"
 done
+grep -q '<svg xmlns="http://www.w3.org/2000/svg"' "$prefix/share/icons/hicolor/scalable/apps/nordglow.svg" \
+  || fail "the scalable icon is not installed"
 [ "$(identify -format '%m %wx%h' "$prefix/share/nordglow/screenshot.png")" = "PNG 800x600" ] \
   || fail "the screenshot is not an 800x600 PNG"
 if grep -rlF "$root" "$prefix"; then fail "installed files above refer to $root"; fi
@@ -99,6 +102,8 @@ focus() {
 box=$(wait_window "Start FullScreen?"); [ -n "$box" ] || fail "no start question"
 focus "$box"; xdotool key Escape  # No: a window
 win=$(wait_window "Nordglow 2002"); [ -n "$win" ] || fail "no demo window"
+# The window carries its own icon, the one the desktop entry names.
+xprop -id "$win" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has no icon of its own"
 focus "$win"; sleep 4
 # Drawn from the installed data: the intro's letters are bright.
 import -window root "$work/shot.png"

@@ -185,14 +185,27 @@ TEST_F(HeadlessMusic, UnreadableSongsPlayAsSilenceThatKeepsTime)
     const std::string garbage = dir_.write("garbage.xm", {'n', 'o', 't', ' ', 'a', ' ', 's', 'o', 'n', 'g'});
     const auto whole = musictest::makeTestSong();
     const std::string cut = dir_.write("cut.mod", std::vector<std::uint8_t>(whole.begin(), whole.begin() + 600));
-    for (const std::string& path : {dir_.file("missing.mod"), garbage, cut}) {
+    const std::string empty = dir_.write("empty.xm", {});
+    for (const std::string& path : {dir_.file("missing.mod"), garbage, empty, cut}) {
+        testing::internal::CaptureStderr();
         const plat::Song song = plat::musicLoadSong(path.c_str());
-        ASSERT_NE(song, 0) << path;
         plat::musicPlaySong(song);
         samples_.clear();
         presentFrames(45);
-        EXPECT_EQ(plat::musicGetTime(song), 750) << path;
+        const int ms = plat::musicGetTime(song);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_NE(song, 0) << path;
+        EXPECT_EQ(ms, 750) << path;
         EXPECT_EQ(sinkFrames(), 33075u) << path;
+        // One line, once, names the file that plays as silence (a cut song may still decode).
+        if (path != cut) {
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_EQ(said.rfind(path + ": the song ", 0), 0u) << said;
+            EXPECT_NE(said.find("plays as silence"), std::string::npos) << said;
+        }
+        if (path == empty) {
+            EXPECT_NE(said.find("is empty"), std::string::npos) << said;
+        }
         if (path != cut) {
             EXPECT_EQ(peak(0), 0) << path;
             EXPECT_EQ(plat::musicGetChannelVU(0), 0.0f) << path;

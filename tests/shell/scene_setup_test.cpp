@@ -39,6 +39,7 @@ protected:
     {
         plat::destroyWindow();
         headless::setFullScreenAvailable(true);
+        headless::setFullScreenWindowFails(false);
         plat::showCursor(true);
         fs::current_path(home);
         fs::remove_all(scratch);
@@ -85,6 +86,19 @@ protected:
         std::vector<std::uint8_t> rgb;
         int w = 0, h = 0;
         headless::readFrame(&rgb, &w, &h);
+        return rgb;
+    }
+    // Level 0 of a texture as RGB rows.
+    static std::vector<std::uint8_t> texels(GLuint name)
+    {
+        glBindTexture(GL_TEXTURE_2D, name);
+        GLint w = 0, h = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        if (!rgb.empty())
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         return rgb;
     }
     static int integer(GLenum what)
@@ -153,8 +167,17 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     Meter.VolumeLevels[0] = 0.1f;
     Fountain.CameraEye[0] = 17.0f;
 
+    // Data/ is gone by the time of F1: the new context's textures are made
+    // from what the first set-up read.
+    const std::vector<std::uint8_t> font = texels(Gl.Textures[TexFont]);
+    const std::vector<std::uint8_t> material = texels(Gl.ModelTexture);
+    ASSERT_FALSE(font.empty() || material.empty());
+    fs::remove_all(scratch / "Data");
+
     // F1: a new window and context, and the set-up again.
     ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    EXPECT_EQ(texels(Gl.Textures[TexFont]), font);
+    EXPECT_EQ(texels(Gl.ModelTexture), material);
     EXPECT_EQ(Random.RandomState, expected);
     EXPECT_EQ(Particles.FlamePool[7].life, 5.0f);
     EXPECT_EQ(Particles.SparkPool[3].size, 0.005f);
@@ -164,7 +187,7 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     EXPECT_EQ(Fountain.CameraEye[0], 0.0f);
     EXPECT_NE(landscapeFrame(), before) << "the field is rebuilt with new noise";
 
-    // The models are read once: no second material, the same geometry.
+    // The models are read once too: no second material, the same geometry.
     EXPECT_EQ(Assets.fighterModel.objectCount, objects);
     EXPECT_EQ(Assets.fighterModel.materialCount + Assets.fountainModel.materialCount, 2);
     EXPECT_TRUE(glIsList(Gl.BitmapFont) && glIsList(Gl.OutlineFont + 'W'));
@@ -199,6 +222,26 @@ TEST_F(SceneSetUpTest, FullScreenFillsTheDisplayAndFallsBackOnlyWhenItCannot)
     ASSERT_EQ(headless::messageLog().size(), 3u);
     EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
     headless::setDrawableSize(0, 0);
+
+    // The display's size is known but the full-screen window itself fails:
+    // the same question, not the window's own failure.
+    headless::setFullScreenAvailable(true);
+    headless::setFullScreenWindowFails(true);
+    headless::clearMessageLog();
+    headless::queueAnswer(plat::Answer::Yes);
+    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 1u);
+    EXPECT_EQ(headless::messageLog()[0].caption, "Lumo GL");
+    EXPECT_TRUE(headless::windowExists());
+    EXPECT_FALSE(headless::windowIsFullScreen());
+    EXPECT_FALSE(Shell.FullScreen);
+
+    headless::queueAnswer(plat::Answer::No);
+    EXPECT_FALSE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_EQ(headless::messageLog().size(), 3u);
+    EXPECT_EQ(headless::messageLog()[1].caption, "Lumo GL");
+    EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
+    EXPECT_FALSE(headless::windowExists());
 }
 
 TEST_F(SceneSetUpTest, MissingModelIsReportedOnceAndTheSetUpGoesOn)

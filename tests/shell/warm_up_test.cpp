@@ -104,9 +104,7 @@ protected:
         GlTest::SetUp();
         home = fs::current_path();
         fs::current_path(testDataRoot());
-        Assets.ModelsRead = false;
-        Assets.fighterModel = Model3D{};
-        Assets.fountainModel = Model3D{};
+        Assets = LoadedAssets{};
         ASSERT_TRUE(SetUpScene());  // the set-up's own warm-up runs here
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }

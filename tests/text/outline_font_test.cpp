@@ -1,9 +1,11 @@
 // Extruded outline text: geometry and advances, holes, outward normals,
 // centring, and a clean failure without any font.
+#include "core/picture.h"
 #include "gl_fixture.h"
 #include "text/outline_font.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -166,6 +168,41 @@ TEST_F(OutlineFontTest, CentredTextIsSymmetricAboutTheOrigin)
     GLint base = 0;
     glGetIntegerv(GL_LIST_BASE, &base);
     EXPECT_EQ(base, 1234);
+}
+
+TEST_F(OutlineFontTest, CurvesGetFinerOnALargerPictureAndNeverCoarser)
+{
+    // Faces of round letters, in polygons from the tessellator: more of them
+    // where the curves are cut into more chords.
+    auto roundPolygons = [] {
+        int polygons = 0;
+        for (unsigned char c : {'O', 'o', 'S', '8', '@'}) {
+            polygons += feedbackExtent([c] {
+                glLoadIdentity();
+                glCallList(Gl.OutlineFont + c);
+            }).polygons;
+        }
+        return polygons;
+    };
+    const unsigned lists = Gl.OutlineFont;
+    const float advance = Gl.GlyphMetrics[int{'O'}].cellIncX;
+    const int at800 = roundPolygons();
+
+    setPictureDrawable(2880, 2160);  // a 4K capture: scale 3.6
+    FitOutlineFontToPicture();
+    const int at4k = roundPolygons();
+    EXPECT_GT(at4k, at800 * 3 / 2) << "at 800x600: " << at800;
+    // Rebuilt in place: the same lists, the same layout of the text.
+    EXPECT_EQ(Gl.OutlineFont, lists);
+    EXPECT_EQ(Gl.GlyphMetrics[int{'O'}].cellIncX, advance);
+
+    std::printf("round letters: %d polygons at 800x600, %d at 2880x2160\n", at800, at4k);
+
+    // A smaller picture keeps the letters of 800 x 600.
+    setPictureDrawable(400, 300);
+    FitOutlineFontToPicture();
+    EXPECT_EQ(roundPolygons(), at800);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // fontconfig reads FONTCONFIG_FILE on each build: give it one without fonts.

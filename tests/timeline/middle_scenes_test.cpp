@@ -12,14 +12,13 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 
 // A one-triangle stand-in for the fighter, drawn magenta, at (0,0,0), (1,0,0), (0,1,0).
 struct MarkerFighter {
-    Vector3 vertices[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    Vector3 normals[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-    Face face{{0, 1, 2}, {0, 0, 0}};
+    std::vector<Vector3> vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     Model3D saved;
 
     MarkerFighter()
@@ -30,8 +29,8 @@ struct MarkerFighter {
         object.faceCount = 1;
         object.materialIndex = 0;
         object.vertices = vertices;
-        object.normals = normals;
-        object.faces = &face;
+        object.normals.assign(3, Vector3{0, 0, 1});
+        object.faces = {Face{{0, 1, 2}, {0, 0, 0}}};
         marker.objects.push_back(object);
         marker.objectCount = 1;
         MaterialInfo material;

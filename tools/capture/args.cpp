@@ -3,8 +3,7 @@
 
 #include "platform/keys.h"
 
-#include <cerrno>
-#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace capture {
@@ -12,22 +11,36 @@ namespace capture {
 const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
-    "                        [--video FILE.mp4] [--stats] [--size WxH] [--help] [--version]\n"
+    "                        [--video FILE.mp4] [--small-video] [--stats] [--draw-all] [--size WxH]\n"
+    "                        [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
+    "Times (MS) are decimal milliseconds up to 3802000: the whole demo plus an hour.\n"
+    "Frames that nothing needs are run without being drawn (state, song and sound as in\n"
+    "a full run), so a frame late in the demo costs little more than an early one.\n"
     "  --data DIR       folder holding Data/ (default: . when it has Data/, else the installed data)\n"
     "  --fps N          frames per second of the virtual clock (default 60)\n"
     "  --answer yes|no  answer to the full-screen question (default no)\n"
     "  --at MS          save the first frame presented at or after MS (repeatable)\n"
     "  --every MS       save one frame per MS, starting at --from (default 0)\n"
-    "  --from MS        start of --every, the video and the WAV (the run still starts at 0)\n"
+    "  --from MS        start of --every, the video, the WAV and --stats (the run still\n"
+    "                   starts at 0, fast: frames before it are not drawn)\n"
     "  --until MS       end the run, the video and the WAV at MS (default: 45 s after the\n"
     "                   end scroller begins)\n"
     "  --key MS:KEY     press and release KEY at MS: Escape, F1, 1-6, A, D, W, S, Up, Down\n"
     "  --out DIR        folder for saved frames (default: .)\n"
     "  --audio FILE     write the soundtrack as 16-bit stereo WAV\n"
-    "  --video FILE     write an MP4 through the ffmpeg program\n"
-    "  --stats          print per-scene frame cost (drawFrame + glFinish) at the end\n"
+    "  --video FILE     write an MP4 through the ffmpeg program: H.264 (CRF 18, x264 preset\n"
+    "                   ultrafast, BT.709) and AAC 192 kb/s, encoded about as fast as the\n"
+    "                   frames are drawn; large files (some 25 Mb/s at 1440x1080)\n"
+    "  --small-video    encode the video for a smaller file instead (CRF 20, preset medium):\n"
+    "                   about a quarter of the size, at several times the encoder's work\n"
+    "  --stats          print per-scene frame cost (drawFrame + glFinish) of the frames from\n"
+    "                   --from to --until at the end; over2x counts frames above twice the\n"
+    "                   scene's p95, stalls those above both that and one frame period\n"
+    "                   (1000/fps ms), leaving out the demo's first frame and the frame after\n"
+    "                   the question's 3-second pause, which are slow by design\n"
+    "  --draw-all       draw every frame, also those nothing needs (for timing comparisons)\n"
     "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
     "                   picture is scaled to fit, centred, black bars beside it\n"
     "  --help           print this text\n"
@@ -35,15 +48,38 @@ const char* const UsageText =
 
 namespace {
 
+std::string formatMs(double ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", ms);
+    return text;
+}
+
+// The bound of every time, as the messages give it.
+std::string latestDemoText()
+{
+    return formatMs(LatestDemoMs) + " (the whole demo, " + formatMs(DemoLengthMs / 1000.0) + " s, plus an hour)";
+}
+
+// A plain decimal number: digits with at most one decimal point, nothing
+// else (no sign, exponent, hex, "inf" or spaces), as a user means it.
+bool parseDecimal(const std::string& text, double* value)
+{
+    bool digit = false, point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c == '.' && !point) point = true;
+        else return false;
+    }
+    if (!digit) return false;
+    *value = std::strtod(text.c_str(), nullptr);
+    return true;
+}
+
+// A demo time in milliseconds, within what the demo can show.
 bool parseMs(const std::string& text, double* value)
 {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(v) || v < 0) return false;
-    *value = v;
-    return true;
+    return parseDecimal(text, value) && *value <= LatestDemoMs;
 }
 
 // "WxH" with both numbers plain decimal digits.
@@ -89,6 +125,14 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             o.stats = true;
             continue;
         }
+        if (a == "--small-video") {
+            o.smallVideo = true;
+            continue;
+        }
+        if (a == "--draw-all") {
+            o.drawAll = true;
+            continue;
+        }
         static const char* const withValue[] = {"--data", "--fps", "--answer", "--at", "--every", "--from",
                                                 "--until", "--key", "--out", "--audio", "--video", "--size"};
         bool known = false;
@@ -106,8 +150,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         if (a == "--data") {
             o.dataDir = v;
         } else if (a == "--fps") {
-            if (!parseMs(v, &ms) || ms < 1 || ms > 1000) {
-                *error = "--fps wants a number from 1 to 1000, not '" + v + "'";
+            if (!parseDecimal(v, &ms) || ms < 1 || ms > 1000) {
+                *error = "--fps wants a decimal number from 1 to 1000, not '" + v + "'";
                 return false;
             }
             o.fps = ms;
@@ -121,7 +165,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             const auto colon = v.find(':');
             KeyPress k;
             if (colon == std::string::npos || !parseMs(v.substr(0, colon), &k.atMs)) {
-                *error = "--key wants MS:KEY, not '" + v + "'";
+                *error = "--key wants MS:KEY with MS a decimal number from 0 to " + latestDemoText() + ", not '" +
+                         v + "'";
                 return false;
             }
             k.virtualKey = keyCodeForName(v.substr(colon + 1));
@@ -151,7 +196,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             o.videoPath = v;
         } else {
             if (!parseMs(v, &ms)) {
-                *error = a + " wants a time in milliseconds (a number >= 0), not '" + v + "'";
+                *error = a + " wants a time in milliseconds, a decimal number from 0 to " + latestDemoText() +
+                         ", not '" + v + "'";
                 return false;
             }
             if (a == "--at") o.at.push_back(ms);
@@ -175,6 +221,14 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
     if (o.until && *o.until <= o.from) {
         *error = "--until must come after --from";
         return false;
+    }
+    // A frame after the end of the run would never be saved.
+    for (double at : o.at) {
+        if (o.until && at > *o.until) {
+            *error = "--at " + formatMs(at) + " comes after --until " + formatMs(*o.until) +
+                     ": that frame would never be saved";
+            return false;
+        }
     }
     *options = o;
     return true;

@@ -7,6 +7,12 @@
 
 namespace capture {
 
+// Demo time of the whole demo: intro, main part and the default 45 s of the
+// end scroller, after which its last line has gone and nothing new comes.
+constexpr double DemoLengthMs = 202000.0;
+// No time on the command line lies beyond this: the whole demo plus an hour.
+constexpr double LatestDemoMs = DemoLengthMs + 3600000.0;
+
 struct KeyPress {
     double atMs = 0;
     int virtualKey = 0;
@@ -24,7 +30,9 @@ struct Options {
     std::string outDir = ".";
     std::string audioPath;
     std::string videoPath;
+    bool smallVideo = false;       // slower encoding for a smaller file
     bool stats = false;
+    bool drawAll = false;          // rasterise every frame, also those nothing needs
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;

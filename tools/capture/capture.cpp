@@ -24,13 +24,20 @@ namespace capture {
 
 namespace {
 
-// Demo time of a whole run when the end is not known yet: intro, main part
-// and the default 45 s of scroller.
-constexpr double EstimatedLengthMs = 202000.0;
+// Demo time of a whole run when the end is not known yet.
+constexpr double EstimatedLengthMs = DemoLengthMs;
 constexpr double ScrollerTailMs = 45000.0;
+// The sound of a video asked for without --audio goes through this file.
+const char* const SideSoundSuffix = ".sound.wav";
+// The demo's mix rate: the WAV header's until the sound itself gives it.
+constexpr int MixRate = 44100;
+// The longest stretch of demo time between two presents: the pause after
+// the intro's question, the only sleep of the demo.
+constexpr double LongestPauseMs = 3000.0;
 
 struct SceneStats {
     std::vector<double> costs;
+    std::vector<double> stallCandidates;  // costs of the frames that may count as stalls
 };
 
 const char* const SceneOrder[] = {"intro", "flyRight", "flyLeft", "cones", "tunnel", "pentagram",
@@ -61,15 +68,44 @@ public:
     bool failed() const { return failed_; }
     long frames() const { return frames_; }
 
+    // Whether the frame to be presented at demoMs needs its pixels: the
+    // demo's first frame (it copies part of its picture into a texture, which
+    // must hold what a full run puts there), every frame saved, counted by
+    // --stats or in the video.
+    // The others are drawn without rasterising: the run gets there with
+    // the state, song and sound of a full run at a fraction of the cost.
+    bool needsPixels(double demoMs) const
+    {
+        if (opt_.drawAll || !demoCopiedFrameTaken()) return true;
+        if (!pendingAt_.empty() && pendingAt_.front() <= demoMs) return true;
+        if (opt_.every > 0 && demoMs >= nextEvery_ && (!opt_.until || demoMs <= *opt_.until)) return true;
+        if (opt_.stats && demoMs >= opt_.from) return true;
+        // The video's first picture is the last one presented at or before
+        // --from, which a pause may have presented that long before.
+        return video_ && demoMs > opt_.from - 1000.0 / opt_.fps - LongestPauseMs;
+    }
+
     void onPresent()
     {
         const double demoMs = headless::virtualTimeMs();
         ++frames_;
         const char* phase = demoPhaseName();
-        if (opt_.stats) stats_[demoSceneName()].costs.push_back(headless::lastFrameCostMs());
+        const bool drawn = headless::lastFrameRasterised();
+        // A frame presented later than one period after the last carries a pause.
+        const bool afterPause = frames_ > 1 && demoMs > lastPresentMs_ + 1000.0 / opt_.fps + 1e-6;
+        lastPresentMs_ = demoMs;
+        if (opt_.stats && demoMs >= opt_.from) {
+            SceneStats& scene = stats_[demoSceneName()];
+            scene.costs.push_back(headless::lastFrameCostMs());
+            // The first frame builds what the demo reuses, and the one after
+            // the question's pause starts the main song: both are slow by design.
+            if (frames_ > 1 && !afterPause) scene.stallCandidates.push_back(headless::lastFrameCostMs());
+        }
         if (!endBegan_ && std::string(phase) == "end") {
             endBegan_ = true;
             endBeganMs_ = demoMs;
+            // The sound written so far stays: it must stop where the run will.
+            recording_->limitEnd(untilMs());
         }
 
         bool save = false;
@@ -81,11 +117,22 @@ public:
             save = true;
             while (nextEvery_ <= demoMs) nextEvery_ += opt_.every;
         }
-        if (save || video_) {
+        if (!drawn && (save || (opt_.stats && demoMs >= opt_.from))) {
+            std::fprintf(stderr, "nordglow-capture: the frame at %.1f ms was needed but not drawn\n", demoMs);
+            failed_ = true;
+            save = false;
+        }
+        if (save) {
             int w = 0, h = 0;
             headless::readFrame(&rgb_, &w, &h);
-            if (save) saveFrame(demoMs, phase, w, h);
-            if (video_ && !recording_->addFrame(demoMs, &rgb_)) {
+            saveFrame(demoMs, phase, w, h);
+        }
+        if (video_ && drawn) {
+            // Converted straight from the renderer's buffer: the one copy a frame takes.
+            int w = 0, h = 0;
+            const std::uint8_t* rgba = headless::frameRgba(&w, &h);
+            if (rgba) convertToVideoFrame(rgba, w, h, &videoFrame_);
+            if (!rgba || !recording_->addFrame(demoMs, &videoFrame_)) {
                 std::fprintf(stderr, "nordglow-capture: %s\n", video_->error().c_str());
                 failed_ = true;
                 videoFailed_ = true;
@@ -110,10 +157,15 @@ public:
         if (progress_) drawProgress(demoMs, until);
     }
 
-    void attachVideo(VideoWriter* v, Recording* r)
+    void attachRecording(Recording* r) { recording_ = r; }
+    void attachVideo(VideoWriter* v) { video_ = v; }
+    // Ends the run at the next frame, as a failure with this message.
+    void stop(const std::string& message)
     {
-        video_ = v;
-        recording_ = r;
+        if (failed_ && message == stopMessage_) return;
+        std::fprintf(stderr, "nordglow-capture: %s\n", message.c_str());
+        stopMessage_ = message;
+        failed_ = true;
     }
     bool videoFailed() const { return videoFailed_; }
 
@@ -128,10 +180,16 @@ public:
             if (it == stats_.end() || it->second.costs.empty()) continue;
             const auto& c = it->second.costs;
             const double p95 = percentile(c, 0.95);
-            // Stalls: single frames a viewer notices, well above the scene's usual worst.
+            // Single frames well above the scene's usual worst.
             const auto over2x = std::count_if(c.begin(), c.end(), [&](double ms) { return ms > 2.0 * p95; });
-            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f over2x=%ld\n", scene, c.size(),
-                        percentile(c, 0.5), p95, *std::max_element(c.begin(), c.end()), static_cast<long>(over2x));
+            // Stalls a viewer sees: also longer than one frame period.
+            const double stallMs = std::max(2.0 * p95, 1000.0 / opt_.fps);
+            const auto& candidates = it->second.stallCandidates;
+            const auto stalls =
+                std::count_if(candidates.begin(), candidates.end(), [&](double ms) { return ms > stallMs; });
+            std::printf("stats %s frames=%zu median_ms=%.2f p95_ms=%.2f max_ms=%.2f over2x=%ld stalls=%ld\n", scene,
+                        c.size(), percentile(c, 0.5), p95, *std::max_element(c.begin(), c.end()),
+                        static_cast<long>(over2x), static_cast<long>(stalls));
         }
     }
 
@@ -191,11 +249,14 @@ private:
     bool endBegan_ = false;
     double endBeganMs_ = 0;
     bool closeSent_ = false;
+    double lastPresentMs_ = 0;
     bool failed_ = false;
+    std::string stopMessage_;
     bool videoFailed_ = false;
     bool progress_ = false;
     long frames_ = 0;
     std::vector<std::uint8_t> rgb_;
+    std::vector<std::uint8_t> videoFrame_;  // swapped with the recording's held frame
     std::map<std::string, SceneStats> stats_;
     VideoWriter* video_ = nullptr;
     Recording* recording_ = nullptr;
@@ -245,6 +306,12 @@ int prepareRun(Options& opt)
             return 1;
         }
     }
+    if (!opt.videoPath.empty()) {
+        if (const std::string problem = videoFileProblem(opt.videoPath); !problem.empty()) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", problem.c_str());
+            return 1;
+        }
+    }
     if (!opt.videoPath.empty() && !ffmpegAvailable()) {
         std::fprintf(stderr, "nordglow-capture: --video needs the ffmpeg program, which is not installed "
                              "(apt-get install ffmpeg)\n");
@@ -276,42 +343,39 @@ void configurePlatform(const Options& opt)
     headless::queueAnswer(opt.answerYes ? plat::Answer::Yes : plat::Answer::No);
 }
 
-// After the run: the WAV, and the video muxed with the same sound (through
-// a temporary WAV when none was asked for). videoOk: the video has had every
-// frame. False when an output could not be written, with the message written.
-bool writeSoundAndVideo(const Options& opt, const Recording& recording, VideoWriter& video, bool videoOk)
+// After the run: the WAV named, and the video muxed with the same sound
+// (through a WAV of its own beside the video when none was asked for).
+// After a failed run neither is left: what they hold would be cut short.
+// videoOk: the video has had every frame. False when an output could not be
+// written, with the message written.
+bool finishSoundAndVideo(const Options& opt, bool runOk, WavWriter& sound, VideoWriter& video, bool videoOk)
 {
-    bool ok = true;
-    std::string wavForVideo;
-    if (!opt.audioPath.empty()) {
-        if (!writeWav(opt.audioPath, recording.audio(), recording.audioRate())) {
-            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", opt.audioPath.c_str());
-            ok = false;
-        } else {
-            wavForVideo = opt.audioPath;
+    if (!runOk) {
+        if (sound.isOpen() && !opt.audioPath.empty()) {
+            std::fprintf(stderr, "nordglow-capture: %s is not written: the run did not finish\n",
+                         opt.audioPath.c_str());
         }
-    }
-    if (!videoOk) return ok;
-
-    std::string tempWav;
-    if (wavForVideo.empty()) {
-        tempWav = opt.videoPath + ".sound.wav";
-        if (writeWav(tempWav, recording.audio(), recording.audioRate())) {
-            wavForVideo = tempWav;
-        } else {
-            std::fprintf(stderr, "nordglow-capture: cannot write %s\n", tempWav.c_str());
-        }
-    }
-    // A video without its sound would be a wrong file: no video then.
-    if (wavForVideo.empty()) {
+        sound.abandon();
         video.abandon();
+        return false;
+    }
+    const std::string soundPath = opt.audioPath.empty() ? opt.videoPath + SideSoundSuffix : opt.audioPath;
+    bool ok = true;
+    if (sound.isOpen() && !sound.finish()) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", sound.error().c_str());
         ok = false;
-    } else if (!video.finish(wavForVideo)) {
-        std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
-        ok = false;
+    }
+    if (videoOk) {
+        // A video without its sound would be a wrong file: no video then.
+        if (!ok) {
+            video.abandon();
+        } else if (!video.finish(soundPath)) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
+            ok = false;
+        }
     }
     std::error_code ec;
-    if (!tempWav.empty()) std::filesystem::remove(tempWav, ec);
+    if (opt.audioPath.empty() && !opt.videoPath.empty()) std::filesystem::remove(soundPath, ec);
     return ok;
 }
 
@@ -340,23 +404,36 @@ int runCapture(const std::vector<std::string>& args)
     // through it to the recording; every block of sound to the recording.
     Session session(opt);
     VideoWriter video;
-    Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video);
-    if (!opt.audioPath.empty() || !opt.videoPath.empty()) {
+    // Both outputs are opened now, so that one that cannot be written fails
+    // before the run, not after it.
+    WavWriter sound;
+    const bool keepsSound = !opt.audioPath.empty() || !opt.videoPath.empty();
+    if (keepsSound && !sound.open(opt.audioPath.empty() ? opt.videoPath + SideSoundSuffix : opt.audioPath, MixRate)) {
+        std::fprintf(stderr, "nordglow-capture: %s\n", sound.error().c_str());
+        return 1;
+    }
+    Recording recording(opt.from, opt.fps, opt.videoPath.empty() ? nullptr : &video, keepsSound ? &sound : nullptr);
+    if (opt.until) recording.limitEnd(*opt.until);
+    session.attachRecording(&recording);
+    if (keepsSound) {
         headless::setAudioSink([&](const std::int16_t* samples, std::size_t frames, int rate) {
-            recording.addAudio(samples, frames, rate);
+            if (!recording.addAudio(samples, frames, rate)) session.stop(sound.error());
         });
     }
     if (!opt.videoPath.empty()) {
-        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps)) {
-            std::fprintf(stderr, "nordglow-capture: cannot start ffmpeg\n");
+        if (!video.open(opt.videoPath, opt.width, opt.height, opt.fps,
+                        opt.smallVideo ? VideoEncoding::Small : VideoEncoding::Fast)) {
+            std::fprintf(stderr, "nordglow-capture: %s\n", video.error().c_str());
             return 1;
         }
-        session.attachVideo(&video, &recording);
+        session.attachVideo(&video);
     }
     headless::setPresentHook([&] { session.onPresent(); });
+    headless::setRasterPolicy([&](double presentMs) { return session.needsPixels(presentMs); });
 
     runDemo();
 
+    headless::setRasterPolicy(nullptr);
     headless::setPresentHook(nullptr);
     headless::setAudioSink(nullptr);
     session.finishProgress();
@@ -374,7 +451,7 @@ int runCapture(const std::vector<std::string>& args)
         ok = false;
         videoOk = false;
     }
-    ok = writeSoundAndVideo(opt, recording, video, videoOk) && ok;
+    ok = finishSoundAndVideo(opt, ok, sound, video, videoOk) && ok;
     session.printStats();
     return ok ? 0 : 1;
 }

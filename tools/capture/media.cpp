@@ -4,8 +4,11 @@
 #include <png.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace capture {
@@ -43,44 +46,133 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
 
 namespace {
 
-void put16(std::FILE* f, std::uint16_t v)
+// Little-endian fields of the header.
+void put16(unsigned char* at, std::uint32_t v)
 {
-    const unsigned char b[2] = {static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>(v >> 8)};
-    std::fwrite(b, 1, 2, f);
+    at[0] = static_cast<unsigned char>(v & 0xFF);
+    at[1] = static_cast<unsigned char>((v >> 8) & 0xFF);
 }
 
-void put32(std::FILE* f, std::uint32_t v)
+void put32(unsigned char* at, std::uint32_t v)
 {
-    put16(f, static_cast<std::uint16_t>(v & 0xFFFF));
-    put16(f, static_cast<std::uint16_t>(v >> 16));
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+}
+
+constexpr std::size_t WavHeaderBytes = 44;
+// Sizes of a WAV whose length is not known, as streamed WAVs mark it.
+constexpr std::uint32_t UnknownSize = 0xFFFFFFFFu;
+
+// The canonical 44-byte header of 16-bit stereo PCM holding dataBytes.
+void makeWavHeader(unsigned char* h, int rate, std::uint32_t riffBytes, std::uint32_t dataBytes)
+{
+    std::memcpy(h, "RIFF", 4);
+    put32(h + 4, riffBytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    put32(h + 16, 16);
+    put16(h + 20, 1);  // PCM
+    put16(h + 22, 2);  // stereo
+    put32(h + 24, static_cast<std::uint32_t>(rate));
+    put32(h + 28, static_cast<std::uint32_t>(rate) * 4);
+    put16(h + 32, 4);
+    put16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    put32(h + 40, dataBytes);
 }
 
 } // namespace
 
-bool writeWav(const std::string& path, const std::vector<std::int16_t>& samples, int rate)
+bool WavWriter::fail(const std::string& what)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-    std::fwrite("RIFF", 1, 4, f);
-    put32(f, 36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    put32(f, 16);
-    put16(f, 1);   // PCM
-    put16(f, 2);   // stereo
-    put32(f, static_cast<std::uint32_t>(rate));
-    put32(f, static_cast<std::uint32_t>(rate) * 4);
-    put16(f, 4);
-    put16(f, 16);
-    std::fwrite("data", 1, 4, f);
-    put32(f, dataBytes);
-    // Little-endian host: samples go out as they are. A run that ended before
-    // its first frame has none: the header alone is a valid, empty WAV.
-    bool ok = samples.empty() || std::fwrite(samples.data(), 2, samples.size(), f) == samples.size();
-    // The header's writes only fill the buffer; any of them failing sets the
-    // error flag, and a full disk shows when the buffer goes out.
-    ok = std::fflush(f) == 0 && !std::ferror(f) && ok;
-    return (std::fclose(f) == 0) && ok;
+    if (error_.empty()) error_ = "cannot write " + path_ + " (" + what + ")";
+    abandon();
+    return false;
+}
+
+bool WavWriter::open(const std::string& path, int rate)
+{
+    abandon();
+    path_ = path;
+    rate_ = rate;
+    frames_ = 0;
+    error_.clear();
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
+        error_ = "cannot write " + path + " (it is a folder)";
+        return false;
+    }
+    const bool inPlace = std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+    writingPath_ = inPlace ? path : path + ".partial";
+    file_ = std::fopen(writingPath_.c_str(), "wb");
+    if (!file_) {
+        error_ = "cannot write " + writingPath_ + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    unsigned char header[WavHeaderBytes];
+    makeWavHeader(header, rate, UnknownSize, UnknownSize);
+    // Out at once: a full disk or a device that takes nothing shows now.
+    if (std::fwrite(header, 1, sizeof header, file_) != sizeof header || std::fflush(file_) != 0) {
+        return fail(std::strerror(errno));
+    }
+    return true;
+}
+
+bool WavWriter::write(const std::int16_t* samples, std::size_t frames, int rate)
+{
+    if (!file_) return false;
+    rate_ = rate;
+    // Little-endian host: samples go out as they are.
+    if (frames > 0 && std::fwrite(samples, 4, frames, file_) != frames) return fail(std::strerror(errno));
+    frames_ += frames;
+    return true;
+}
+
+bool WavWriter::finish()
+{
+    if (!file_) {
+        if (error_.empty()) error_ = "cannot write " + path_ + " (not open)";
+        return false;
+    }
+    // 32-bit sizes hold 6 hours of sound, far more than a run can record.
+    const std::uint64_t dataBytes = frames_ * 4;
+    if (std::fflush(file_) != 0) return fail(std::strerror(errno));
+    if (std::fseek(file_, 0, SEEK_SET) == 0) {
+        unsigned char header[WavHeaderBytes];
+        makeWavHeader(header, rate_, static_cast<std::uint32_t>(36 + dataBytes),
+                      static_cast<std::uint32_t>(dataBytes));
+        if (std::fwrite(header, 1, sizeof header, file_) != sizeof header || std::fflush(file_) != 0) {
+            return fail(std::strerror(errno));
+        }
+    }
+    std::FILE* f = file_;
+    file_ = nullptr;
+    if (std::fclose(f) != 0) {
+        error_ = "cannot write " + path_ + " (" + std::strerror(errno) + ")";
+        std::error_code ec;
+        if (writingPath_ != path_) std::filesystem::remove(writingPath_, ec);
+        return false;
+    }
+    if (writingPath_ != path_) {
+        std::error_code ec;
+        std::filesystem::rename(writingPath_, path_, ec);
+        if (ec) {
+            error_ = "cannot write " + path_ + " (" + ec.message() + ")";
+            std::filesystem::remove(writingPath_, ec);
+            return false;
+        }
+    }
+    return true;
+}
+
+void WavWriter::abandon()
+{
+    if (!file_) return;
+    std::fclose(file_);
+    file_ = nullptr;
+    // A device or pipe written in place is not ours to remove.
+    std::error_code ec;
+    if (writingPath_ != path_) std::filesystem::remove(writingPath_, ec);
 }
 
 bool ffmpegAvailable()
@@ -102,25 +194,90 @@ std::string shellQuote(const std::string& s)
 
 } // namespace
 
-bool VideoWriter::open(const std::string& path, int width, int height, double fps)
+std::string videoFileProblem(const std::string& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return "";
+    if (std::filesystem::is_directory(status)) return "cannot write the video to " + path + ": it is a folder";
+    // MP4 needs a file it can seek in, not a device or a pipe.
+    if (!std::filesystem::is_regular_file(status)) {
+        return "cannot write the video to " + path + ": it is not a regular file";
+    }
+    if (access(path.c_str(), W_OK) != 0) return "cannot write " + path + " (" + std::strerror(errno) + ")";
+    return "";
+}
+
+void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>* yuv)
+{
+    const std::size_t lumaSize = static_cast<std::size_t>(width) * height;
+    const int chromaWidth = width / 2;
+    const std::size_t chromaSize = static_cast<std::size_t>(chromaWidth) * (height / 2);
+    yuv->resize(lumaSize + 2 * chromaSize);
+    std::uint8_t* const luma = yuv->data();
+    std::uint8_t* const cb = luma + lumaSize;
+    std::uint8_t* const cr = cb + chromaSize;
+    // BT.709 in studio range, in 1/65536: Y = 16 + 219 (Kr R + Kg G + Kb B) / 255,
+    // Cb and Cr 128 + 224 (B - Y') / (2 (1 - Kb)) / 255 and likewise for R.
+    constexpr int YR = 11966, YG = 40254, YB = 4064;
+    constexpr int UR = -6596, UG = -22189, UB = 28784;
+    constexpr int VR = 28784, VG = -26145, VB = -2639;
+    constexpr int Half = 1 << 15;
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; y += 2) {
+        // Rows y and y + 1 from the top are the renderer's height-1-y and height-2-y.
+        const std::uint8_t* top = rgba + static_cast<std::size_t>(height - 1 - y) * stride;
+        const std::uint8_t* bottom = top - stride;
+        std::uint8_t* lumaTop = luma + static_cast<std::size_t>(y) * width;
+        std::uint8_t* lumaBottom = lumaTop + width;
+        std::uint8_t* cbRow = cb + static_cast<std::size_t>(y / 2) * chromaWidth;
+        std::uint8_t* crRow = cr + static_cast<std::size_t>(y / 2) * chromaWidth;
+        for (int x = 0; x < chromaWidth; ++x) {
+            const std::uint8_t* a = top + x * 8;
+            const std::uint8_t* b = bottom + x * 8;
+            lumaTop[2 * x] = static_cast<std::uint8_t>((YR * a[0] + YG * a[1] + YB * a[2] + Half) / 65536 + 16);
+            lumaTop[2 * x + 1] = static_cast<std::uint8_t>((YR * a[4] + YG * a[5] + YB * a[6] + Half) / 65536 + 16);
+            lumaBottom[2 * x] = static_cast<std::uint8_t>((YR * b[0] + YG * b[1] + YB * b[2] + Half) / 65536 + 16);
+            lumaBottom[2 * x + 1] =
+                static_cast<std::uint8_t>((YR * b[4] + YG * b[5] + YB * b[6] + Half) / 65536 + 16);
+            // Chroma of the 2 x 2 block's mean colour (sums of four, so / 4 more).
+            const int r = a[0] + a[4] + b[0] + b[4];
+            const int g = a[1] + a[5] + b[1] + b[5];
+            const int bl = a[2] + a[6] + b[2] + b[6];
+            cbRow[x] = static_cast<std::uint8_t>((UR * r + UG * g + UB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
+            crRow[x] = static_cast<std::uint8_t>((VR * r + VG * g + VB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
+        }
+    }
+}
+
+bool VideoWriter::open(const std::string& path, int width, int height, double fps, VideoEncoding encoding)
 {
     path_ = path;
     silentPath_ = path + ".video-only.mp4";
     error_.clear();
-    const std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) +
-                            "x" + std::to_string(height) + " -r " + std::to_string(fps) +
-                            " -i - -c:v libx264 -pix_fmt yuv420p -crf 18 " + shellQuote(silentPath_);
+    // The frames come converted (see convertToVideoFrame): ffmpeg only encodes.
+    // The colour tags tell players which conversion to undo.
+    const std::string settings = encoding == VideoEncoding::Small ? "-preset medium -crf 20" : "-preset ultrafast -crf 18";
+    const std::string cmd = "exec ffmpeg -loglevel error -y -f rawvideo -pix_fmt yuv420p -color_range tv "
+                            "-colorspace bt709 -color_primaries bt709 -color_trc bt709 -s " +
+                            std::to_string(width) + "x" + std::to_string(height) + " -r " + std::to_string(fps) +
+                            " -i - -c:v libx264 " + settings +
+                            " -color_range tv -colorspace bt709 -color_primaries bt709 -color_trc bt709 " +
+                            shellQuote(silentPath_);
     pipe_ = popen(cmd.c_str(), "w");
     if (!pipe_) error_ = "cannot start ffmpeg";
     return pipe_ != nullptr;
 }
 
-std::string VideoWriter::closeEncoder()
+namespace {
+
+// How an ffmpeg started through the shell ended, from its wait status: ""
+// when it ended well. The command lines exec ffmpeg, so a signal that ends
+// it reaches this status itself, not as the shell's 128 + N.
+std::string describeEncoderEnd(int status)
 {
-    const int status = pclose(pipe_);
-    pipe_ = nullptr;
     if (status == -1) return "its exit status is unknown";
-    if (WIFSIGNALED(status)) return "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+    if (WIFSIGNALED(status)) return "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
     if (!WIFEXITED(status)) return "ffmpeg ended abnormally";
     // The shell reports a program it cannot run with 127.
     if (WEXITSTATUS(status) == 127) return "ffmpeg could not be run";
@@ -128,10 +285,19 @@ std::string VideoWriter::closeEncoder()
     return "";
 }
 
-bool VideoWriter::addFrame(const std::vector<std::uint8_t>& rgb)
+} // namespace
+
+std::string VideoWriter::closeEncoder()
+{
+    const int status = pclose(pipe_);
+    pipe_ = nullptr;
+    return describeEncoderEnd(status);
+}
+
+bool VideoWriter::addFrame(const std::vector<std::uint8_t>& yuv)
 {
     if (!pipe_) return false;
-    if (std::fwrite(rgb.data(), 1, rgb.size(), pipe_) == rgb.size()) return true;
+    if (std::fwrite(yuv.data(), 1, yuv.size(), pipe_) == yuv.size()) return true;
     // Frames go nowhere once ffmpeg has closed its end of the pipe.
     std::string how = closeEncoder();
     if (how.empty()) how = "ffmpeg exited while frames were still coming";
@@ -174,12 +340,13 @@ bool VideoWriter::finish(const std::string& wavPath)
         return !ec;
     }
     // -nostdin: ffmpeg would otherwise read keys from the terminal.
-    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -i " + shellQuote(silentPath_) + " -i " +
-                            shellQuote(wavPath) + " -c:v copy -c:a aac -b:a 192k -shortest " + shellQuote(path_);
-    const bool muxed = std::system(cmd.c_str()) == 0;
+    const std::string cmd = "exec ffmpeg -nostdin -loglevel error -y -i " + shellQuote(silentPath_) + " -i " +
+                            shellQuote(wavPath) + " -c:v copy -c:a aac -b:a 192k -shortest -movflags +faststart " +
+                            shellQuote(path_);
+    const std::string muxHow = describeEncoderEnd(std::system(cmd.c_str()));
     std::filesystem::remove(silentPath_, ec);
-    if (!muxed) error_ = "ffmpeg could not write " + path_;
-    return muxed;
+    if (!muxHow.empty()) error_ = "ffmpeg could not write " + path_ + " (" + muxHow + ")";
+    return muxHow.empty();
 }
 
 } // namespace capture

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace capture {
 
@@ -19,8 +20,8 @@ std::uint64_t audioFramesAt(double ms, int rate)
     return static_cast<std::uint64_t>(std::floor(ms * rate / 1000.0 + Epsilon));
 }
 
-Recording::Recording(double fromMs, double fps, VideoWriter* video)
-    : from_(fromMs), period_(1000.0 / fps), video_(video)
+Recording::Recording(double fromMs, double fps, VideoWriter* video, WavWriter* sound)
+    : from_(fromMs), period_(1000.0 / fps), video_(video), sound_(sound)
 {
 }
 
@@ -53,24 +54,26 @@ bool Recording::addFrame(double demoMs, std::vector<std::uint8_t>* rgb)
     return videoOk_;
 }
 
-void Recording::addAudio(const std::int16_t* samples, std::size_t frames, int rate)
+bool Recording::addAudio(const std::int16_t* samples, std::size_t frames, int rate)
 {
-    rate_ = rate;
-    const std::uint64_t first = audioFramesAt(from_, rate);
     const std::uint64_t start = audioSeen_;
     audioSeen_ += frames;
-    if (audioSeen_ <= first) return;
-    const std::uint64_t skip = first > start ? first - start : 0;
-    audio_.insert(audio_.end(), samples + skip * 2, samples + frames * 2);
+    if (!sound_) return true;
+    const std::uint64_t first = audioFramesAt(from_, rate);
+    const std::uint64_t last = endMs_ ? std::max(first, audioFramesAt(*endMs_, rate)) : UINT64_MAX;
+    // The part of [start, start + frames) that lies within [first, last).
+    const std::uint64_t begin = std::max(start, first), end = std::min(audioSeen_, last);
+    if (begin >= end) return sound_->isOpen();
+    return sound_->write(samples + (begin - start) * 2, static_cast<std::size_t>(end - begin), rate);
+}
+
+void Recording::limitEnd(double endMs)
+{
+    endMs_ = endMs_ ? std::min(*endMs_, endMs) : endMs;
 }
 
 bool Recording::finish(double endMs)
 {
-    const std::uint64_t audioEnd = audioFramesAt(endMs, rate_);
-    const std::uint64_t first = audioFramesAt(from_, rate_);
-    const std::size_t keep = audioEnd > first ? static_cast<std::size_t>(audioEnd - first) * 2 : 0;
-    if (audio_.size() > keep) audio_.resize(keep);
-
     if (!video_) return true;
     const double slots = std::ceil((endMs - from_) / period_ - Epsilon);
     const long lastSlots = slots > 0.0 ? static_cast<long>(slots) : 0;

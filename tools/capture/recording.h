@@ -5,6 +5,7 @@
 #include "capture/media.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,23 +15,25 @@ namespace capture {
 // the picture on screen at its start: the last one presented at or before
 // it. A pause of the program (no present while the clock runs on) therefore
 // holds the last presented picture for every period of the pause, as a
-// viewer sees it. The sound is the rendered audio between the same bounds.
+// viewer sees it. The sound is the rendered audio between the same bounds,
+// written to the WAV as it comes: memory stays the same however long the run.
 class Recording {
 public:
-    // video may be null: sound only.
-    Recording(double fromMs, double fps, VideoWriter* video);
+    // video may be null: sound only; sound may be null: no sound kept.
+    Recording(double fromMs, double fps, VideoWriter* video, WavWriter* sound);
 
     // A frame presented at demo time demoMs. Takes the pixels (swaps them
     // out). False when the video encoder stopped taking frames.
     bool addFrame(double demoMs, std::vector<std::uint8_t>* rgb);
-    // Every block of rendered audio from demo time 0 on, in order.
-    void addAudio(const std::int16_t* samples, std::size_t frames, int rate);
-    // Ends both at demo time endMs: the last picture fills the video up to
-    // it and the sound is cut there. False when the encoder failed.
+    // Every block of rendered audio from demo time 0 on, in order. False
+    // once the WAV cannot be written (its error() says why).
+    bool addAudio(const std::int16_t* samples, std::size_t frames, int rate);
+    // The run ends at endMs or before: sound after it is never written. Set
+    // as soon as the end is known, since what is written stays.
+    void limitEnd(double endMs);
+    // Ends the video at demo time endMs: the last picture fills it up to
+    // there. False when the encoder failed.
     bool finish(double endMs);
-
-    const std::vector<std::int16_t>& audio() const { return audio_; }
-    int audioRate() const { return rate_; }
 
 private:
     long slotOf(double demoMs) const;
@@ -43,9 +46,9 @@ private:
     long heldSlot_ = -1;               // -1: none yet
     long written_ = 0;                 // video frames sent to the encoder
     bool videoOk_ = true;
+    WavWriter* sound_;
     std::uint64_t audioSeen_ = 0;      // audio frames rendered since demo time 0
-    std::vector<std::int16_t> audio_;  // interleaved stereo from `from` on
-    int rate_ = 44100;
+    std::optional<double> endMs_;      // no sound after this demo time
 };
 
 // Audio frames rendered from demo time 0 to ms at this rate, as the headless

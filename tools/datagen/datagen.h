@@ -14,8 +14,13 @@ bool writeTextures(const std::string& dataDir);
 bool writeModels(const std::string& dataDir);
 
 // Writes the program's icon for the hicolor theme: iconDir/NxN/apps/nordglow.png
-// for N = 16, 22, 24, 32, 48, 64, 128 and 256.
+// for N = 16, 22, 24, 32, 48, 64, 128 and 256, and iconDir/scalable/apps/nordglow.svg.
 bool writeIcons(const std::string& iconDir);
+
+// Pixel size of the icon the live window shows as its own.
+constexpr int WindowIconSize = 64;
+// Writes that icon as a C++ header of RGBA bytes, for the live backend.
+bool writeWindowIcon(const std::string& headerPath);
 
 // Writes bytes to path (creating parent folders); false with a message on failure.
 bool writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

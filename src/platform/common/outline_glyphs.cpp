@@ -36,6 +36,7 @@ struct GlyphMesh {
 struct Flattener {
     double scale;       // em units per font unit
     double tolerance;   // chord deviation, em units
+    double finer;       // chords per chord at the tolerance: the square root of the scale, at least 1
     std::vector<std::vector<Point>>* loops;
     Point pen{0, 0};
 
@@ -43,11 +44,13 @@ struct Flattener {
     void add(Point p) { loops->back().push_back(p); pen = p; }
 
     // Segments needed so that a curve whose largest second difference of
-    // control points is `bend` stays within the tolerance of its chords.
+    // control points is `bend` stays within the tolerance of its chords;
+    // then `finer` times as many, which divides the curve's distance from
+    // its chords (as n^2 grows) by the scale.
     int segmentsFor(double bend, double factor) const
     {
-        const double n = std::ceil(std::sqrt(bend * factor / tolerance));
-        return std::clamp(static_cast<int>(n), 1, 64);
+        const int n = std::clamp(static_cast<int>(std::ceil(std::sqrt(bend * factor / tolerance))), 1, 64);
+        return std::clamp(static_cast<int>(std::ceil(n * finer)), n, 256);
     }
 };
 
@@ -178,7 +181,8 @@ bool tessellate(GLUtesselator* tess, const std::vector<std::vector<Point>>& loop
     return !run.failed && out->size() % 3 == 0;
 }
 
-bool buildMesh(FT_Face face, GLUtesselator* tess, int code, float chordDeviation, GlyphMesh* mesh)
+bool buildMesh(FT_Face face, GLUtesselator* tess, int code, float chordDeviation, float pictureScale,
+               GlyphMesh* mesh)
 {
     const unsigned cp = plat::codePointOf(static_cast<unsigned char>(code));
     const FT_UInt index = cp ? FT_Get_Char_Index(face, cp) : 0;
@@ -191,7 +195,8 @@ bool buildMesh(FT_Face face, GLUtesselator* tess, int code, float chordDeviation
 
     if (slot->outline.n_contours == 0) return true;
 
-    Flattener flattener{scale, std::max(1e-4, static_cast<double>(chordDeviation)), &mesh->loops};
+    Flattener flattener{scale, std::max(1e-4, static_cast<double>(chordDeviation)),
+                        std::sqrt(std::max(1.0, static_cast<double>(pictureScale))), &mesh->loops};
     FT_Outline_Funcs funcs{};
     funcs.move_to = moveTo;
     funcs.line_to = lineTo;
@@ -259,7 +264,7 @@ void compileGlyph(const GlyphMesh& mesh, float depth)
 namespace plat {
 
 bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int count,
-                        float chordDeviation, float depth, GlyphMetric* metrics)
+                        float chordDeviation, float scale, float depth, GlyphMetric* metrics)
 {
     if (count <= 0) return true;
     for (int i = 0; i < count; ++i) metrics[i] = GlyphMetric{};
@@ -292,7 +297,7 @@ bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int co
         gluTessCallback(tess, GLU_TESS_COMBINE_DATA, tessFn(tessCombine));
         gluTessCallback(tess, GLU_TESS_ERROR_DATA, tessFn(tessError));
         for (int i = 0; i < count && ok; ++i)
-            ok = buildMesh(face, tess, first + i, chordDeviation, &meshes[static_cast<std::size_t>(i)]);
+            ok = buildMesh(face, tess, first + i, chordDeviation, scale, &meshes[static_cast<std::size_t>(i)]);
         gluDeleteTess(tess);
     }
     FT_Done_Face(face);

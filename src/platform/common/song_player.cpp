@@ -4,7 +4,9 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -40,14 +42,24 @@ bool SongPlayer::loadFromMemory(std::vector<std::uint8_t> bytes)
     return decode();
 }
 
-bool SongPlayer::loadFromFile(const char* path)
+bool SongPlayer::loadFromFile(const char* path, std::string* problem)
 {
     std::vector<std::uint8_t> bytes;
+    std::string why = "cannot be read";
     if (path) {
+        errno = 0;
         std::ifstream in(path, std::ios::binary);
-        if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!in) {
+            why = std::string("cannot be opened (") + std::strerror(errno) + ")";
+        } else {
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (bytes.empty()) why = in.bad() ? "cannot be read" : "is empty";
+        }
     }
-    return loadFromMemory(std::move(bytes));
+    const bool ok = loadFromMemory(std::move(bytes));
+    if (!ok && !bytes_.empty()) why = "is not a module that can be played";
+    if (problem) *problem = ok ? std::string() : why;
+    return ok;
 }
 
 bool SongPlayer::decode()

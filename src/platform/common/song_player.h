@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace openmpt { class module; }
@@ -26,8 +27,9 @@ public:
     // Takes the file's bytes and decodes them. False when they are not a
     // module libopenmpt can play: the player then renders silence.
     bool loadFromMemory(std::vector<std::uint8_t> bytes);
-    // Reads and decodes a file; false (and silence) when it is missing or damaged.
-    bool loadFromFile(const char* path);
+    // Reads and decodes a file; false (and silence) when it is missing or
+    // damaged, with what is wrong in `problem` when given ("is empty", ...).
+    bool loadFromFile(const char* path, std::string* problem = nullptr);
     bool hasModule() const { return module_ != nullptr; }
 
     // Back to the song's beginning, channel states and levels cleared. The

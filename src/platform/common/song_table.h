@@ -5,8 +5,10 @@
 #include "platform/common/song_player.h"
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <map>
 #include <memory>
+#include <string>
 #include <utility>
 
 namespace plat {
@@ -16,12 +18,16 @@ template <class Entry>
 class SongTable {
 public:
     // A new entry whose player holds the module file; a file that cannot be
-    // read or decoded plays as silence.
+    // read or decoded plays as silence, and standard error says so.
     static Entry load(const char* path)
     {
         Entry entry;
         entry.player = std::make_unique<SongPlayer>();
-        entry.player->loadFromFile(path);
+        std::string problem;
+        if (!entry.player->loadFromFile(path, &problem)) {
+            std::fprintf(stderr, "%s: the song %s; it plays as silence\n", path ? path : "(no file)",
+                         problem.c_str());
+        }
         return entry;
     }
     Song add(Entry entry)

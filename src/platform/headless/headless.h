@@ -38,6 +38,23 @@ void setPresentHook(std::function<void()> hook);
 double lastFrameCostMs();
 // The presented frame as tightly packed RGB rows, top row first.
 void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height);
+// The presented frame where the renderer left it: RGBA rows, bottom row
+// first, valid until the next frame is drawn. Null without a window.
+const std::uint8_t* frameRgba(int* width, int* height);
+
+// Which frames are rasterised. policy(ms) gets the demo time at which the
+// frame now being drawn will be presented: at the start of every frame (after
+// a present, and when a window is made) and again after every sleep, which
+// moves that time on. While it answers false the renderer drops every draw
+// and clear: all GL calls still run, so the GL state and the renderer's
+// buffer of immediate-mode vertices afterwards are those a full draw leaves,
+// but no pixel is made. The switch happens only at those points, where the
+// demo has no drawing under way (it sleeps only right after a present, and
+// redraws the whole picture after a sleep). No policy (the default): every
+// frame is rasterised.
+void setRasterPolicy(std::function<bool(double presentMs)> policy);
+// Whether the frame presented last was rasterised when it was presented.
+bool lastFrameRasterised();
 
 // Whether musicInit finds an audio device (default true).
 void setAudioDeviceAvailable(bool available);
@@ -51,6 +68,10 @@ bool windowExists();
 bool windowIsFullScreen();
 // Whether a full-screen window can be had (default true).
 void setFullScreenAvailable(bool available);
+// Whether a full-screen window, its size known, fails to be made (default
+// false): createWindow then fails for full screen only, as the live
+// backend's does when no window with the GL format asked for can be made.
+void setFullScreenWindowFails(bool fails);
 // Drawable size of every window created from now on, as a full-screen window
 // on a display of that size or a window resized to it; 0 x 0 (the default):
 // the client size asked for.

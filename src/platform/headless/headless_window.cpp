@@ -3,6 +3,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 
+#define GL_GLEXT_PROTOTYPES 1  // the query and conditional-render calls, which libOSMesa exports
 #include <GL/osmesa.h>
 #include <GL/gl.h>
 
@@ -22,6 +23,7 @@ struct HeadlessState {
     int height = 0;
     bool fullScreen = false;
     bool fullScreenAvailable = true;
+    bool fullScreenWindowFails = false;
     int drawableWidth = 0;   // 0: the size asked for
     int drawableHeight = 0;
     bool cursorVisible = true;
@@ -35,9 +37,39 @@ struct HeadlessState {
     std::function<void()> presentHook;
     std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
     double lastCost = 0.0;
+    std::function<bool(double)> rasterPolicy;
+    bool skipping = false;        // the current context's draws and clears are skipped
+    GLuint emptyQuery = 0;        // the current context's query that saw no sample; 0: none yet
+    std::uint8_t skipBuffer[4] = {};  // the one-pixel drawable while skipping
+    bool lastRasterised = true;   // of the frame presented last
 };
 
 HeadlessState hs;
+
+// Asks the policy about the frame now being drawn and switches the renderer
+// to match. Skipping is conditional rendering on a query that saw no sample:
+// the renderer drops each draw and clear as it arrives, after the GL state
+// and the buffer of immediate-mode vertices have taken it in as always.
+void applyRasterPolicy()
+{
+    const bool rasterise = !hs.rasterPolicy || hs.rasterPolicy(headless::virtualTimeMs());
+    if (hs.context && rasterise == hs.skipping) {
+        if (rasterise) {
+            glEndConditionalRender();
+            OSMesaMakeCurrent(hs.context, hs.buffer.data(), GL_UNSIGNED_BYTE, hs.width, hs.height);
+        } else {
+            if (hs.emptyQuery == 0) {
+                glGenQueries(1, &hs.emptyQuery);
+                glBeginQuery(GL_SAMPLES_PASSED, hs.emptyQuery);
+                glEndQuery(GL_SAMPLES_PASSED);
+            }
+            glBeginConditionalRender(hs.emptyQuery, GL_QUERY_WAIT);
+            // Each flush copies the picture out to the buffer: make that one pixel.
+            OSMesaMakeCurrent(hs.context, hs.skipBuffer, GL_UNSIGNED_BYTE, 1, 1);
+        }
+    }
+    hs.skipping = !rasterise;
+}
 
 } // namespace
 
@@ -54,9 +86,16 @@ void clearMessageLog() { hs.log.clear(); }
 void pushEvent(const plat::Event& event) { hs.events.push_back(event); }
 void setPresentHook(std::function<void()> hook) { hs.presentHook = std::move(hook); }
 double lastFrameCostMs() { return hs.lastCost; }
+bool lastFrameRasterised() { return hs.lastRasterised; }
+void setRasterPolicy(std::function<bool(double presentMs)> policy)
+{
+    hs.rasterPolicy = std::move(policy);
+    applyRasterPolicy();
+}
 bool windowExists() { return hs.context != nullptr; }
 bool windowIsFullScreen() { return hs.fullScreen; }
 void setFullScreenAvailable(bool available) { hs.fullScreenAvailable = available; }
+void setFullScreenWindowFails(bool fails) { hs.fullScreenWindowFails = fails; }
 void setDrawableSize(int width, int height)
 {
     hs.drawableWidth = width > 0 && height > 0 ? width : 0;
@@ -81,9 +120,20 @@ void readFrame(std::vector<std::uint8_t>* rgb, int* width, int* height)
     }
 }
 
+const std::uint8_t* frameRgba(int* width, int* height)
+{
+    *width = hs.width;
+    *height = hs.height;
+    if (!hs.context) return nullptr;
+    glFinish();
+    return hs.buffer.data();
+}
+
 } // namespace headless
 
 namespace plat {
+
+bool openDisplay() { return true; }
 
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon)
 {
@@ -104,6 +154,7 @@ void showCursor(bool visible) { hs.cursorVisible = visible; }
 WindowResult createWindow(const WindowDesc& desc)
 {
     if (hs.context) destroyWindow();
+    if (desc.fullScreen && hs.fullScreenWindowFails) return WindowResult::ChoosePixelFormatFailed;
     // Depth 16 and stencil 1 asked; llvmpipe gives 24/8.
     OSMesaContext ctx = OSMesaCreateContextExt(OSMESA_RGBA, 16, 1, 0, nullptr);
     if (!ctx) return WindowResult::CreateContextFailed;
@@ -119,6 +170,9 @@ WindowResult createWindow(const WindowDesc& desc)
     hs.height = height;
     hs.fullScreen = desc.fullScreen;
     hs.frameStart = std::chrono::steady_clock::now();
+    hs.skipping = false;  // a new context draws
+    hs.emptyQuery = 0;
+    applyRasterPolicy();
     return WindowResult::Ok;
 }
 
@@ -142,10 +196,12 @@ void presentFrame()
     if (hs.context) glFinish();
     const auto now = std::chrono::steady_clock::now();
     hs.lastCost = std::chrono::duration<double, std::milli>(now - hs.frameStart).count();
+    hs.lastRasterised = !hs.skipping;
     if (hs.presentHook) hs.presentHook();
     const double before = headless::virtualTimeMs();
     ++hs.presented;
     headless::advanceAudio(headless::virtualTimeMs() - before);
+    applyRasterPolicy();
     hs.frameStart = std::chrono::steady_clock::now();
 }
 
@@ -167,6 +223,7 @@ void sleepMs(unsigned milliseconds)
 {
     hs.sleptMs += milliseconds;
     headless::advanceAudio(milliseconds);
+    applyRasterPolicy();
 }
 
 } // namespace plat

@@ -4,7 +4,10 @@
 // callback and then eased on the main thread so that it moves at wall-clock
 // pace without the steps of whole buffers. When no device opens, songs play
 // silently on the monotonic clock and are rendered on demand, so time and
-// channel levels keep working.
+// channel levels keep working. A device that goes away while playing (the
+// sound server ended, the headphones left) hands the song over to that silent
+// clock, and a helper thread opens a new one each second; once it opens, the
+// song plays on from where the clock stands.
 #include "platform/common/song_player.h"
 #include "platform/common/song_table.h"
 #include "platform/platform.h"
@@ -13,7 +16,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +26,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -34,12 +41,14 @@ constexpr int RequestedBufferFrames = 1024;   // 23.2 ms at 44.1 kHz
 constexpr double SnapMs = 150.0;
 constexpr double SettleMs = 250.0;
 constexpr std::size_t VuHistory = 8;          // buffers of levels kept
+constexpr auto ReopenPeriod = std::chrono::seconds(1);
 
 struct LiveSong {
     std::unique_ptr<plat::SongPlayer> player;
     bool started = false;
-    // Device mode: the device frame where this song's first frame was handed out.
-    std::uint64_t startFrame = 0;
+    // Device mode: the device frame where this song's first frame was handed
+    // out (before 0 for a song that a reopened device took over).
+    std::int64_t startFrame = 0;
     // Silent mode: wall time of play and frames rendered since.
     Clock::time_point startWall{};
     std::uint64_t silentFrames = 0;
@@ -75,6 +84,16 @@ struct LiveMusic {
     std::size_t vuNext = 0;
 
     std::vector<std::int16_t> silentBlock;   // discard buffer of silent mode
+
+    // Reopening. Set once a device has opened in this process: from then on a
+    // missing device is looked for again rather than taken as the machine's state.
+    bool deviceEverOpened = false;
+    std::thread reopener;
+    std::mutex reopenLock;
+    std::condition_variable reopenWake;
+    bool reopenCancel = false;                      // under reopenLock
+    std::atomic<SDL_AudioDeviceID> reopened{0};     // a paused new device, for the main thread to take
+    int reopenedSamples = RequestedBufferFrames;    // under reopenLock
 };
 
 LiveMusic lm;
@@ -145,6 +164,137 @@ double rawSongMs(LiveSong& song, Clock::time_point now)
     return (heardFrame(now) - static_cast<double>(song.startFrame)) * 1000.0 / lm.rate;
 }
 
+SDL_AudioSpec wantedSpec()
+{
+    SDL_AudioSpec want{};
+    want.freq = lm.rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = RequestedBufferFrames;
+    want.callback = audioCallback;
+    return want;
+}
+
+// The helper thread: closes the lost device (which can take a buffer's time
+// or more) and opens a new one each second until one opens or it is called
+// off. A device from here keeps the mixing rate, so that the songs' frame
+// counts still hold; SDL converts where the device differs.
+void reopenLoop(SDL_AudioDeviceID lost, bool audioStarted)
+{
+    if (lost) SDL_CloseAudioDevice(lost);
+    // Quit and init stay paired: an extra quit would take the event
+    // subsystem, which the window shares, down with it.
+    if (audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const SDL_AudioSpec want = wantedSpec();
+    std::unique_lock<std::mutex> guard(lm.reopenLock);
+    while (!lm.reopenCancel) {
+        guard.unlock();
+        SDL_AudioSpec have{};
+        SDL_AudioDeviceID device = 0;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+            if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        guard.lock();
+        if (device != 0) {
+            lm.reopenedSamples = have.samples > 0 ? have.samples : RequestedBufferFrames;
+            lm.reopened = device;
+            return;
+        }
+        lm.reopenWake.wait_for(guard, ReopenPeriod, [] { return lm.reopenCancel; });
+    }
+}
+
+void startReopening(SDL_AudioDeviceID lost)
+{
+    lm.reopenCancel = false;
+    lm.reopened = 0;
+    lm.reopener = std::thread(reopenLoop, lost, lm.audioStarted);
+    lm.audioStarted = false;   // the helper owns the audio subsystem now
+}
+
+// Calls the helper off; a device it opened meanwhile is closed.
+void stopReopening()
+{
+    if (!lm.reopener.joinable()) return;
+    {
+        std::lock_guard<std::mutex> guard(lm.reopenLock);
+        lm.reopenCancel = true;
+    }
+    lm.reopenWake.notify_all();
+    lm.reopener.join();
+    if (const SDL_AudioDeviceID device = lm.reopened.exchange(0)) {
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+// The device stopped for good: the playing song goes on on the silent clock
+// from where its time stands, with what the device already mixed counted as
+// rendered, and the helper starts looking for a new device.
+void loseDevice()
+{
+    const Clock::time_point now = Clock::now();
+    SDL_PauseAudioDevice(lm.device, 1);   // no callback runs from here on
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        if (LiveSong* song = findSong(lm.playing)) {
+            // On from where the clock stands, not from the device's last
+            // position, which stopped a moment before the loss was seen.
+            const double heardMs = song->primed ? song->smoothMs + std::max(0.0, msSince(song->lastQuery, now))
+                                                : (heardFrame(now) - static_cast<double>(song->startFrame)) *
+                                                      1000.0 / lm.rate;
+            song->startWall = now - std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double, std::milli>(heardMs));
+            const std::int64_t mixed = static_cast<std::int64_t>(lm.framesOut) - song->startFrame;
+            song->silentFrames = static_cast<std::uint64_t>(std::max<std::int64_t>(0, mixed));
+        }
+        lm.vuCount = 0;
+    }
+    // Look again with the driver that worked, not with every driver there is.
+    if (const char* driver = SDL_GetCurrentAudioDriver()) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    std::fprintf(stderr, "nordglow: the sound device went away; the demo plays on silently and "
+                         "looks for it again every second\n");
+    const SDL_AudioDeviceID lost = lm.device;
+    lm.device = 0;
+    startReopening(lost);
+}
+
+// The helper's new device takes the playing song over where the silent clock
+// stands: its first buffer is heard one buffer from now, and until then the
+// position runs on, so the song's time neither jumps nor stands still.
+void adoptReopenedDevice()
+{
+    lm.reopener.join();
+    const SDL_AudioDeviceID device = lm.reopened.exchange(0);
+    lm.audioStarted = true;
+    lm.bufferFrames = lm.reopenedSamples;
+    const Clock::time_point now = Clock::now();
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        if (LiveSong* song = findSong(lm.playing)) {
+            catchUpSilent(*song, now);
+            const auto heard = static_cast<std::int64_t>(std::llround(msSince(song->startWall, now) * lm.rate / 1000.0));
+            song->startFrame = static_cast<std::int64_t>(lm.framesOut) - lm.bufferFrames - heard;
+        }
+        lm.lastCallback = now;
+        lm.vuCount = 0;
+    }
+    lm.device = device;
+    SDL_PauseAudioDevice(device, 0);
+    std::fprintf(stderr, "nordglow: the sound device is back\n");
+}
+
+// Once a frame: notices a lost device and takes a reopened one.
+void watchDevice()
+{
+    if (lm.device != 0) {
+        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED) loseDevice();
+    } else if (lm.reopened.load() != 0) {
+        adoptReopenedDevice();
+    }
+}
+
 bool openDevice()
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -153,12 +303,7 @@ bool openDevice()
     }
     lm.audioStarted = true;
 
-    SDL_AudioSpec want{};
-    want.freq = lm.rate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = RequestedBufferFrames;
-    want.callback = audioCallback;
+    const SDL_AudioSpec want = wantedSpec();
     SDL_AudioSpec have{};
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(
         nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
@@ -177,6 +322,7 @@ bool openDevice()
         lm.vuCount = 0;
     }
     lm.device = device;
+    lm.deviceEverOpened = true;
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
@@ -186,6 +332,7 @@ bool openDevice()
 // statics. Registered after `lm` was built, this runs before its destructor.
 void closeDeviceAtExit()
 {
+    stopReopening();
     if (lm.device) SDL_CloseAudioDevice(lm.device);
     lm.device = 0;
 }
@@ -202,12 +349,16 @@ bool musicInit(int mixRate, int, unsigned)
     lm.initialised = true;
     lm.rate = mixRate > 0 ? mixRate : DefaultRate;
     lm.bufferFrames = RequestedBufferFrames;
-    return openDevice();
+    if (openDevice()) return true;
+    // Sound worked earlier in this run: it is only away for now.
+    if (lm.deviceEverOpened) startReopening(0);
+    return false;
 }
 
 void musicClose()
 {
     if (!lm.initialised) return;
+    stopReopening();
     // Closing the device waits for a running callback to finish.
     if (lm.device) SDL_CloseAudioDevice(lm.device);
     lm.device = 0;
@@ -242,7 +393,7 @@ void musicPlaySong(Song song)
     {
         std::lock_guard<std::mutex> guard(lm.lock);
         entry->started = true;
-        entry->startFrame = lm.framesOut;
+        entry->startFrame = static_cast<std::int64_t>(lm.framesOut);
         entry->startWall = Clock::now();
         entry->silentFrames = 0;
         lm.playing = song;
@@ -255,6 +406,7 @@ void musicPlaySong(Song song)
 
 int musicGetTime(Song song)
 {
+    watchDevice();
     LiveSong* entry = findSong(song);
     if (!entry || !entry->started) return 0;
     if (song != lm.playing) return entry->reportedMs;   // stopped: time stands where it left

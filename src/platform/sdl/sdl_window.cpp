@@ -2,9 +2,19 @@
 // boxes, keyboard events as virtual-key codes, and sleeping.
 #include "platform/keys.h"
 
+// The icon's RGBA pixels, drawn by the data generator at build time.
+#include "generated/window_icon.h"
+
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,13 +30,85 @@ bool initVideo()
 {
     if (sdl.videoReady) return true;
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
-        return false;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     sdl.videoReady = true;
     SDL_DisableScreenSaver();
     return true;
+}
+
+// Video drivers that draw into memory: a window there is seen by nobody.
+bool driverShowsNothing(const char* driver)
+{
+    return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// Names the display that could not be had and what to do instead, in one line.
+void reportNoDisplay(const char* driver)
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value ? std::string(name) + "=" + value : std::string();
+    };
+    const std::string x11 = set("DISPLAY"), wayland = set("WAYLAND_DISPLAY"), forced = set("SDL_VIDEODRIVER");
+    std::string why;
+    if (!forced.empty() && driver) {
+        why = "the video driver \"" + std::string(driver) + "\" (" + forced + ") shows no window";
+    } else if (!x11.empty() || !wayland.empty()) {
+        why = "cannot open the display " + x11 + (!x11.empty() && !wayland.empty() ? " or " : "") + wayland;
+        if (!forced.empty()) why += " with " + forced;
+    } else {
+        why = "no display to show the demo on (DISPLAY and WAYLAND_DISPLAY are not set)";
+    }
+    std::fprintf(stderr,
+                 "nordglow: %s; start it in a desktop session (or under Xvfb), or render it without a "
+                 "display with nordglow-capture.\n",
+                 why.c_str());
+}
+
+// SDL waits for a message box in a call that its own signal handling cannot
+// break: on X11 the box runs in a forked child that the program waits for,
+// on Wayland in a zenity process. While a box is up, SIGTERM and SIGINT end
+// the program at once, as a close would, and every process forked for the
+// box dies with it.
+struct BoxState {
+    volatile std::sig_atomic_t showing = 0;
+    pid_t owner = 0;   // the process that shows the box
+};
+
+BoxState box;
+
+void endDuringBox(int)
+{
+    _exit(0);
+}
+
+// Runs in every child forked while a box is up, before SDL's own code there.
+void tieBoxChildToOwner()
+{
+    if (!box.showing) return;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != box.owner) _exit(1);   // the owner ended before the tie was made
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+}
+
+int showBoxEndingOnSignal(const SDL_MessageBoxData& data, int* pressed)
+{
+    static const bool hooked = pthread_atfork(nullptr, nullptr, tieBoxChildToOwner) == 0;
+    (void)hooked;
+    struct sigaction ending {};
+    ending.sa_handler = endDuringBox;
+    sigemptyset(&ending.sa_mask);
+    struct sigaction oldTerm {}, oldInt {};
+    box.owner = getpid();
+    box.showing = 1;
+    sigaction(SIGTERM, &ending, &oldTerm);
+    sigaction(SIGINT, &ending, &oldInt);
+    const int result = SDL_ShowMessageBox(&data, pressed);
+    sigaction(SIGTERM, &oldTerm, nullptr);
+    sigaction(SIGINT, &oldInt, nullptr);
+    box.showing = 0;
+    return result;
 }
 
 // Maps SDL keys to the virtual-key codes the demo reads; 0 for others.
@@ -50,6 +132,15 @@ int virtualKey(SDL_Keycode key)
 } // namespace
 
 namespace plat {
+
+bool openDisplay()
+{
+    const bool ready = initVideo();
+    const char* driver = ready ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (ready && !driverShowsNothing(driver)) return true;
+    reportNoDisplay(driver);
+    return false;
+}
 
 Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Icon icon)
 {
@@ -75,7 +166,7 @@ Answer showMessageBox(const char* text, const char* caption, Buttons buttons, Ic
     }
     int pressed = -1;
     initVideo();
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    if (showBoxEndingOnSignal(data, &pressed) != 0) {
         // No display to show it on: say it on the terminal and take the default.
         std::fprintf(stderr, "%s: %s (%s)\n", caption, text, SDL_GetError());
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
@@ -132,6 +223,14 @@ WindowResult createWindow(const WindowDesc& desc)
         // The window itself is fine; the GL pixel format asked for is what failed.
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         return WindowResult::ChoosePixelFormatFailed;
+    }
+    // The window's own icon (title bar, task switcher); without it the
+    // window manager shows a generic one, so a failure here is no failure.
+    if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<unsigned char*>(WindowIconRgba), WindowIconSize, WindowIconSize, 32, WindowIconSize * 4,
+            SDL_PIXELFORMAT_RGBA32)) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
     }
 
     SDL_GLContext context = SDL_GL_CreateContext(window);

@@ -8,9 +8,9 @@
 
 namespace datagen {
 
-// An 8-bit RGB PNG of the picture (channels clamped), top row first; no time
-// stamp or other varying chunk, so the same picture gives the same bytes.
-// Empty on failure.
-std::vector<std::uint8_t> encodePng(const Image& img);
+// An 8-bit RGBA PNG of the picture with alpha 0..1 per pixel (row-major like
+// img; channels clamped), top row first; no time stamp or other varying
+// chunk, so the same picture gives the same bytes. Empty on failure.
+std::vector<std::uint8_t> encodePng(const Image& img, const std::vector<float>& alpha);
 
 } // namespace datagen

@@ -50,6 +50,25 @@ inline float sdSegment(float x, float y, float ax, float ay, float bx, float by,
     return std::hypot(px - dx * h, py - dy * h) - halfWidth;
 }
 
+// Simple polygon of n corners (either winding); exact distance to its edges.
+inline float sdPolygon(float x, float y, const float (*v)[2], int n)
+{
+    float d2 = (x - v[0][0]) * (x - v[0][0]) + (y - v[0][1]) * (y - v[0][1]);
+    float sign = 1.0f;
+    for (int i = 0, j = n - 1; i < n; j = i, ++i) {
+        const float ex = v[j][0] - v[i][0], ey = v[j][1] - v[i][1];
+        const float wx = x - v[i][0], wy = y - v[i][1];
+        const float len2 = ex * ex + ey * ey;
+        const float h = len2 > 0 ? std::clamp((wx * ex + wy * ey) / len2, 0.0f, 1.0f) : 0.0f;
+        const float bx = wx - ex * h, by = wy - ey * h;
+        d2 = std::min(d2, bx * bx + by * by);
+        // Crossings of a ray along +x decide inside from outside.
+        const bool a = y >= v[i][1], b = y < v[j][1], c = ex * wy > ey * wx;
+        if ((a && b && c) || (!a && !b && !c)) sign = -sign;
+    }
+    return sign * std::sqrt(d2);
+}
+
 // Pixel area bounds for the painters; clipped to the picture.
 struct Rect {
     int x0, y0, x1, y1;  // x1, y1 exclusive

@@ -164,31 +164,6 @@ Image makeFrameMask()
     return img;
 }
 
-std::vector<Image> makeTitleIcons(const std::vector<int>& sizes)
-{
-    const Image canvas = paintArtCanvas();
-    // A square around the title block, in canvas pixels: the word, the year
-    // and the aurora band, framed by the neighbouring panels' bevels.
-    const float side = 100 * Scale, left = 127 * Scale, top = 441 * Scale;
-    std::vector<Image> icons;
-    for (int size : sizes) {
-        Image icon(size, size);
-        // Box filter: n x n bilinear samples over each pixel's footprint.
-        const float step = side / float(size);
-        const int n = std::max(1, int(std::ceil(step)));
-        icon.forEach([&](int x, int y, Rgb& p) {
-            Rgb sum;
-            for (int k = 0; k < n; ++k)
-                for (int l = 0; l < n; ++l)
-                    sum = sum + sampleClamped(canvas, left + (float(x) + (float(l) + 0.5f) / float(n)) * step,
-                                              top + (float(y) + (float(k) + 0.5f) / float(n)) * step);
-            p = sum * (1.0f / float(n * n));
-        });
-        icons.push_back(std::move(icon));
-    }
-    return icons;
-}
-
 Image makeFrameArt()
 {
     const Image canvas = paintArtCanvas();

@@ -23,10 +23,6 @@ Image makeChrome();           // Chrome.tga
 Image makeFloorTiles();       // bg.tga
 Image makeScrollerBackdrop(); // musix.tga
 
-// Not textures: the program's icon at each size (square, size x size pixels),
-// cut from the title block of the frame artwork.
-std::vector<Image> makeTitleIcons(const std::vector<int>& sizes);
-
 struct TextureRecipe {
     const char* file;  // name under Data/Textures
     Image (*make)();

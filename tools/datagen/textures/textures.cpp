@@ -1,10 +1,8 @@
 // Writes every texture of Data/Textures from its recipe.
 #include "datagen/datagen.h"
 #include "datagen/common/glyphs.h"
-#include "datagen/common/png.h"
 #include "datagen/textures/recipes.h"
 
-#include <cstdio>
 #include <string>
 
 namespace datagen {
@@ -41,30 +39,6 @@ bool writeTextures(const std::string& dataDir)
         Image img = r.make();
         clampImage(img);
         ok = writeFileBytes(dataDir + "/Textures/" + r.file, encodeTga(img, r.rle)) && ok;
-    }
-    return ok;
-}
-
-} // namespace datagen
-
-namespace datagen {
-
-bool writeIcons(const std::string& iconDir)
-{
-    if (!fontsAvailable()) return false;
-    const std::vector<int> sizes = {16, 22, 24, 32, 48, 64, 128, 256};
-    std::vector<Image> icons = makeTitleIcons(sizes);
-    bool ok = true;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        clampImage(icons[i]);
-        const std::string size = std::to_string(sizes[i]);
-        const std::vector<std::uint8_t> png = encodePng(icons[i]);
-        if (png.empty()) {
-            std::fprintf(stderr, "datagen: cannot encode the %s px icon\n", size.c_str());
-            ok = false;
-            continue;
-        }
-        ok = writeFileBytes(iconDir + "/" + size + "x" + size + "/apps/nordglow.png", png) && ok;
     }
     return ok;
 }
