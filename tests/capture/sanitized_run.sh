@@ -22,7 +22,7 @@ for phase in intro main end; do
 done
 
 # A texture missing: the demo ends before its first frame; the sound file is
-# still a valid WAV, with no samples, and the run fails with its message.
+# removed with the rest of the failed run, which ends with its message.
 mkdir -p "$out/partial/Data"
 for sub in Textures Models Sounds; do
   mkdir -p "$out/partial/Data/$sub"
@@ -35,7 +35,7 @@ rc=$?
 set -e
 [ "$rc" = 1 ] || { cat "$out/err2" >&2; echo "run without a texture ended with $rc, not 1" >&2; exit 1; }
 grep -q "ended before its first frame" "$out/err2" || { cat "$out/err2" >&2; echo "no message for the early end" >&2; exit 1; }
-[ "$(head -c 4 "$out/empty.wav")" = RIFF ] && [ "$(stat -c %s "$out/empty.wav")" = 44 ] &&
-  [ "$(od -An -tu4 -j40 -N4 "$out/empty.wav" | tr -d ' ')" = 0 ] ||
-  { echo "the sound of a run with no frame is not an empty WAV" >&2; exit 1; }
+# A run that failed leaves no sound file behind, not even a partial one.
+[ ! -e "$out/empty.wav" ] && [ ! -e "$out/empty.wav.partial" ] ||
+  { echo "a run that failed left a WAV behind" >&2; exit 1; }
 echo "sanitized run: clean"
