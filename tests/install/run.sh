@@ -103,7 +103,10 @@ box=$(wait_window "Start FullScreen?"); [ -n "$box" ] || fail "no start question
 focus "$box"; xdotool key Escape  # No: a window
 win=$(wait_window "Nordglow 2002"); [ -n "$win" ] || fail "no demo window"
 # The window carries its own icon, the one the desktop entry names.
-xprop -id "$win" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has no icon of its own"
+# (Read whole first: grep -q leaving early would break xprop's pipe, which
+# pipefail counts as a failure.)
+icon=$(xprop -id "$win" _NET_WM_ICON 2>&1 || true)
+grep -q "Icon (64 x 64)" <<<"$icon" || fail "the window has no icon of its own"
 focus "$win"; sleep 4
 # Drawn from the installed data: the intro's letters are bright.
 import -window root "$work/shot.png"
