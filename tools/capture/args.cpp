@@ -12,7 +12,7 @@ const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
     "                        [--video FILE.mp4] [--small-video] [--stats] [--draw-all] [--size WxH]\n"
-    "                        [--help] [--version]\n"
+    "                        [--frame-cost [MS:]COST]... [--help] [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
     "Times (MS) are decimal milliseconds up to 3802000: the whole demo plus an hour.\n"
@@ -41,6 +41,8 @@ const char* const UsageText =
     "                   (1000/fps ms), leaving out the demo's first frame and the frame after\n"
     "                   the question's 3-second pause, which are slow by design\n"
     "  --draw-all       draw every frame, also those nothing needs (for timing comparisons)\n"
+    "  --frame-cost [MS:]COST  for tests of --stats: count COST ms for every frame instead of\n"
+    "                   timing it, or with MS: for the first frame presented at or after MS\n"
     "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
     "                   picture is scaled to fit, centred, black bars beside it\n"
     "  --help           print this text\n"
@@ -134,7 +136,8 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             continue;
         }
         static const char* const withValue[] = {"--data", "--fps", "--answer", "--at", "--every", "--from",
-                                                "--until", "--key", "--out", "--audio", "--video", "--size"};
+                                                "--until", "--key", "--out", "--audio", "--video", "--size",
+                                                "--frame-cost"};
         bool known = false;
         for (const char* name : withValue) known = known || a == name;
         if (!known) {
@@ -176,6 +179,20 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
                 return false;
             }
             o.keys.push_back(k);
+        } else if (a == "--frame-cost") {
+            const auto colon = v.find(':');
+            FrameCost c;
+            const bool timed = colon != std::string::npos;
+            if ((timed && !parseMs(v.substr(0, colon), &c.atMs)) ||
+                !parseMs(timed ? v.substr(colon + 1) : v, &c.costMs)) {
+                *error = "--frame-cost wants COST or MS:COST in decimal milliseconds, not '" + v + "'";
+                return false;
+            }
+            if (timed) {
+                o.frameCostAt.push_back(c);
+            } else {
+                o.frameCostMs = c.costMs;
+            }
         } else if (a == "--size") {
             int w = 0, h = 0;
             if (!parseSize(v, &w, &h)) {

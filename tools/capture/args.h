@@ -18,6 +18,11 @@ struct KeyPress {
     int virtualKey = 0;
 };
 
+struct FrameCost {
+    double atMs = 0;
+    double costMs = 0;
+};
+
 struct Options {
     std::string dataDir;           // folder holding Data/; empty: see defaultDataDir
     double fps = 60.0;
@@ -33,6 +38,11 @@ struct Options {
     bool smallVideo = false;       // slower encoding for a smaller file
     bool stats = false;
     bool drawAll = false;          // rasterise every frame, also those nothing needs
+    // --frame-cost: what --stats counts instead of timing each frame, so that
+    // a test knows every frame's cost. A frame's own (the first presented at
+    // or after atMs) before the one for all; neither: the frames are timed.
+    std::optional<double> frameCostMs;
+    std::vector<FrameCost> frameCostAt;
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;

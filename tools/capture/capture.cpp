@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace capture {
 
@@ -60,6 +61,9 @@ public:
         std::sort(pendingAt_.begin(), pendingAt_.end());
         nextEvery_ = o.from;
         keys_ = o.keys;
+        frameCostAt_ = o.frameCostAt;
+        std::sort(frameCostAt_.begin(), frameCostAt_.end(),
+                  [](const FrameCost& a, const FrameCost& b) { return a.atMs < b.atMs; });
         std::sort(keys_.begin(), keys_.end(), [](const KeyPress& a, const KeyPress& b) { return a.atMs < b.atMs; });
         progress_ = isatty(STDERR_FILENO) != 0;
         wallStart_ = std::chrono::steady_clock::now();
@@ -94,12 +98,13 @@ public:
         // A frame presented later than one period after the last carries a pause.
         const bool afterPause = frames_ > 1 && demoMs > lastPresentMs_ + 1000.0 / opt_.fps + 1e-6;
         lastPresentMs_ = demoMs;
+        const double cost = frameCost(demoMs);
         if (opt_.stats && demoMs >= opt_.from) {
             SceneStats& scene = stats_[demoSceneName()];
-            scene.costs.push_back(headless::lastFrameCostMs());
+            scene.costs.push_back(cost);
             // The first frame builds what the demo reuses, and the one after
             // the question's pause starts the main song: both are slow by design.
-            if (frames_ > 1 && !afterPause) scene.stallCandidates.push_back(headless::lastFrameCostMs());
+            if (frames_ > 1 && !afterPause) scene.stallCandidates.push_back(cost);
         }
         if (!endBegan_ && std::string(phase) == "end") {
             endBegan_ = true;
@@ -155,6 +160,18 @@ public:
             closeSent_ = true;
         }
         if (progress_) drawProgress(demoMs, until);
+    }
+
+    // The cost --stats counts for the frame presented at demoMs: measured,
+    // unless --frame-cost sets it.
+    double frameCost(double demoMs)
+    {
+        std::optional<double> scripted = opt_.frameCostMs;
+        while (!frameCostAt_.empty() && frameCostAt_.front().atMs <= demoMs) {
+            scripted = frameCostAt_.front().costMs;
+            frameCostAt_.erase(frameCostAt_.begin());
+        }
+        return scripted ? *scripted : headless::lastFrameCostMs();
     }
 
     void attachRecording(Recording* r) { recording_ = r; }
@@ -245,6 +262,7 @@ private:
     std::vector<double> pendingAt_;
     double nextEvery_ = 0;
     std::vector<KeyPress> keys_;
+    std::vector<FrameCost> frameCostAt_;
     std::vector<int> releaseNext_;
     bool endBegan_ = false;
     double endBeganMs_ = 0;
