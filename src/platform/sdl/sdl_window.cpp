@@ -26,9 +26,25 @@ struct SdlState {
 
 SdlState sdl;
 
+// Without SDL_VIDEODRIVER, the driver the session's variables point at: x11
+// where DISPLAY is set (also under XWayland), wayland where only
+// WAYLAND_DISPLAY is, else x11, which fails quietly. SDL left to itself probes
+// every driver it has, and some say so on standard error when there is no
+// session for them.
+void chooseVideoDriver()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (set("SDL_VIDEODRIVER")) return;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, !set("DISPLAY") && set("WAYLAND_DISPLAY") ? "wayland" : "x11");
+}
+
 bool initVideo()
 {
     if (sdl.videoReady) return true;
+    chooseVideoDriver();
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     sdl.videoReady = true;
