@@ -260,6 +260,41 @@ void loseDevice()
     startReopening(lost);
 }
 
+// Removal of an output device, as SDL's events tell it. The SDL2 API over
+// SDL3 keeps a device whose sound server went away "playing", its callback
+// running on nothing, and says so only with this event: for the device
+// opened, or with id 0 and no output device left.
+std::atomic<bool> outputRemoved{false};
+std::atomic<Uint32> removedId{0};
+
+int SDLCALL noticeRemoval(void*, SDL_Event* event)
+{
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
+        removedId = event->adevice.which;
+        outputRemoved = true;
+    }
+    return 0;
+}
+
+// Whether the open device went away without stopping (see noticeRemoval).
+// The events come in when they are pumped, which without a window nothing
+// else does.
+bool removedWhilePlaying()
+{
+    SDL_PumpEvents();
+    if (!outputRemoved.exchange(false)) return false;
+    return removedId == lm.device || (removedId == 0 && SDL_GetNumAudioDevices(0) <= 0);
+}
+
+// (Again) watches for removals: a quit of SDL's event subsystem, which the
+// audio one takes down with it without a window, drops the watch.
+void watchRemovals()
+{
+    SDL_DelEventWatch(noticeRemoval, nullptr);
+    SDL_AddEventWatch(noticeRemoval, nullptr);
+    outputRemoved = false;
+}
+
 // The helper's new device takes the playing song over where the silent clock
 // stands: its first buffer is heard one buffer from now, and until then the
 // position runs on, so the song's time neither jumps nor stands still.
@@ -281,6 +316,7 @@ void adoptReopenedDevice()
         lm.vuCount = 0;
     }
     lm.device = device;
+    watchRemovals();
     SDL_PauseAudioDevice(device, 0);
     std::fprintf(stderr, "nordglow: the sound device is back\n");
 }
@@ -289,7 +325,7 @@ void adoptReopenedDevice()
 void watchDevice()
 {
     if (lm.device != 0) {
-        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED) loseDevice();
+        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED || removedWhilePlaying()) loseDevice();
     } else if (lm.reopened.load() != 0) {
         adoptReopenedDevice();
     }
@@ -323,6 +359,7 @@ bool openDevice()
     }
     lm.device = device;
     lm.deviceEverOpened = true;
+    watchRemovals();
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
