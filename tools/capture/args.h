@@ -1,6 +1,8 @@
 // Command line of nordglow-capture.
 #pragma once
 
+#include "platform/headless/headless.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@ struct Options {
     bool smallVideo = false;       // slower encoding for a smaller file
     bool stats = false;
     bool drawAll = false;          // rasterise every frame, also those nothing needs
+    headless::Renderer renderer = headless::Renderer::Auto;
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;
