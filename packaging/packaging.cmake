@@ -47,7 +47,7 @@ add_custom_command(
   OUTPUT ${NG_GENERATED}/screenshot.png
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${NG_GENERATED}/shot
   COMMAND ${CMAKE_COMMAND} -E env GALLIUM_DRIVER=llvmpipe $<TARGET_FILE:nordglow-capture>
-          --data ${CMAKE_BINARY_DIR} --fps 5 --at 60000 --until 60001 --out ${NG_GENERATED}/shot
+          --renderer software --data ${CMAKE_BINARY_DIR} --fps 5 --at 60000 --until 60001 --out ${NG_GENERATED}/shot
   COMMAND sh -c "mv \"$1\"/frame_*.png \"$2\"" sh ${NG_GENERATED}/shot ${NG_GENERATED}/screenshot.png
   DEPENDS nordglow-capture ${CMAKE_BINARY_DIR}/Data/.stamp
   COMMENT "Capturing the screenshot"
@@ -105,10 +105,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Library packages come from dpkg-shlibdeps; the 3-D letters need an outline
-# face that fontconfig finds, and SDL draws its X11 message boxes with the
-# core X fonts.
+# face that fontconfig finds, the capture tool's EGL needs Mesa's drivers
+# (llvmpipe) which no library links, and SDL draws its X11 message boxes with
+# the core X fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libgl1-mesa-dri")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, xfonts-base")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

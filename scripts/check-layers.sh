@@ -36,7 +36,7 @@ while IFS= read -r file; do
   done < <(grep -noE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]+"' "$file" |
            sed -E 's/^([0-9]+):.*"([^"]+)"/\1:\2/')
   if [ "$layer" != platform ]; then
-    if grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(SDL|GL/osmesa\.h|ft2build\.h|freetype|fontconfig|libopenmpt)' "$file" >&2; then
+    if grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(SDL|EGL/|ft2build\.h|freetype|fontconfig|libopenmpt)' "$file" >&2; then
       echo "$file: only src/platform/ may use the system libraries above" >&2
       bad=1
     fi

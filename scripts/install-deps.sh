@@ -3,13 +3,15 @@
 # Usable as root or through sudo. Pass --test to add what the tests need.
 set -euo pipefail
 
+# Unversioned names only: each exists on Debian 12, 13 and testing.
 build_pkgs=(build-essential cmake pkg-config
-  libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
+  libsdl2-dev libopenmpt-dev libglu1-mesa-dev libgl-dev
+  libegl-dev libegl-mesa0 libgl1-mesa-dri  # offscreen drawing: EGL, Mesa's EGL and llvmpipe
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
   xfonts-base  # core X fonts: SDL draws its message boxes with them
   file)        # cpack's Debian package looks at each installed file with it
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick
-  openmpt123 xmp clang libclang-rt-14-dev libx11-dev python3 time
+  openmpt123 xmp clang libclang-rt-dev libx11-dev python3 time
   lintian desktop-file-utils appstream  # checks of the package and its desktop files
   ffmpeg  # the capture tool's --video, checked end to end
   pulseaudio pulseaudio-utils)  # a sound server restarted mid-song: the sound comes back
@@ -28,6 +30,6 @@ done
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 echo "installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-# One step: libosmesa6-dev upgrades Mesa and libsdl2-dev pulls many packages.
+# One step: Mesa and libsdl2-dev pull many packages.
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

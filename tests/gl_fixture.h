@@ -1,4 +1,4 @@
-// Shared fixture for tests that draw: an 800 x 600 OSMesa context from the
+// Shared fixture for tests that draw: an 800 x 600 EGL context from the
 // headless backend with the demo's perspective projection, plus pixel reads.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The one seam between the demo and the outside world: windowing, GL context,
 // events, message boxes, sleeping, outline glyphs and music. Two backends
-// implement all of it: sdl/ (live window, live audio) and headless/ (OSMesa,
-// virtual clock). CMake links exactly one of them.
+// implement all of it: sdl/ (live window, live audio) and headless/ (EGL
+// offscreen, virtual clock). CMake links exactly one of them.
 #pragma once
 
 #include <cstdint>

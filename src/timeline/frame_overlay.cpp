@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>

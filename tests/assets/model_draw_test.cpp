@@ -1,4 +1,4 @@
-// Drawing models on an OSMesa context: material colours, the shared material
+// Drawing models on an EGL context: material colours, the shared material
 // texture, objects that must not be read outside their arrays.
 #include "assets/model.h"
 

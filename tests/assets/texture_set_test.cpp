@@ -1,4 +1,4 @@
-// Texture set and texture making on an OSMesa context: names per slot, the
+// Texture set and texture making on an EGL context: names per slot, the
 // stop at a missing file, uploads of odd sizes and 32-bit images.
 #include "assets/texture_set.h"
 

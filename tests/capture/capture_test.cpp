@@ -192,6 +192,7 @@ TEST(Capture, RefusesWhatItCannotFinishBeforeTheRun)
         {"--at 5000 --until 4000", 2, "--at 5000 comes after --until 4000"},
         {"--key 100:Q", 2, "unknown key 'Q'"},
         {"--frame-cost 100:slow", 2, "--frame-cost wants COST or MS:COST"},
+        {"--renderer fast", 2, "--renderer wants auto, gpu or software, not 'fast'"},
         {"--at", 2, "--at needs a value"},
         {"--frobnicate", 2, "unknown argument '--frobnicate'"},
         {"--size 801x601 --video /dev/null", 2, "--video needs an even width and height"},
@@ -212,6 +213,39 @@ TEST(Capture, RefusesWhatItCannotFinishBeforeTheRun)
     }
     EXPECT_EQ(runCapture("--help").exitCode, 0);
     fs::remove_all(folder);
+}
+
+// What draws is named, and a GPU asked for where there is none is refused
+// before the run. Software is llvmpipe under the tool's GALLIUM_DRIVER.
+TEST(Capture, NamesTheRendererAndRefusesAMissingGpu)
+{
+    std::string version;
+    ASSERT_EQ(runCaptureWithMessages("--version --renderer software", &version), 0) << version;
+    EXPECT_NE(version.find("\nrenderer: llvmpipe"), std::string::npos) << version;
+    EXPECT_NE(version.find("\nOpenGL: "), std::string::npos) << version;
+    const RunResult stats = runCapture("--renderer software --fps 20 --until 100 --stats");
+    ASSERT_EQ(stats.exitCode, 0);
+    EXPECT_NE(stats.out.find("renderer: llvmpipe"), std::string::npos) << stats.out;
+
+    // A GPU is one with a render node; without one EGL has none to offer.
+    bool renderNode = false;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/dev/dri", ec)) {
+        renderNode = renderNode || entry.path().filename().string().rfind("renderD", 0) == 0;
+    }
+    std::string gpu;
+    const int code = runCaptureWithMessages("--renderer gpu --until 100", &gpu);
+    if (!renderNode) {
+        EXPECT_EQ(code, 2) << gpu;
+        EXPECT_EQ(gpu.find("Start FullScreen?"), std::string::npos) << "ran the demo without a GPU:\n" << gpu;
+        EXPECT_NE(gpu.find("nordglow-capture: --renderer gpu: no GPU"), std::string::npos) << gpu;
+    } else if (code == 0) {
+        std::string named;
+        runCaptureWithMessages("--version --renderer gpu", &named);
+        EXPECT_EQ(named.find("renderer: llvmpipe"), std::string::npos) << named;
+    } else {
+        EXPECT_EQ(code, 2) << gpu;
+    }
 }
 
 // The smallest and an odd size: the frame has exactly that size, with the

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using datagen::Image;
 using datagen::Rgb;
 

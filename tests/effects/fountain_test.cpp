@@ -4,6 +4,7 @@
 #include "gl_fixture.h"
 #include "timeline/timeline.h"
 
+#include <algorithm>
 #include <cmath>
 
 TEST(FountainFloorFlash, ChannelsFollowTheLevel)

@@ -12,6 +12,7 @@
 #include "timeline/intro.h"
 #include "timeline/timeline.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {

@@ -9,6 +9,7 @@
 #include "text/volume_meter.h"
 #include "timeline/timeline.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {

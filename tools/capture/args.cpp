@@ -12,7 +12,8 @@ const char* const UsageText =
     "usage: nordglow-capture [--data DIR] [--fps N] [--answer yes|no] [--at MS]... [--every MS]\n"
     "                        [--from MS] [--until MS] [--key MS:KEY]... [--out DIR] [--audio FILE.wav]\n"
     "                        [--video FILE.mp4] [--small-video] [--stats] [--draw-all] [--size WxH]\n"
-    "                        [--frame-cost [MS:]COST]... [--help] [--version]\n"
+    "                        [--renderer auto|gpu|software] [--frame-cost [MS:]COST]... [--help]\n"
+    "                        [--version]\n"
     "\n"
     "Runs the demo headless on a virtual clock (demo time 0 = the intro song starts).\n"
     "Times (MS) are decimal milliseconds up to 3802000: the whole demo plus an hour.\n"
@@ -45,8 +46,12 @@ const char* const UsageText =
     "                   timing it, or with MS: for the first frame presented at or after MS\n"
     "  --size WxH       size of the frames, from 80x60 to 8192x8192 (default 800x600); the 4:3\n"
     "                   picture is scaled to fit, centred, black bars beside it\n"
+    "  --renderer R     what draws the frames: gpu, software (Mesa's llvmpipe, the same\n"
+    "                   pixels on every machine with the same Mesa) or auto (default: the\n"
+    "                   GPU where there is one, else software); --stats and --version\n"
+    "                   name the renderer in use\n"
     "  --help           print this text\n"
-    "  --version        print the version\n";
+    "  --version        print the version and the renderer\n";
 
 namespace {
 
@@ -137,7 +142,7 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
         }
         static const char* const withValue[] = {"--data", "--fps", "--answer", "--at", "--every", "--from",
                                                 "--until", "--key", "--out", "--audio", "--video", "--size",
-                                                "--frame-cost"};
+                                                "--renderer", "--frame-cost"};
         bool known = false;
         for (const char* name : withValue) known = known || a == name;
         if (!known) {
@@ -205,6 +210,14 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
             }
             o.width = w;
             o.height = h;
+        } else if (a == "--renderer") {
+            if (v == "auto") o.renderer = headless::Renderer::Auto;
+            else if (v == "gpu") o.renderer = headless::Renderer::Gpu;
+            else if (v == "software") o.renderer = headless::Renderer::Software;
+            else {
+                *error = "--renderer wants auto, gpu or software, not '" + v + "'";
+                return false;
+            }
         } else if (a == "--out") {
             o.outDir = v;
         } else if (a == "--audio") {

@@ -1,6 +1,8 @@
 // Command line of nordglow-capture.
 #pragma once
 
+#include "platform/headless/headless.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +45,7 @@ struct Options {
     // or after atMs) before the one for all; neither: the frames are timed.
     std::optional<double> frameCostMs;
     std::vector<FrameCost> frameCostAt;
+    headless::Renderer renderer = headless::Renderer::Auto;
     bool help = false;
     int width = 800;               // --size: drawable of every frame, video and statistic
     int height = 600;

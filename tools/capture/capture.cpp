@@ -192,6 +192,7 @@ public:
     void printStats() const
     {
         if (!opt_.stats) return;
+        std::printf("renderer: %s\n", headless::rendererName().c_str());
         for (const char* scene : SceneOrder) {
             const auto it = stats_.find(scene);
             if (it == stats_.end() || it->second.costs.empty()) continue;
@@ -349,10 +350,22 @@ int prepareRun(Options& opt)
 
 // The headless platform as the run needs it: the virtual clock's rate, the
 // drawable size, the answer to the start question.
+// Opens the renderer asked for, before anything is written. 0, or the exit
+// code after a message: 2 for a GPU asked for where there is none.
+int openRenderer(const Options& opt)
+{
+    // The software renderer is llvmpipe, which gives the same pixels on every run.
+    setenv("GALLIUM_DRIVER", "llvmpipe", 0);
+    headless::useRenderer(opt.renderer);
+    std::string error;
+    if (headless::openRenderer(&error)) return 0;
+    std::fprintf(stderr, "nordglow-capture: %s%s\n", opt.renderer == headless::Renderer::Gpu ? "--renderer gpu: " : "",
+                 error.c_str());
+    return opt.renderer == headless::Renderer::Gpu ? 2 : 1;
+}
+
 void configurePlatform(const Options& opt)
 {
-    // llvmpipe gives the same pixels on every run; other drivers may not.
-    setenv("GALLIUM_DRIVER", "llvmpipe", 0);
     // An encoder that ends early must show as a failed write, not end the run.
     std::signal(SIGPIPE, SIG_IGN);
     headless::setFramesPerSecond(opt.fps);
@@ -411,8 +424,11 @@ int runCapture(const std::vector<std::string>& args)
         std::fputs(UsageText, stdout);
         return 0;
     }
+    if (opt.version) std::printf("nordglow-capture %s\n", VersionText);
+    if (const int failed = openRenderer(opt)) return failed;
     if (opt.version) {
-        std::printf("nordglow-capture %s\n", VersionText);
+        std::printf("renderer: %s\nOpenGL: %s\n", headless::rendererName().c_str(),
+                    headless::rendererVersion().c_str());
         return 0;
     }
     if (const int failed = prepareRun(opt)) return failed;

@@ -62,7 +62,21 @@ void setAudioDeviceAvailable(bool available);
 // rate, in lockstep with the virtual clock.
 void setAudioSink(std::function<void(const std::int16_t* samples, std::size_t frames, int rate)> sink);
 
-// Whether a window (an OSMesa context) currently exists.
+// What the windows are drawn on: a GPU, Mesa's software renderer
+// (llvmpipe), or the GPU where one can draw and else the software renderer.
+enum class Renderer { Auto, Gpu, Software };
+// The renderer of the windows made from now on (a window of another one is
+// closed). Default Software, the same pictures on every machine.
+void useRenderer(Renderer renderer);
+// Opens the chosen renderer now, so that a missing one is known before a
+// window is asked for. False, with the reason, when it cannot draw (Gpu on a
+// machine without a GPU that EGL can draw on).
+bool openRenderer(std::string* error);
+// GL_RENDERER and GL_VERSION of the renderer opened; empty before that.
+std::string rendererName();
+std::string rendererVersion();
+
+// Whether a window (an EGL context and its pbuffer) currently exists.
 bool windowExists();
 // Full-screen flag of the current window.
 bool windowIsFullScreen();

@@ -1,6 +1,7 @@
 // Picture helpers and the TGA encoder.
 #include "datagen/common/image.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace datagen {

@@ -1,6 +1,8 @@
 // Colour ramps and the bevelled frame painter.
 #include "datagen/common/shapes.h"
 
+#include <algorithm>
+
 namespace datagen {
 
 Rgb Gradient::at(float t) const

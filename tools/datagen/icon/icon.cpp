@@ -4,6 +4,7 @@
 
 #include "datagen/common/shapes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 

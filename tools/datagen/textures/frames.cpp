@@ -8,6 +8,7 @@
 #include "datagen/textures/recipes.h"
 #include "datagen/textures/screen_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace datagen {

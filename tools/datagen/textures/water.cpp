@@ -4,6 +4,7 @@
 #include "datagen/common/shapes.h"
 #include "datagen/textures/recipes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace datagen {
