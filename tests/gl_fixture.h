@@ -47,6 +47,10 @@ protected:
     }
 };
 
+// Every test run of nordglow-capture draws on llvmpipe, as the tests' own
+// windows do, also where a GPU is present (a later --renderer wins).
+constexpr const char* SoftwareRenderer = " --renderer software";
+
 // Folder holding Data/ (the build tree), so tests can run from anywhere.
 inline std::string testDataRoot()
 {

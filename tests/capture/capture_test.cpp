@@ -30,7 +30,7 @@ std::string readAll(const fs::path& p)
 long peakMemoryKb(const std::string& args)
 {
     const fs::path report = fs::temp_directory_path() / ("ng-capture-peak-" + std::to_string(getpid()));
-    const std::string cmd = "/usr/bin/time -f %M -o " + report.string() + " " + NG_CAPTURE_BIN + " --data " +
+    const std::string cmd = "/usr/bin/time -f %M -o " + report.string() + " " + NG_CAPTURE_BIN + SoftwareRenderer + " --data " +
                             testDataRoot() + " " + args + " >/dev/null 2>&1";
     if (std::system(cmd.c_str()) != 0) return -1;
     long kb = -1;
@@ -42,7 +42,8 @@ long peakMemoryKb(const std::string& args)
 // Runs the tool; its exit code, with standard output and error together in *output.
 int runCaptureWithMessages(const std::string& args, std::string* output)
 {
-    const std::string cmd = std::string(NG_CAPTURE_BIN) + " --data " + testDataRoot() + " " + args + " 2>&1";
+    const std::string cmd =
+        std::string(NG_CAPTURE_BIN) + SoftwareRenderer + " --data " + testDataRoot() + " " + args + " 2>&1";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p) return -1;
     char buf[4096];

@@ -65,7 +65,8 @@ struct CaptureRun {
 inline CaptureRun runCaptureFrames(const std::string& args)
 {
     CaptureRun run;
-    const std::string cmd = std::string(NG_CAPTURE_BIN) + " --data " + testDataRoot() + " " + args + " 2>/dev/null";
+    const std::string cmd =
+        std::string(NG_CAPTURE_BIN) + SoftwareRenderer + " --data " + testDataRoot() + " " + args + " 2>/dev/null";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p) return run;
     char buf[4096];

@@ -48,7 +48,7 @@ const long ReferenceTimes[] = {
     165000,  // scroller
     178000,  // scroller, later
 };
-constexpr const char* CaptureArgs = " --fps 20 --renderer software";
+constexpr const char* CaptureArgs = " --fps 20";
 // Frames drawn by another Mesa or LLVM than the recording's: a PSNR of at
 // least MinPsnrDb over the RGB channels, and at most MaxFarShare of the
 // pixels with a channel off by more than FarLevels. Rounding moves edges and

@@ -43,7 +43,7 @@ bool installed(const std::string& tool)
 
 std::string captureCommand(const std::string& args)
 {
-    return std::string(NG_CAPTURE_BIN) + " --data " + testDataRoot() + " " + args;
+    return std::string(NG_CAPTURE_BIN) + SoftwareRenderer + " --data " + testDataRoot() + " " + args;
 }
 
 fs::path freshDir(const std::string& name)
