@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_pkgs=(build-essential cmake pkg-config
-  libsdl2-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
+  libsdl2-dev libpulse-dev libopenmpt-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
   xfonts-base  # core X fonts: SDL draws its message boxes with them
   file)        # cpack's Debian package looks at each installed file with it
