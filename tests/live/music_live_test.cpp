@@ -198,7 +198,10 @@ public:
         if (std::system(("pactl --server=" + server() + " load-module module-null-sink sink_name=null >/dev/null")
                             .c_str()) != 0)
             return false;
-        if (keeper_ > 0) waitpid(keeper_, nullptr, 0);   // it ended with its sink
+        if (keeper_ > 0) {   // it went with its sink
+            ::kill(keeper_, SIGKILL);
+            waitpid(keeper_, nullptr, 0);
+        }
         keeper_ = spawn({"pacat", "--server=" + server(), "-p", "--raw", "--latency-msec=20", "/dev/zero"});
         return true;
     }
