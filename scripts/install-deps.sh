@@ -5,7 +5,7 @@ set -euo pipefail
 
 # Unversioned names only: each exists on Debian 12, 13 and testing.
 build_pkgs=(build-essential cmake pkg-config
-  libsdl2-dev libopenmpt-dev libglu1-mesa-dev libgl-dev
+  libsdl2-dev libpulse-dev libopenmpt-dev libglu1-mesa-dev libgl-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri  # offscreen drawing: EGL, Mesa's EGL and llvmpipe
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
   xfonts-base  # core X fonts: SDL draws its message boxes with them

@@ -84,6 +84,7 @@ void createMaterialTextures(const Model3D& model)
 // object is skipped here too.
 void drawModel(const Model3D& model)
 {
+    glPushAttrib(GL_CURRENT_BIT);
     for (const MeshObject& object : model.objects) {
         if (object.hasTexture) {
             glEnable(GL_TEXTURE_2D);
@@ -122,4 +123,8 @@ void drawModel(const Model3D& model)
         }
         glEnd();
     }
+    glPopAttrib();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, Gl.ModelTexture);
+    glColor3f(1, 1, 1);
 }

@@ -5,7 +5,10 @@
 #include "assets/obj_reader.h"
 
 
-// Draws every object of the model.
+// Draws every object of the model. Whatever the model holds, it leaves
+// texturing on with Gl.ModelTexture bound and the colour white, as a
+// textured model ends, and the current normal and texture coordinate as it
+// found them: what is drawn after it never depends on the model's contents.
 void drawModel(const Model3D& model);
 
 // Reads the image of every material naming a file, once with the model: a

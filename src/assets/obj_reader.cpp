@@ -68,6 +68,28 @@ void skipBlanks(const char*& p)
         ++p;
 }
 
+// Coordinates beyond this many units (twice the view's far plane) or not
+// finite are damage: such a corner would stretch its face across the whole
+// picture, or give the rasteriser NaNs.
+constexpr float MaxCoordinate = 1000.0f;
+// Texture coordinates repeat; only their float precision runs out.
+constexpr float MaxTexCoordinate = 1.0e6f;
+
+bool usable(float value, float limit)
+{
+    return std::isfinite(value) && std::fabs(value) <= limit;
+}
+
+bool usable(const Vector3& p)
+{
+    return usable(p.x, MaxCoordinate) && usable(p.y, MaxCoordinate) && usable(p.z, MaxCoordinate);
+}
+
+bool usable(const Vector2& t)
+{
+    return usable(t.u, MaxTexCoordinate) && usable(t.v, MaxTexCoordinate);
+}
+
 Vector3 cross(const Vector3& p, const Vector3& q)
 {
     return {p.y * q.z - p.z * q.y, p.z * q.x - p.x * q.z, p.x * q.y - p.y * q.x};
@@ -97,7 +119,14 @@ bool ObjLoader::loadObjModel(Model3D* model, const char* path)
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         text.append(chunk, got);
     std::fclose(file);
-    return loadObjText(model, text);
+    const bool loaded = loadObjText(model, text);
+    if (facesRead_ == 0) {
+        std::fprintf(stderr, "%s: damaged model: no face in it, nothing to draw\n", path);
+    } else if (facesDropped_ > 0) {
+        std::fprintf(stderr, "%s: damaged model: %lld of %lld faces could not be used and are left out\n", path,
+                     static_cast<long long>(facesDropped_), static_cast<long long>(facesRead_));
+    }
+    return loaded;
 }
 
 bool ObjLoader::loadObjText(Model3D* model, std::string_view text)
@@ -107,6 +136,8 @@ bool ObjLoader::loadObjText(Model3D* model, std::string_view text)
     resetPending();
     positionsBefore = 0;
     texCoordsBefore = 0;
+    facesRead_ = 0;
+    facesDropped_ = 0;
 
     const std::size_t firstNew = model->objects.size();
     parseObjLines(*model, text);
@@ -198,8 +229,9 @@ void ObjLoader::parseFaceLine(std::string_view line)
 }
 
 // Object-local index = file index - 1 - entries of the same kind in the
-// objects before. A face with an index outside the object's arrays is
-// dropped, so that drawing never reads outside them.
+// objects before. A face with an index outside the object's arrays, or with
+// a corner whose numbers are not usable, is dropped, so that drawing never
+// reads outside them nor draws from damaged numbers.
 void ObjLoader::closeObject(Model3D& model)
 {
     MeshObject object;
@@ -217,15 +249,17 @@ void ObjLoader::closeObject(Model3D& model)
         for (int corner = 0; corner < 3; ++corner) {
             const std::int64_t v = std::int64_t{fileFace.vertexIndex[corner]} - 1 - positionsBefore;
             const std::int64_t t = std::int64_t{fileFace.texCoordIndex[corner]} - 1 - texOffset;
-            inside = inside && v >= 0 && v < object.vertexCount;
+            inside = inside && v >= 0 && v < object.vertexCount && usable(pendingVertices[static_cast<std::size_t>(v)]);
             if (object.hasTexture)
-                inside = inside && t >= 0 && t < object.texCoordCount;
+                inside = inside && t >= 0 && t < object.texCoordCount && usable(pendingTexCoords[static_cast<std::size_t>(t)]);
             face.vertexIndex[corner] = static_cast<std::int32_t>(v);
             face.texCoordIndex[corner] = static_cast<std::int32_t>(t);
         }
         if (inside)
             kept.push_back(face);
     }
+    facesRead_ += static_cast<std::int64_t>(pendingFaces.size());
+    facesDropped_ += static_cast<std::int64_t>(pendingFaces.size() - kept.size());
     object.faceCount = static_cast<std::int32_t>(kept.size());
     object.faces = std::move(kept);
     object.vertices = pendingVertices;

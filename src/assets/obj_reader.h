@@ -51,10 +51,17 @@ struct Model3D {
 class ObjLoader {
 public:
     // False without a message for a missing model or path; a file that can't
-    // be opened shows "The model could not be loaded" and returns false.
+    // be opened shows "The model could not be loaded" and returns false. A
+    // file whose faces could not all be used (damaged) loads what could be,
+    // with one line on standard error naming the file.
     bool loadObjModel(Model3D* model, const char* path);
     // The same over a whole file's text already in memory (CR LF or LF lines).
     bool loadObjText(Model3D* model, std::string_view text);
+
+    // Of the last load: faces read, and those dropped for an index outside
+    // their object or a corner that is not a usable number.
+    std::int64_t facesRead() const { return facesRead_; }
+    std::int64_t facesDropped() const { return facesDropped_; }
 
     void appendMaterial(Model3D* model, const char* name, const char* file, int r, int g, int b);
     void assignObjectMaterial(Model3D* model, int objectIndex, int materialIndex);
@@ -73,6 +80,8 @@ private:
     bool faceSeen = false;       // a face line since the last object was closed
     std::int64_t positionsBefore = 0;   // positions in the objects already closed
     std::int64_t texCoordsBefore = 0;   // texture coordinates in them
+    std::int64_t facesRead_ = 0;
+    std::int64_t facesDropped_ = 0;
 };
 
 // Unit normal per vertex from the faces that use it; zero for a vertex that

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +13,9 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -197,6 +202,9 @@ TEST(Capture, RefusesWhatItCannotFinishBeforeTheRun)
         {"--at", 2, "--at needs a value"},
         {"--frobnicate", 2, "unknown argument '--frobnicate'"},
         {"--size 801x601 --video /dev/null", 2, "--video needs an even width and height"},
+        {"--at 0 --out ''", 2, "--out wants a folder, not an empty name"},
+        {"--until 100 --audio ''", 2, "--audio wants a file name, not an empty name"},
+        {"--until 100 --video ''", 2, "--video wants a file name, not an empty name"},
         {"--until 100 --at 0 --out /proc/no-such-place", 1, "cannot write to the output folder"},
         {"--until 100 --audio /dev/full", 1, "cannot write /dev/full (No space left on device)"},
         {"--until 100 --video /dev/full", 1, "cannot write the video to /dev/full: it is not a regular file"},
@@ -247,6 +255,38 @@ TEST(Capture, NamesTheRendererAndRefusesAMissingGpu)
     } else {
         EXPECT_EQ(code, 2) << gpu;
     }
+}
+
+// A disk that fills in the middle of a frame (each file limited to 20 KiB:
+// the intro's first frames fit, the next scene's do not): the run fails
+// with the frame named, and what is left are the finished frames, whole.
+TEST(Capture, AFrameCutShortByAFullDiskLeavesNoFileBehind)
+{
+    const fs::path d = freshDir("full");
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 20 * 1024;
+    // Past the limit a write fails with EFBIG instead of ending the process.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string output;
+    const int code = runCaptureWithMessages("--fps 10 --at 0 --at 4000 --at 16000 --until 16000 --out " + d.string(),
+                                            &output);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(code, 1) << output;
+    EXPECT_NE(output.find("cannot write " + (d / "frame_0016000.png").string()), std::string::npos) << output;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(d)) {
+        left.push_back(entry.path().filename().string());
+        FrameImage image;
+        EXPECT_TRUE(readPngImage(entry.path().string(), &image)) << entry.path() << " is not a whole PNG";
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"frame_0000000.png", "frame_0004000.png"})) << output;
+    fs::remove_all(d);
 }
 
 // The smallest and an odd size: the frame has exactly that size, with the

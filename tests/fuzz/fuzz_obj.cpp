@@ -1,5 +1,7 @@
 // Fuzz target: the OBJ parser over arbitrary text. Every face index of every
-// object must lie inside that object's arrays, and every array is read whole.
+// object must lie inside that object's arrays, every corner a face keeps must
+// be finite and within 1000 units (texture coordinates finite), and every
+// array is read whole.
 #include "assets/obj_reader.h"
 
 #include <cmath>
@@ -35,9 +37,16 @@ void checkObject(const MeshObject& object)
             const std::int32_t v = object.faces[f].vertexIndex[corner];
             if (v < 0 || v >= object.vertexCount)
                 std::abort();
+            const Vector3& p = object.vertices[v];
+            for (float c : {p.x, p.y, p.z}) {
+                if (!std::isfinite(c) || std::fabs(c) > 1000.0f)
+                    std::abort();
+            }
             if (object.hasTexture) {
                 const std::int32_t t = object.faces[f].texCoordIndex[corner];
                 if (t < 0 || t >= object.texCoordCount)
+                    std::abort();
+                if (!std::isfinite(object.texCoords[t].u) || !std::isfinite(object.texCoords[t].v))
                     std::abort();
             }
         }
@@ -54,7 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!loader.loadObjText(&model, text) || model.objectCount < 1 ||
         model.objectCount != static_cast<std::int32_t>(model.objects.size()))
         std::abort();
-    for (const MeshObject& object : model.objects)
+    std::int64_t kept = 0;
+    for (const MeshObject& object : model.objects) {
         checkObject(object);
+        kept += object.faceCount;
+    }
+    if (loader.facesDropped() < 0 || loader.facesRead() != kept + loader.facesDropped())
+        std::abort();
     return 0;
 }

@@ -1,7 +1,8 @@
 // The live music clock on SDL's dummy audio driver (real-time pacing, no
 // sound card): monotonic and smooth at a steady frame rate, and still running
 // when no device opens; and on a private PulseAudio server with a null sink
-// that is killed and started again in the middle of a song.
+// that is killed and started again, or whose only sink goes away for a while
+// or for good, in the middle of a song.
 #include "platform/platform.h"
 #include "platform/music_test_song.h"
 
@@ -194,6 +195,25 @@ public:
     }
     std::string server() const { return "unix:" + socket_; }
 
+    // Takes the only sink away, as a desktop does when the headphones leave,
+    // or brings one back (with a keeper stream, as at start).
+    bool unloadSink() const
+    {
+        return std::system(("pactl --server=" + server() + " unload-module module-null-sink").c_str()) == 0;
+    }
+    bool loadSink()
+    {
+        if (std::system(("pactl --server=" + server() + " load-module module-null-sink sink_name=null >/dev/null")
+                            .c_str()) != 0)
+            return false;
+        if (keeper_ > 0) {   // it went with its sink
+            ::kill(keeper_, SIGKILL);
+            waitpid(keeper_, nullptr, 0);
+        }
+        keeper_ = spawn({"pacat", "--server=" + server(), "-p", "--raw", "--latency-msec=20", "/dev/zero"});
+        return true;
+    }
+
     // Loudest sample heard on the null sink over `ms` milliseconds.
     int peakHeard(int ms) const
     {
@@ -245,6 +265,95 @@ private:
     std::string dir_, socket_;
     pid_t server_ = -1, keeper_ = -1;
 };
+
+// The clock through a loss: monotonic, each step within `tolerance` ms of the
+// wall's, and a steady distance behind the wall, over [fromMs, toMs].
+void expectClockFollowsTheWall(const std::vector<Sample>& s, double fromMs, double toMs, const char* what)
+{
+    int worst = 0;
+    double lagMin = 1e9, lagMax = -1e9;
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        ASSERT_GE(s[i].songMs, s[i - 1].songMs) << what << ": time went back at poll " << i;
+        if (s[i - 1].after < fromMs || s[i].before > toMs) continue;
+        const int delta = s[i].songMs - s[i - 1].songMs;
+        const double shortest = s[i].before - s[i - 1].after;
+        const double longest = s[i].after - s[i - 1].before;
+        worst = std::max(worst, static_cast<int>(std::ceil(std::max({0.0, shortest - delta, delta - longest}))));
+        lagMin = std::min(lagMin, s[i].after - s[i].songMs);
+        lagMax = std::max(lagMax, s[i].before - s[i].songMs);
+    }
+    std::printf("%s: clock steps off the wall's by at most %d ms, the clock %.0f..%.0f ms behind the wall\n", what,
+                worst, lagMin, lagMax);
+    EXPECT_LE(worst, 30) << what;
+    EXPECT_LT(lagMax - lagMin, 100.0) << what;
+}
+
+// The only sink goes while the song plays and the server stays: SDL's
+// PulseAudio backend must not be started again while there is no sink (it
+// crashes on the missing default sink name). With `returnAtMs` > 0 a sink
+// comes back then and the song must be heard again; otherwise the song plays
+// on silently to the end of the poll and closes cleanly.
+void playThroughSinkLoss(const std::string& songPath, const std::string& dir, double returnAtMs)
+{
+    if (!PulseServer::installed()) GTEST_SKIP() << "pulseaudio or its utilities (pulseaudio-utils) are not installed";
+    PulseServer pulse(dir);
+    ASSERT_TRUE(pulse.start()) << "the PulseAudio server did not start";
+    setenv("PULSE_SERVER", pulse.server().c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    ASSERT_TRUE(plat::musicInit(44100, 64, 0));
+    const plat::Song song = plat::musicLoadSong(songPath.c_str());
+    const Clock::time_point start = Clock::now();
+    plat::musicPlaySong(song);
+
+    const auto at = [&](double ms) { return start + std::chrono::microseconds(static_cast<long>(ms * 1000)); };
+    const auto sincePlay = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
+    int peakBefore = 0;
+    bool unloaded = false, reloaded = false;
+    double heardAgainMs = -1.0;
+    std::thread user([&] {
+        std::this_thread::sleep_until(at(300));
+        peakBefore = pulse.peakHeard(300);
+        std::this_thread::sleep_until(at(1000));
+        unloaded = pulse.unloadSink();
+        if (returnAtMs <= 0) return;
+        std::this_thread::sleep_until(at(returnAtMs));
+        reloaded = pulse.loadSink();
+        while (reloaded && Clock::now() < at(returnAtMs + 4000)) {
+            const double from = sincePlay();
+            if (pulse.peakHeard(200) > 4000) {
+                heardAgainMs = from;
+                break;
+            }
+        }
+    });
+    const double pollMs = returnAtMs > 0 ? returnAtMs + 4500 : 4500;
+    const std::vector<Sample> s = pollSong(song, start, 1000.0 / 60.0, pollMs);
+    user.join();
+
+    EXPECT_GT(peakBefore, 4000) << "the song was not heard before the sink went away";
+    ASSERT_TRUE(unloaded) << "the sink could not be unloaded";
+    if (returnAtMs > 0) {
+        ASSERT_TRUE(reloaded) << "the sink could not be loaded again";
+        std::printf("sink back at %.0f ms, song heard again at %.0f ms\n", returnAtMs, heardAgainMs);
+        EXPECT_GT(heardAgainMs, 0.0) << "the song was not heard again after its sink came back";
+        // Silent and on the wall's pace while the sink is away.
+        expectClockFollowsTheWall(s, 900.0, returnAtMs, "sink away");
+    } else {
+        expectClockFollowsTheWall(s, 900.0, pollMs, "sink gone for good");
+    }
+    plat::musicClose();
+    unsetenv("PULSE_SERVER");
+}
+
+TEST_F(LiveMusic, SoundComesBackWhenTheOnlySinkDoes)
+{
+    playThroughSinkLoss(songPath_, dir_.file(""), 3000.0);
+}
+
+TEST_F(LiveMusic, SongPlaysOnSilentlyWhenTheOnlySinkGoesForGood)
+{
+    playThroughSinkLoss(songPath_, dir_.file(""), 0.0);
+}
 
 TEST_F(LiveMusic, SoundComesBackWhenTheServerDoesAndTheClockRunsOn)
 {

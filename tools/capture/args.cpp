@@ -218,12 +218,13 @@ bool parseArguments(const std::vector<std::string>& args, Options* options, std:
                 *error = "--renderer wants auto, gpu or software, not '" + v + "'";
                 return false;
             }
-        } else if (a == "--out") {
-            o.outDir = v;
-        } else if (a == "--audio") {
-            o.audioPath = v;
-        } else if (a == "--video") {
-            o.videoPath = v;
+        } else if (a == "--out" || a == "--audio" || a == "--video") {
+            // An empty name would fall back to the working folder, or to nothing.
+            if (v.empty()) {
+                *error = a + (a == "--out" ? " wants a folder" : " wants a file name") + ", not an empty name";
+                return false;
+            }
+            (a == "--out" ? o.outDir : a == "--audio" ? o.audioPath : o.videoPath) = v;
         } else {
             if (!parseMs(v, &ms)) {
                 *error = a + " wants a time in milliseconds, a decimal number from 0 to " + latestDemoText() +

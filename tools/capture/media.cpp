@@ -13,20 +13,19 @@
 
 namespace capture {
 
-bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height)
+namespace {
+
+// Encodes the picture into an open file; false on any failure.
+bool encodePng(std::FILE* f, const std::vector<std::uint8_t>& rgb, int width, int height)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
-        std::fclose(f);
         return false;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(f);
         return false;
     }
     png_init_io(png, f);
@@ -40,8 +39,28 @@ bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     // A full disk shows only when the buffered bytes go out.
-    const bool written = std::fflush(f) == 0 && !std::ferror(f);
-    return (std::fclose(f) == 0) && written;
+    return std::fflush(f) == 0 && !std::ferror(f);
+}
+
+} // namespace
+
+// Written as PATH.partial and renamed once whole, like the WAV: a full disk
+// or a killed run never leaves a short PNG under a frame's name.
+bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height)
+{
+    const std::string writing = path + ".partial";
+    std::FILE* f = std::fopen(writing.c_str(), "wb");
+    if (!f) return false;
+    const bool encoded = encodePng(f, rgb, width, height);
+    std::error_code ec;
+    if (std::fclose(f) != 0 || !encoded) {
+        std::filesystem::remove(writing, ec);
+        return false;
+    }
+    std::filesystem::rename(writing, path, ec);
+    if (!ec) return true;
+    std::filesystem::remove(writing, ec);
+    return false;
 }
 
 namespace {

@@ -9,6 +9,8 @@
 namespace capture {
 
 // 8-bit RGB rows, top row first. Deterministic bytes (no time stamps).
+// Written as PATH.partial and renamed once whole; after a failure nothing
+// is left under either name.
 bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height);
 
 // A 16-bit stereo WAV written while the sound comes: the header first, then

@@ -7,10 +7,12 @@
 // channel levels keep working. A device that goes away while playing (the
 // sound server ended, the headphones left) hands the song over to that silent
 // clock, and a helper thread opens a new one each second; once it opens, the
-// song plays on from where the clock stands.
+// song plays on from where the clock stands. SDL's PulseAudio backend is
+// started only while the server has a sink (see sound_server_probe.cpp).
 #include "platform/common/song_player.h"
 #include "platform/common/song_table.h"
 #include "platform/platform.h"
+#include "platform/sdl/sound_server_probe.h"
 
 #include <SDL.h>
 
@@ -42,6 +44,7 @@ constexpr double SnapMs = 150.0;
 constexpr double SettleMs = 250.0;
 constexpr std::size_t VuHistory = 8;          // buffers of levels kept
 constexpr auto ReopenPeriod = std::chrono::seconds(1);
+constexpr int ProbeTimeoutMs = 500;           // the sound server's answer, at most
 
 struct LiveSong {
     std::unique_ptr<plat::SongPlayer> player;
@@ -164,6 +167,16 @@ double rawSongMs(LiveSong& song, Clock::time_point now)
     return (heardFrame(now) - static_cast<double>(song.startFrame)) * 1000.0 / lm.rate;
 }
 
+// False while the sound server SDL would talk to answers that it has no
+// output: SDL 2's PulseAudio backend crashes when started then. Any other
+// driver asked for by name, or no server answering, leaves it to SDL.
+bool audioMayStart()
+{
+    const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
+    if (driver && *driver && !std::strstr(driver, "pulseaudio")) return true;
+    return plat::probeSoundServer(ProbeTimeoutMs) != plat::SoundServer::NoOutput;
+}
+
 SDL_AudioSpec wantedSpec()
 {
     SDL_AudioSpec want{};
@@ -191,7 +204,7 @@ void reopenLoop(SDL_AudioDeviceID lost, bool audioStarted)
         guard.unlock();
         SDL_AudioSpec have{};
         SDL_AudioDeviceID device = 0;
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        if (audioMayStart() && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
             if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
@@ -331,8 +344,16 @@ void watchDevice()
     }
 }
 
-bool openDevice()
+// False with a message when no device opens; *serverWithoutOutput tells
+// whether a sound server is there that only lacks an output for now.
+bool openDevice(bool* serverWithoutOutput)
 {
+    *serverWithoutOutput = !audioMayStart();
+    if (*serverWithoutOutput) {
+        std::fprintf(stderr, "nordglow: the sound server has no output; the demo plays silently and "
+                             "looks for one every second\n");
+        return false;
+    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
         return false;
@@ -386,9 +407,11 @@ bool musicInit(int mixRate, int, unsigned)
     lm.initialised = true;
     lm.rate = mixRate > 0 ? mixRate : DefaultRate;
     lm.bufferFrames = RequestedBufferFrames;
-    if (openDevice()) return true;
-    // Sound worked earlier in this run: it is only away for now.
-    if (lm.deviceEverOpened) startReopening(0);
+    bool serverWithoutOutput = false;
+    if (openDevice(&serverWithoutOutput)) return true;
+    // Sound worked earlier in this run, or its server is there without an
+    // output: it is only away for now.
+    if (lm.deviceEverOpened || serverWithoutOutput) startReopening(0);
     return false;
 }
 
