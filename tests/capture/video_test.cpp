@@ -116,7 +116,9 @@ std::vector<std::uint8_t> referenceVideoFrame(const FrameImage& image)
     for (int y = 0; y < h; y += 2) {
         for (int x = 0; x < w; x += 2) {
             double mean[3];
-            for (int c = 0; c < 3; ++c) mean[c] = (at(x, y, c) + at(x + 1, y, c) + at(x, y + 1, c) + at(x + 1, y + 1, c)) / 4;
+            for (int c = 0; c < 3; ++c) {
+                mean[c] = (at(x, y, c) + at(x + 1, y, c) + at(x, y + 1, c) + at(x + 1, y + 1, c)) / 4;
+            }
             const double yp = luma(mean[0], mean[1], mean[2]);
             const std::size_t i = static_cast<std::size_t>(y / 2) * (w / 2) + x / 2;
             cb[i] = static_cast<std::uint8_t>(std::lround(128 + 224 * (mean[2] - yp) / 1.8556));
@@ -235,9 +237,10 @@ TEST(CaptureVideo, EncoderEndingEarlyIsAnErrorThatLeavesNoFiles)
     const fs::path d = freshDir("early");
     const fs::path fake = d / "ffmpeg";
     // A third reads a few frames first: the run is well under way when it dies.
-    const std::pair<const char*, const char*> ends[] = {{"exit 3", "ffmpeg exited with code 3"},
-                                                        {"kill -9 $$", "ffmpeg was killed by signal 9"},
-                                                        {"head -c 3000000 >/dev/null; exit 4", "ffmpeg exited with code 4"}};
+    const std::pair<const char*, const char*> ends[] = {
+        {"exit 3", "ffmpeg exited with code 3"},
+        {"kill -9 $$", "ffmpeg was killed by signal 9"},
+        {"head -c 3000000 >/dev/null; exit 4", "ffmpeg exited with code 4"}};
     for (const auto& [end, how] : ends) {
         {
             std::ofstream f(fake);

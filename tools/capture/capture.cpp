@@ -250,7 +250,9 @@ private:
             const double savedUntil = std::min(endMs, everyFrameFrom);
             pictures += static_cast<double>(
                 std::count_if(pendingAt_.begin(), pendingAt_.end(), [&](double at) { return at < savedUntil; }));
-            if (opt_.every > 0 && nextEvery_ <= savedUntil) pictures += std::floor((savedUntil - nextEvery_) / opt_.every) + 1;
+            if (opt_.every > 0 && nextEvery_ <= savedUntil) {
+                pictures += std::floor((savedUntil - nextEvery_) / opt_.every) + 1;
+            }
         }
         *drawn = std::min(pictures, all);
         *run = all - *drawn;
