@@ -129,9 +129,10 @@ std::vector<std::uint8_t> referenceVideoFrame(const FrameImage& image)
 }
 
 // An "ffmpeg" that keeps the raw frames it is sent as the video file (and
-// copies that file on when asked to add the sound). After each frame it
-// notes in `log` how many frames it has read and how many lines the capture
-// has written to `list` by then, and waits `delay` seconds.
+// copies that file on when asked to add the sound). It waits `delay`
+// seconds before it reads anything; after each frame it notes in `log` how
+// many frames it has read and how many lines the capture has written to
+// `list` by then.
 void writeRecordingEncoder(const fs::path& dir, std::size_t frameBytes, const fs::path& list, const fs::path& log,
                            const std::string& delay)
 {
@@ -140,11 +141,10 @@ void writeRecordingEncoder(const fs::path& dir, std::size_t frameBytes, const fs
         std::ofstream f(fake);
         f << "#!/bin/sh\n[ \"$1\" = -version ] && exit 0\nfor last; do :; done\n"
           << "[ \"$1\" = -nostdin ] && exec cp \"$6\" \"$last\"\n"
-          << "n=0\n"
+          << "n=0\nsleep " << delay << "\n"
           << "while head -c " << frameBytes << " >\"$last.part\" && [ -s \"$last.part\" ]; do\n"
           << "  cat \"$last.part\" >>\"$last\"; n=$((n + 1))\n"
           << "  echo \"$n $(wc -l <'" << list.string() << "')\" >>'" << log.string() << "'\n"
-          << "  sleep " << delay << "\n"
           << "done\nrm -f \"$last.part\"\n";
     }
     fs::permissions(fake, fs::perms::owner_all);
@@ -269,7 +269,7 @@ TEST(CaptureVideo, EveryFrameReachesTheEncoderInOrderAndASlowOneHoldsTheDrawingB
     // Both clips at 20 fps, every presented frame also saved as a PNG. The
     // first holds the question's pause (its frame at 31700 ms, the next at
     // 34750 ms): one picture for 61 slots. The second, in the main part, goes
-    // to an encoder that takes 0.15 s a frame, far slower than the drawing.
+    // to an encoder that first stalls for 3 s, the time to draw many frames.
     struct Clip {
         const char* name;
         long from, until;
@@ -277,7 +277,7 @@ TEST(CaptureVideo, EveryFrameReachesTheEncoderInOrderAndASlowOneHoldsTheDrawingB
     };
     const long periodMs = 50;
     const std::size_t frameBytes = static_cast<std::size_t>(Width) * Height * 3 / 2;
-    for (const Clip& clip : {Clip{"pause", 31000, 36000, "0"}, Clip{"main", 40000, 41500, "0.15"}}) {
+    for (const Clip& clip : {Clip{"pause", 31000, 36000, "0"}, Clip{"main", 40000, 41500, "3"}}) {
         SCOPED_TRACE(clip.name);
         const fs::path d = freshDir(std::string("queue-") + clip.name);
         const fs::path list = d / "list", log = d / "log", video = d / "v.mp4";
