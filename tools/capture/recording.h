@@ -47,8 +47,8 @@ private:
     double period_;
     VideoWriter* video_;
     std::vector<std::uint8_t>* held_ = nullptr;  // the picture waiting for its slots, a VideoWriter buffer
-    long heldSlot_ = -1;               // -1: none yet
-    long written_ = 0;                 // video frames sent to the encoder
+    long heldSlot_ = -1;               // the held picture's first slot
+    long written_ = 0;                 // video frames queued for the encoder
     bool videoOk_ = true;
     WavWriter* sound_;
     std::uint64_t audioSeen_ = 0;      // audio frames rendered since demo time 0
