@@ -1,9 +1,13 @@
 // Where the demo stands, for the programs that run it.
 #include "shell/demo.h"
 
+#include "timeline/intro.h"
 #include "timeline/timeline.h"
 
 const char* demoPhaseName() { return currentPhaseName(); }
 const char* demoSceneName() { return currentSceneName(); }
 double demoSongTime() { return Clock.SongTime; }
+// The intro's question is the demo's only pause: the main part and the end
+// scroller present every frame.
+double demoPauseAfterNextFrameMs() { return introPauseAfterNextFrameMs(); }
 bool demoCopiedFrameTaken() { return Timeline.RenderPassDone; }

@@ -12,6 +12,10 @@ const char* demoPhaseName();
 const char* demoSceneName();
 // Play position of the current song as the last frame read it, ms.
 double demoSongTime();
+// How long the demo pauses, presenting nothing while its time runs on,
+// right after presenting the frame it draws next, ms; 0 when it goes
+// straight on. Asked between frames.
+double demoPauseAfterNextFrameMs();
 // Whether the one frame whose picture the demo copies into a texture for
 // later use has been drawn: until then every frame must be rasterised.
 bool demoCopiedFrameTaken();

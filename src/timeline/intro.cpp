@@ -127,6 +127,12 @@ void switchToMainSong()
 
 } // namespace
 
+unsigned introPauseAfterNextFrameMs()
+{
+    // The frame after the flash's last step presents the question, then sleeps.
+    return Intro.IntroEnding && !Intro.FlashOn && Intro.QuestionPending ? QuestionPauseMs : 0;
+}
+
 void drawIntroQuestion()
 {
     glClear(GL_COLOR_BUFFER_BIT);

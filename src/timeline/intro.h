@@ -26,6 +26,11 @@ extern IntroState Intro;
 // then switches to the main song and sets MainSongActive.
 void runIntroFrame();
 
+// How long the intro pauses, presenting nothing while its time runs on,
+// right after presenting the frame it draws next, ms: the question's pause
+// when that frame puts the question up, else 0.
+unsigned introPauseAfterNextFrameMs();
+
 // The question screen: the colour buffer cleared and "IS THIS THE END?" in
 // the bitmap font.
 void drawIntroQuestion();

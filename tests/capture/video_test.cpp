@@ -1,6 +1,10 @@
 // nordglow-capture --video through the real ffmpeg: a clip on demo time that
 // shows the intro's pause as a viewer sees it, with sound and picture
-// together; and an encoder that ends early is an error, not a short file.
+// together; through a stand-in encoder: every frame reaches it in order as
+// drawn, a slow one holds the drawing back to the frame buffers, and one
+// that ends early is an error, not a short file.
+#include "capture/media.h"
+#include "frame_images.h"
 #include "gl_fixture.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +12,15 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -87,6 +94,66 @@ long firstSound(const std::vector<std::int16_t>& s, long from, int level)
         if (std::abs(s[i]) > level) return static_cast<long>(i / 2);
     }
     return -1;
+}
+
+// The 4:2:0 frame a viewer's decoder expects for an RGB picture, in floating
+// point from the BT.709 definition (studio range, chroma of each 2 x 2
+// block's mean colour): the converter's integer sums may differ by one.
+std::vector<std::uint8_t> referenceVideoFrame(const FrameImage& image)
+{
+    const int w = image.width, h = image.height;
+    std::vector<std::uint8_t> yuv(static_cast<std::size_t>(w) * h * 3 / 2);
+    auto at = [&](int x, int y, int c) { return image.rgb[(static_cast<std::size_t>(y) * w + x) * 3 + c] / 255.0; };
+    auto luma = [](double r, double g, double b) { return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            yuv[static_cast<std::size_t>(y) * w + x] =
+                static_cast<std::uint8_t>(std::lround(16 + 219 * luma(at(x, y, 0), at(x, y, 1), at(x, y, 2))));
+        }
+    }
+    std::uint8_t* cb = yuv.data() + static_cast<std::size_t>(w) * h;
+    std::uint8_t* cr = cb + static_cast<std::size_t>(w / 2) * (h / 2);
+    for (int y = 0; y < h; y += 2) {
+        for (int x = 0; x < w; x += 2) {
+            double mean[3];
+            for (int c = 0; c < 3; ++c) {
+                mean[c] = (at(x, y, c) + at(x + 1, y, c) + at(x, y + 1, c) + at(x + 1, y + 1, c)) / 4;
+            }
+            const double yp = luma(mean[0], mean[1], mean[2]);
+            const std::size_t i = static_cast<std::size_t>(y / 2) * (w / 2) + x / 2;
+            cb[i] = static_cast<std::uint8_t>(std::lround(128 + 224 * (mean[2] - yp) / 1.8556));
+            cr[i] = static_cast<std::uint8_t>(std::lround(128 + 224 * (mean[0] - yp) / 1.5748));
+        }
+    }
+    return yuv;
+}
+
+// An "ffmpeg" that keeps the raw frames it is sent as the video file (and
+// copies that file on when asked to add the sound). It waits `delay`
+// seconds before it reads anything; after each frame it notes in `log` how
+// many frames it has read and how many lines the capture has written to
+// `list` by then.
+void writeRecordingEncoder(const fs::path& dir, std::size_t frameBytes, const fs::path& list, const fs::path& log,
+                           const std::string& delay)
+{
+    const fs::path fake = dir / "ffmpeg";
+    {
+        std::ofstream f(fake);
+        f << "#!/bin/sh\n[ \"$1\" = -version ] && exit 0\nfor last; do :; done\n"
+          << "[ \"$1\" = -nostdin ] && exec cp \"$6\" \"$last\"\n"
+          << "n=0\nsleep " << delay << "\n"
+          << "while head -c " << frameBytes << " >\"$last.part\" && [ -s \"$last.part\" ]; do\n"
+          << "  cat \"$last.part\" >>\"$last\"; n=$((n + 1))\n"
+          << "  echo \"$n $(wc -l <'" << list.string() << "')\" >>'" << log.string() << "'\n"
+          << "done\nrm -f \"$last.part\"\n";
+    }
+    fs::permissions(fake, fs::perms::owner_all);
+}
+
+std::string readWhole(const fs::path& file)
+{
+    std::ifstream f(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 } // namespace
@@ -169,7 +236,12 @@ TEST(CaptureVideo, EncoderEndingEarlyIsAnErrorThatLeavesNoFiles)
     // would be cut short.
     const fs::path d = freshDir("early");
     const fs::path fake = d / "ffmpeg";
-    for (const char* end : {"exit 3", "kill -9 $$"}) {
+    // A third reads a few frames first: the run is well under way when it dies.
+    const std::pair<const char*, const char*> ends[] = {
+        {"exit 3", "ffmpeg exited with code 3"},
+        {"kill -9 $$", "ffmpeg was killed by signal 9"},
+        {"head -c 3000000 >/dev/null; exit 4", "ffmpeg exited with code 4"}};
+    for (const auto& [end, how] : ends) {
         {
             std::ofstream f(fake);
             f << "#!/bin/sh\n[ \"$1\" = -version ] && exit 0\n" << end << "\n";
@@ -180,8 +252,8 @@ TEST(CaptureVideo, EncoderEndingEarlyIsAnErrorThatLeavesNoFiles)
                                  (d / "s.wav").string() + " 2>&1";
         const int code = runCommand("PATH='" + d.string() + "':\"$PATH\" " + captureCommand(args), &out);
         EXPECT_EQ(code, 1) << out;
-        const std::string how = end[0] == 'e' ? "ffmpeg exited with code 3" : "ffmpeg was killed by signal 9";
-        EXPECT_NE(out.find("nordglow-capture: the video encoder stopped early (" + how + ")"), std::string::npos)
+        EXPECT_NE(out.find(std::string("nordglow-capture: the video encoder stopped early (") + how + ")"),
+                  std::string::npos)
             << out;
         EXPECT_NE(out.find((d / "s.wav").string() + " is not written: the run did not finish"), std::string::npos)
             << out;
@@ -190,4 +262,75 @@ TEST(CaptureVideo, EncoderEndingEarlyIsAnErrorThatLeavesNoFiles)
         }
     }
     fs::remove_all(d);
+}
+
+TEST(CaptureVideo, EveryFrameReachesTheEncoderInOrderAndASlowOneHoldsTheDrawingBack)
+{
+    // Both clips at 20 fps, every presented frame also saved as a PNG. The
+    // first holds the question's pause (its frame at 31700 ms, the next at
+    // 34750 ms): one picture for 61 slots. The second, in the main part, goes
+    // to an encoder that first stalls for 3 s, the time to draw many frames.
+    struct Clip {
+        const char* name;
+        long from, until;
+        const char* delay;
+    };
+    const long periodMs = 50;
+    const std::size_t frameBytes = static_cast<std::size_t>(Width) * Height * 3 / 2;
+    for (const Clip& clip : {Clip{"pause", 31000, 36000, "0"}, Clip{"main", 40000, 41500, "3"}}) {
+        SCOPED_TRACE(clip.name);
+        const fs::path d = freshDir(std::string("queue-") + clip.name);
+        const fs::path list = d / "list", log = d / "log", video = d / "v.mp4";
+        writeRecordingEncoder(d, frameBytes, list, log, clip.delay);
+        std::string out;
+        const std::string args = "--fps 20 --every 50 --from " + std::to_string(clip.from) + " --until " +
+                                 std::to_string(clip.until) + " --out " + d.string() + " --video " + video.string() +
+                                 " >" + list.string() + " 2>&1";
+        ASSERT_EQ(runCommand("PATH='" + d.string() + "':\"$PATH\" " + captureCommand(args), &out), 0)
+            << readWhole(list);
+
+        // The saved frames by demo time; slot k shows the last one presented by from + k periods.
+        std::map<long, std::string> saved;
+        std::istringstream lines(readWhole(list));
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::string path, field;
+            long ms = 0;
+            if (words >> path >> field && std::sscanf(field.c_str(), "demo_ms=%ld", &ms) == 1) saved[ms] = path;
+        }
+        ASSERT_FALSE(saved.empty());
+        const std::string stream = readWhole(video);
+        const long slots = (clip.until - clip.from) / periodMs;
+        ASSERT_EQ(stream.size(), static_cast<std::size_t>(slots) * frameBytes);
+        std::string shownPath;
+        std::vector<std::uint8_t> expected;
+        for (long k = 0; k < slots; ++k) {
+            auto shown = saved.upper_bound(clip.from + k * periodMs);
+            ASSERT_NE(shown, saved.begin());
+            if (std::prev(shown)->second != shownPath) {
+                shownPath = std::prev(shown)->second;
+                FrameImage image;
+                ASSERT_TRUE(readPngImage(shownPath, &image)) << shownPath;
+                expected = referenceVideoFrame(image);
+            }
+            const auto* frame = reinterpret_cast<const std::uint8_t*>(stream.data()) + k * frameBytes;
+            std::size_t off = 0;
+            for (std::size_t i = 0; i < frameBytes; ++i) {
+                off += std::abs(frame[i] - expected[i]) > 1;
+            }
+            ASSERT_EQ(off, 0u) << "video frame " << k << " is not " << shownPath;
+        }
+
+        // Frames listed (drawn and presented) when the encoder had read n:
+        // at most one being written, the queued ones, one held for its slot,
+        // and the one just presented that waits for a buffer.
+        long mostAhead = 0, reads = 0;
+        std::istringstream progress(readWhole(log));
+        for (long n = 0, listed = 0; progress >> n >> listed; ++reads) mostAhead = std::max(mostAhead, listed - n);
+        EXPECT_EQ(reads, slots);
+        EXPECT_LE(mostAhead, capture::VideoWriter::FrameBuffers + 1);
+        std::printf("%s: %ld frames, the drawing at most %ld frames ahead of the encoder\n", clip.name, slots,
+                    mostAhead);
+        fs::remove_all(d);
+    }
 }

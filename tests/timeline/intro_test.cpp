@@ -157,6 +157,8 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
             const int expected = Intro.FlashOn ? 255 : 0;
             EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << frames;
             EXPECT_EQ(pixelAt(3, 597)[2], expected) << fps << " fps, frame " << frames;
+            // Only the question's frame, the one after the flash, is followed by the pause.
+            EXPECT_EQ(introPauseAfterNextFrameMs(), Intro.FlashOn ? 0u : 3000u) << fps << " fps, frame " << frames;
         } while (Intro.FlashOn && frames < 100);
         EXPECT_TRUE(Intro.IntroEnding);
         EXPECT_EQ(Intro.FlashCount, 10) << fps << " fps";
@@ -179,6 +181,7 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
     headless::setPresentHook(nullptr);
     ASSERT_EQ(shown.size(), 800u * 600u * 3u);
     EXPECT_GE(headless::virtualTimeMs() - shownAt, 3000.0);
+    EXPECT_EQ(introPauseAfterNextFrameMs(), 0u);
     // Solid 16 x 16 glyphs on the bottom edge from x = -2, ten apart: the
     // sixteenth ends at x = 163. Rows of the shown frame run top first.
     auto lit = [&](int x, int y) { return shown[(static_cast<std::size_t>(599 - y) * 800 + x) * 3] > 128; };

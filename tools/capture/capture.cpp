@@ -32,9 +32,6 @@ constexpr double ScrollerTailMs = 45000.0;
 const char* const SideSoundSuffix = ".sound.wav";
 // The demo's mix rate: the WAV header's until the sound itself gives it.
 constexpr int MixRate = 44100;
-// The longest stretch of demo time between two presents: the pause after
-// the intro's question, the only sleep of the demo.
-constexpr double LongestPauseMs = 3000.0;
 
 struct SceneStats {
     std::vector<double> costs;
@@ -85,8 +82,9 @@ public:
         if (opt_.every > 0 && demoMs >= nextEvery_ && (!opt_.until || demoMs <= *opt_.until)) return true;
         if (opt_.stats && demoMs >= opt_.from) return true;
         // The video's first picture is the last one presented at or before
-        // --from, which a pause may have presented that long before.
-        return video_ && demoMs > opt_.from - 1000.0 / opt_.fps - LongestPauseMs;
+        // --from: a frame stays on screen for one period, and over the pause
+        // that the demo may take right after presenting it.
+        return video_ && demoMs + 1000.0 / opt_.fps + demoPauseAfterNextFrameMs() > opt_.from;
     }
 
     void onPresent()
@@ -133,11 +131,13 @@ public:
             saveFrame(demoMs, phase, w, h);
         }
         if (video_ && drawn) {
-            // Converted straight from the renderer's buffer: the one copy a frame takes.
+            // Converted straight from the renderer's buffer into one the
+            // encoder's thread takes: the one copy a frame takes.
             int w = 0, h = 0;
             const std::uint8_t* rgba = headless::frameRgba(&w, &h);
-            if (rgba) convertToVideoFrame(rgba, w, h, &videoFrame_);
-            if (!rgba || !recording_->addFrame(demoMs, &videoFrame_)) {
+            std::vector<std::uint8_t>* frame = rgba ? recording_->frameBuffer(demoMs) : nullptr;
+            if (frame) convertToVideoFrame(rgba, w, h, frame);
+            if (!frame) {
                 std::fprintf(stderr, "nordglow-capture: %s\n", video_->error().c_str());
                 failed_ = true;
                 videoFailed_ = true;
@@ -159,7 +159,17 @@ public:
             headless::pushEvent({plat::EventType::Close, 0, false, 0, 0});
             closeSent_ = true;
         }
-        if (progress_) drawProgress(demoMs, until);
+        if (progress_) {
+            // The first frame also pays for the set-up: it says nothing of the pace.
+            const auto now = std::chrono::steady_clock::now();
+            if (frames_ > 1) {
+                Pace& pace = drawn ? drawnPace_ : runPace_;
+                ++pace.frames;
+                pace.seconds += std::chrono::duration<double>(now - lastPresentWall_).count();
+            }
+            lastPresentWall_ = now;
+            drawProgress(demoMs, until);
+        }
     }
 
     // The cost --stats counts for the frame presented at demoMs: measured,
@@ -242,6 +252,30 @@ private:
         }
     }
 
+    // Frames after the one presented at demoMs, up to endMs: how many will
+    // be drawn and how many only run (no pixels), by what needsPixels asks.
+    void framesLeft(double demoMs, double endMs, double* drawn, double* run) const
+    {
+        const double period = 1000.0 / opt_.fps;
+        const double all = std::max(0.0, std::floor((endMs - demoMs) / period));
+        double pictures = 0;
+        if (opt_.drawAll) {
+            pictures = all;
+        } else {
+            // From --from on, the video and the statistics take every frame.
+            const double everyFrameFrom = video_ || opt_.stats ? std::max(demoMs, opt_.from - period) : endMs;
+            if (everyFrameFrom < endMs) pictures += std::floor((endMs - everyFrameFrom) / period);
+            const double savedUntil = std::min(endMs, everyFrameFrom);
+            pictures += static_cast<double>(
+                std::count_if(pendingAt_.begin(), pendingAt_.end(), [&](double at) { return at < savedUntil; }));
+            if (opt_.every > 0 && nextEvery_ <= savedUntil) {
+                pictures += std::floor((savedUntil - nextEvery_) / opt_.every) + 1;
+            }
+        }
+        *drawn = std::min(pictures, all);
+        *run = all - *drawn;
+    }
+
     void drawProgress(double demoMs, double until)
     {
         const auto now = std::chrono::steady_clock::now();
@@ -251,13 +285,28 @@ private:
         const double wall = std::chrono::duration<double>(now - wallStart_).count();
         const double fraction = std::clamp(demoMs / total, 0.0, 1.0);
         const double fps = wall > 0 ? static_cast<double>(frames_) / wall : 0.0;
-        const double left = fraction > 0 ? wall * (1.0 - fraction) / fraction : 0.0;
+        // Time left: the frames still to come at what each kind has cost so
+        // far; unknown while a kind still to come has not been seen yet.
+        double drawnLeft = 0, runLeft = 0;
+        framesLeft(demoMs, total, &drawnLeft, &runLeft);
+        const bool known = (drawnLeft == 0 || drawnPace_.frames > 0) && (runLeft == 0 || runPace_.frames > 0);
+        char left[32] = "   ? s left";
+        if (known) {
+            std::snprintf(left, sizeof left, "%4.0f s left",
+                          drawnLeft * drawnPace_.secondsEach() + runLeft * runPace_.secondsEach());
+        }
         const int width = 30;
         const int filled = static_cast<int>(fraction * width);
-        std::fprintf(stderr, "\r[%.*s%*s] %6.1f/%.1f s  %5.1f fps  %4.0f s left ", filled,
-                     "##############################", width - filled, "", demoMs / 1000.0, total / 1000.0, fps,
-                     left);
+        std::fprintf(stderr, "\r[%.*s%*s] %6.1f/%.1f s  %5.1f fps  %s ", filled, "##############################",
+                     width - filled, "", demoMs / 1000.0, total / 1000.0, fps, left);
     }
+
+    // Wall time taken by the frames of one kind (drawn, or only run).
+    struct Pace {
+        long frames = 0;
+        double seconds = 0;
+        double secondsEach() const { return frames > 0 ? seconds / static_cast<double>(frames) : 0.0; }
+    };
 
     const Options& opt_;
     std::vector<double> pendingAt_;
@@ -275,11 +324,12 @@ private:
     bool progress_ = false;
     long frames_ = 0;
     std::vector<std::uint8_t> rgb_;
-    std::vector<std::uint8_t> videoFrame_;  // swapped with the recording's held frame
     std::map<std::string, SceneStats> stats_;
     VideoWriter* video_ = nullptr;
     Recording* recording_ = nullptr;
     std::chrono::steady_clock::time_point wallStart_;
+    std::chrono::steady_clock::time_point lastPresentWall_{};
+    Pace drawnPace_, runPace_;
     std::chrono::steady_clock::time_point lastProgress_{};
 };
 

@@ -227,50 +227,9 @@ std::string videoFileProblem(const std::string& path)
     return "";
 }
 
-void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::vector<std::uint8_t>* yuv)
-{
-    const std::size_t lumaSize = static_cast<std::size_t>(width) * height;
-    const int chromaWidth = width / 2;
-    const std::size_t chromaSize = static_cast<std::size_t>(chromaWidth) * (height / 2);
-    yuv->resize(lumaSize + 2 * chromaSize);
-    std::uint8_t* const luma = yuv->data();
-    std::uint8_t* const cb = luma + lumaSize;
-    std::uint8_t* const cr = cb + chromaSize;
-    // BT.709 in studio range, in 1/65536: Y = 16 + 219 (Kr R + Kg G + Kb B) / 255,
-    // Cb and Cr 128 + 224 (B - Y') / (2 (1 - Kb)) / 255 and likewise for R.
-    constexpr int YR = 11966, YG = 40254, YB = 4064;
-    constexpr int UR = -6596, UG = -22189, UB = 28784;
-    constexpr int VR = 28784, VG = -26145, VB = -2639;
-    constexpr int Half = 1 << 15;
-    const std::size_t stride = static_cast<std::size_t>(width) * 4;
-    for (int y = 0; y < height; y += 2) {
-        // Rows y and y + 1 from the top are the renderer's height-1-y and height-2-y.
-        const std::uint8_t* top = rgba + static_cast<std::size_t>(height - 1 - y) * stride;
-        const std::uint8_t* bottom = top - stride;
-        std::uint8_t* lumaTop = luma + static_cast<std::size_t>(y) * width;
-        std::uint8_t* lumaBottom = lumaTop + width;
-        std::uint8_t* cbRow = cb + static_cast<std::size_t>(y / 2) * chromaWidth;
-        std::uint8_t* crRow = cr + static_cast<std::size_t>(y / 2) * chromaWidth;
-        for (int x = 0; x < chromaWidth; ++x) {
-            const std::uint8_t* a = top + x * 8;
-            const std::uint8_t* b = bottom + x * 8;
-            lumaTop[2 * x] = static_cast<std::uint8_t>((YR * a[0] + YG * a[1] + YB * a[2] + Half) / 65536 + 16);
-            lumaTop[2 * x + 1] = static_cast<std::uint8_t>((YR * a[4] + YG * a[5] + YB * a[6] + Half) / 65536 + 16);
-            lumaBottom[2 * x] = static_cast<std::uint8_t>((YR * b[0] + YG * b[1] + YB * b[2] + Half) / 65536 + 16);
-            lumaBottom[2 * x + 1] =
-                static_cast<std::uint8_t>((YR * b[4] + YG * b[5] + YB * b[6] + Half) / 65536 + 16);
-            // Chroma of the 2 x 2 block's mean colour (sums of four, so / 4 more).
-            const int r = a[0] + a[4] + b[0] + b[4];
-            const int g = a[1] + a[5] + b[1] + b[5];
-            const int bl = a[2] + a[6] + b[2] + b[6];
-            cbRow[x] = static_cast<std::uint8_t>((UR * r + UG * g + UB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
-            crRow[x] = static_cast<std::uint8_t>((VR * r + VG * g + VB * bl + 128 * 4 * 65536 + 2 * Half) / (4 * 65536));
-        }
-    }
-}
-
 bool VideoWriter::open(const std::string& path, int width, int height, double fps, VideoEncoding encoding)
 {
+    abandon();
     path_ = path;
     silentPath_ = path + ".video-only.mp4";
     error_.clear();
@@ -284,8 +243,23 @@ bool VideoWriter::open(const std::string& path, int width, int height, double fp
                             " -color_range tv -colorspace bt709 -color_primaries bt709 -color_trc bt709 " +
                             shellQuote(silentPath_);
     pipe_ = popen(cmd.c_str(), "w");
-    if (!pipe_) error_ = "cannot start ffmpeg";
-    return pipe_ != nullptr;
+    if (!pipe_) {
+        error_ = "cannot start ffmpeg";
+        return false;
+    }
+    // Every buffer is made at its full size now: no frame allocates.
+    const std::size_t frameBytes = static_cast<std::size_t>(width) * height +
+                                   2 * static_cast<std::size_t>(width / 2) * (height / 2);
+    free_.clear();
+    queue_.clear();
+    for (auto& buffer : buffers_) {
+        buffer.resize(frameBytes);
+        free_.push_back(&buffer);
+    }
+    writing_ = failed_ = stopping_ = false;
+    discard_ = false;
+    writer_ = std::thread([this] { runWriter(); });
+    return true;
 }
 
 namespace {
@@ -313,7 +287,7 @@ std::string VideoWriter::closeEncoder()
     return describeEncoderEnd(status);
 }
 
-bool VideoWriter::addFrame(const std::vector<std::uint8_t>& yuv)
+bool VideoWriter::writeFrame(const std::vector<std::uint8_t>& yuv)
 {
     if (!pipe_) return false;
     if (std::fwrite(yuv.data(), 1, yuv.size(), pipe_) == yuv.size()) return true;
@@ -326,8 +300,81 @@ bool VideoWriter::addFrame(const std::vector<std::uint8_t>& yuv)
     return false;
 }
 
+void VideoWriter::runWriter()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return !queue_.empty() || stopping_; });
+        if (queue_.empty()) return;
+        const Queued next = queue_.front();
+        queue_.pop_front();
+        writing_ = true;
+        bool ok = !failed_;
+        lock.unlock();
+        for (long i = 0; ok && i < next.times && !discard_; ++i) ok = writeFrame(*next.frame);
+        lock.lock();
+        if (!ok) failed_ = true;
+        writing_ = false;
+        free_.push_back(next.frame);
+        changed_.notify_all();
+    }
+}
+
+std::vector<std::uint8_t>* VideoWriter::takeFrame()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return !free_.empty() || failed_ || !writer_.joinable(); });
+    if (failed_ || !writer_.joinable() || free_.empty()) return nullptr;
+    std::vector<std::uint8_t>* frame = free_.back();
+    free_.pop_back();
+    return frame;
+}
+
+bool VideoWriter::queueFrame(std::vector<std::uint8_t>* frame, long times)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failed_ || stopping_) {
+            free_.push_back(frame);
+            return false;
+        }
+        queue_.push_back({frame, times});
+    }
+    changed_.notify_all();
+    return true;
+}
+
+void VideoWriter::returnFrame(std::vector<std::uint8_t>* frame)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        free_.push_back(frame);
+    }
+    changed_.notify_all();
+}
+
+bool VideoWriter::flushFrames()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return (queue_.empty() && !writing_) || !writer_.joinable(); });
+    return !failed_;
+}
+
+void VideoWriter::stopWriter(bool discard)
+{
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        if (discard) discard_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
+
 void VideoWriter::abandon()
 {
+    stopWriter(true);
     if (!pipe_) return;
     closeEncoder();
     std::error_code ec;
@@ -336,6 +383,7 @@ void VideoWriter::abandon()
 
 bool VideoWriter::finish(const std::string& wavPath)
 {
+    stopWriter(false);
     if (!pipe_) {
         if (error_.empty()) error_ = "the video encoder is not running";
         return false;

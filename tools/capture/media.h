@@ -1,9 +1,14 @@
 // Output files of nordglow-capture: PNG frames, WAV sound, MP4 through ffmpeg.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace capture {
@@ -72,19 +77,52 @@ void convertToVideoFrame(const std::uint8_t* rgba, int width, int height, std::v
 enum class VideoEncoding { Fast, Small };
 
 // Streams frames from convertToVideoFrame into ffmpeg, then muxes the sound
-// in. After a failure, error() says what went wrong, as a message for the user.
+// in. The frames go to the encoder from a writer thread of its own, through
+// a few frame buffers that are reused: drawing the next frame overlaps with
+// encoding the last ones, and the drawing thread waits only while every
+// buffer is still queued. After a failure, error() says what went wrong, as
+// a message for the user.
 class VideoWriter {
 public:
+    // Buffers in all: one being filled, the others queued or being written.
+    static constexpr int FrameBuffers = 3;
+
+    VideoWriter() = default;
+    VideoWriter(const VideoWriter&) = delete;
+    VideoWriter& operator=(const VideoWriter&) = delete;
+    ~VideoWriter() { abandon(); }
+
     bool open(const std::string& path, int width, int height, double fps, VideoEncoding encoding);
+    // A free frame buffer to fill, waiting while all are queued; null once
+    // the encoder has stopped taking frames. Each one obtained goes back
+    // through queueFrame or returnFrame.
+    std::vector<std::uint8_t>* takeFrame();
+    // Queues the frame to be written `times` times in a row (times >= 1).
     // False once the encoder has stopped taking frames.
-    bool addFrame(const std::vector<std::uint8_t>& yuv);
+    bool queueFrame(std::vector<std::uint8_t>* frame, long times);
+    // Gives back a buffer that is not to be written.
+    void returnFrame(std::vector<std::uint8_t>* frame);
+    // Waits until every queued frame has gone to the encoder. False once the
+    // encoder has stopped taking frames.
+    bool flushFrames();
     // Finishes the stream; with a WAV path, muxes it in. False on any failure.
     bool finish(const std::string& wavPath);
     // Stops the encoder and removes what it wrote (after another failure).
     void abandon();
+    // Safe to read once takeFrame, queueFrame or flushFrames has said false.
     const std::string& error() const { return error_; }
 
 private:
+    struct Queued {
+        std::vector<std::uint8_t>* frame;
+        long times;
+    };
+
+    void runWriter();
+    // Ends the writer thread once the queue is empty or, with discard, at once.
+    void stopWriter(bool discard);
+    // Writes one frame to the pipe; false (error_ set, pipe closed) once ffmpeg takes no more.
+    bool writeFrame(const std::vector<std::uint8_t>& yuv);
     // Closes the pipe; "" when ffmpeg ended well, otherwise how it ended.
     std::string closeEncoder();
 
@@ -92,6 +130,18 @@ private:
     std::string path_;
     std::string silentPath_;
     std::string error_;
+
+    // Shared with the writer thread, under mutex_.
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::uint8_t> buffers_[FrameBuffers];
+    std::vector<std::vector<std::uint8_t>*> free_;
+    std::deque<Queued> queue_;
+    bool writing_ = false;   // the writer holds a frame taken off the queue
+    bool failed_ = false;    // the encoder took no more frames
+    bool stopping_ = false;  // no more frames come
+    std::atomic<bool> discard_{false};  // queued frames are dropped, not written
+    std::thread writer_;
 };
 
 } // namespace capture

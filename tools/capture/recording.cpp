@@ -33,25 +33,31 @@ long Recording::slotOf(double demoMs) const
     return slots > 0.0 ? static_cast<long>(slots) : 0;
 }
 
+// Sends the held picture for the slots up to untilSlot; the buffer goes with it.
 bool Recording::writeHeld(long untilSlot)
 {
-    while (videoOk_ && written_ < untilSlot) {
-        videoOk_ = video_->addFrame(held_);
-        ++written_;
+    if (videoOk_ && written_ < untilSlot) {
+        videoOk_ = video_->queueFrame(held_, untilSlot - written_);
+        held_ = nullptr;
+        written_ = untilSlot;
     }
     return videoOk_;
 }
 
-bool Recording::addFrame(double demoMs, std::vector<std::uint8_t>* rgb)
+std::vector<std::uint8_t>* Recording::frameBuffer(double demoMs)
 {
-    if (!video_) return true;
+    if (!video_ || !videoOk_) return nullptr;
     const long slot = slotOf(demoMs);
     // A later picture in the same slot replaces the held one: each slot shows
     // the last picture presented before it starts.
-    if (heldSlot_ >= 0 && slot > heldSlot_ && !writeHeld(slot)) return false;
-    held_.swap(*rgb);
+    if (held_ && slot > heldSlot_ && !writeHeld(slot)) return nullptr;
+    if (!held_) held_ = video_->takeFrame();
+    if (!held_) {
+        videoOk_ = false;
+        return nullptr;
+    }
     heldSlot_ = std::max(slot, written_);
-    return videoOk_;
+    return held_;
 }
 
 bool Recording::addAudio(const std::int16_t* samples, std::size_t frames, int rate)
@@ -77,8 +83,12 @@ bool Recording::finish(double endMs)
     if (!video_) return true;
     const double slots = std::ceil((endMs - from_) / period_ - Epsilon);
     const long lastSlots = slots > 0.0 ? static_cast<long>(slots) : 0;
-    if (heldSlot_ >= 0 && heldSlot_ < lastSlots) return writeHeld(lastSlots);
-    return videoOk_;
+    if (held_ && heldSlot_ < lastSlots) writeHeld(lastSlots);
+    if (held_) {
+        video_->returnFrame(held_);
+        held_ = nullptr;
+    }
+    return video_->flushFrames() && videoOk_;
 }
 
 } // namespace capture

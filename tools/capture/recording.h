@@ -22,9 +22,12 @@ public:
     // video may be null: sound only; sound may be null: no sound kept.
     Recording(double fromMs, double fps, VideoWriter* video, WavWriter* sound);
 
-    // A frame presented at demo time demoMs. Takes the pixels (swaps them
-    // out). False when the video encoder stopped taking frames.
-    bool addFrame(double demoMs, std::vector<std::uint8_t>* rgb);
+    // The buffer that the frame presented at demo time demoMs is to be
+    // converted into (see convertToVideoFrame). A picture of a later slot
+    // than the one held sends the held one to the encoder first; one of the
+    // same slot replaces it. Waits while the encoder's buffers are all
+    // queued; null when the video encoder stopped taking frames.
+    std::vector<std::uint8_t>* frameBuffer(double demoMs);
     // Every block of rendered audio from demo time 0 on, in order. False
     // once the WAV cannot be written (its error() says why).
     bool addAudio(const std::int16_t* samples, std::size_t frames, int rate);
@@ -32,7 +35,8 @@ public:
     // as soon as the end is known, since what is written stays.
     void limitEnd(double endMs);
     // Ends the video at demo time endMs: the last picture fills it up to
-    // there. False when the encoder failed.
+    // there, and every frame has gone to the encoder. False when the encoder
+    // failed.
     bool finish(double endMs);
 
 private:
@@ -42,9 +46,9 @@ private:
     double from_;
     double period_;
     VideoWriter* video_;
-    std::vector<std::uint8_t> held_;   // the picture waiting for its slots
-    long heldSlot_ = -1;               // -1: none yet
-    long written_ = 0;                 // video frames sent to the encoder
+    std::vector<std::uint8_t>* held_ = nullptr;  // the picture waiting for its slots, a VideoWriter buffer
+    long heldSlot_ = -1;               // the held picture's first slot
+    long written_ = 0;                 // video frames queued for the encoder
     bool videoOk_ = true;
     WavWriter* sound_;
     std::uint64_t audioSeen_ = 0;      // audio frames rendered since demo time 0
