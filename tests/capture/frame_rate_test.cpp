@@ -170,9 +170,10 @@ Capture captureAt(int fps)
         for (long t = MainAt60 + songMs - Around; t <= MainAt60 + songMs + Around; t += Every)
             args += " --at " + std::to_string(t);
     }
-    // A slow clock's frames lie far apart: every one from the tunnel's end on.
+    // A slow clock's frames lie far apart: every one from the tunnel's end on
     if (fps < 10) args += " --every 1 --from " + std::to_string(MainAt60 + TunnelEnd - 2 * Around);
-    args += " --until " + std::to_string(MainAt60 + PentagramTimes[2] + Around);
+    // (whose main part starts up to five seconds later).
+    args += " --until " + std::to_string(MainAt60 + PentagramTimes[2] + Around + (fps < 10 ? 5000 : 0));
     const CaptureRun run = runCaptureFrames(args);
     EXPECT_EQ(run.exitCode, 0);
     Capture c;
@@ -228,14 +229,15 @@ TEST(Capture, FromTwoTo240FramesASecondShowTheMotionOf60)
     }
 
     // Two frames a second: compared at the slow frames' own song times, three
-    // frames (a second) around each moment.
+    // frames (a second) around each moment; the tunnel's a little earlier, so
+    // that none of them falls past the tunnel's scene at 55 s.
     const Capture slow = captureAt(2);
-    for (long t : {TunnelEnd, PentagramTimes[0], PentagramTimes[1], PentagramTimes[2]}) {
+    for (long t : {TunnelEnd - 250, PentagramTimes[0], PentagramTimes[1], PentagramTimes[2]}) {
         const long at = frameNear(slow, t, 250).songMs;
         double m = 0.0, m60 = 0.0;
         for (long songMs : {at - 500, at, at + 500}) {
             m += regionMean(frameNear(slow, songMs, 1).image, MainPanel) / 3.0;
-            m60 += regionMean(frameNear(at60, songMs, Every / 2).image, MainPanel) / 3.0;
+            m60 += regionMean(frameNear(at60, songMs, Every / 2 + 1000 / 60).image, MainPanel) / 3.0;
         }
         std::printf("  2 fps: main panel at song %ld ms %.3f (60 fps: %.3f, %+.1f %%)\n", at, m, m60, 100.0 * (m - m60) / m60);
         EXPECT_NEAR(m, m60, 0.1 * m60) << "2 fps at " << at << " ms";
@@ -251,13 +253,13 @@ struct Motion {
     long fromMs;  // demo ms
     Region region;
 };
-constexpr long MotionWindow = 300;  // ms captured from each start
+constexpr long MotionWindow = 200;  // ms captured from each start
 constexpr Motion Motions[] = {
     {"spray", 130000, {530, 410, 140, 180}},       // the column above the basin
     {"reflection", 130000, {520, 20, 130, 140}},   // the spray in the floor
     {"flames", 97000, MainPanel},
     {"tunnel's slices", 88800, MainPanel},         // the tube losing its far end
-    {"scroller", 175000, MainPanel},
+    {"scroller", 160000, MainPanel},
 };
 
 // Mean absolute change (0..255) per pixel and channel of a region between two frames.
@@ -282,7 +284,7 @@ std::map<long, FrameImage> captureMotions(int fps)
     const fs::path out = fs::temp_directory_path() / ("ng-judder-" + std::to_string(fps) + "-" + std::to_string(getpid()));
     fs::remove_all(out);
     fs::create_directories(out);
-    std::string args = "--fps " + std::to_string(fps) + " --size 400x300 --out " + out.string();
+    std::string args = "--fps " + std::to_string(fps) + " --size 320x240 --out " + out.string();
     long until = 0;
     for (const Motion& m : Motions) {
         for (long t = m.fromMs; t <= m.fromMs + MotionWindow; ++t) args += " --at " + std::to_string(t);
@@ -303,11 +305,14 @@ std::map<long, FrameImage> captureMotions(int fps)
 // region is in proportion to its time step (the steps of 144 fps alternate
 // 6 and 7 ms), so that the change per millisecond is steady from frame to
 // frame. A motion drawn at the wrong place between steps shows up as a
-// change that swings from frame to frame (the spray once swung by 0.7 of
-// its mean at 144 fps). The steadiness allowed is set from measurement.
+// change that swings from frame to frame: the spray's once swung by 0.75 of
+// its mean at 144 fps and by 1.1 at 240, its reflection by 0.43 at 144, where
+// the steady motions swing by 0.25 or less (the scroller's text, a pixel at
+// a time, the most). The median swing leaves out the few frames where the
+// fountain's floor flashes with the music.
 TEST(Capture, ContinuousMotionsMoveInProportionToEachFramesTimeStep)
 {
-    constexpr double MaxSwing = 0.2;  // mean change between consecutive rates over their mean
+    constexpr double MaxSwing = 0.3;  // median change between consecutive rates, over their mean
     for (int fps : {144, 240}) {
         const std::map<long, FrameImage> frames = captureMotions(fps);
         for (const Motion& m : Motions) {
@@ -320,13 +325,16 @@ TEST(Capture, ContinuousMotionsMoveInProportionToEachFramesTimeStep)
                 previous = &f;
                 previousMs = t;
             }
-            ASSERT_GT(rates.size(), 30u) << m.name << " at " << fps << " fps";
-            double mean = 0.0, swing = 0.0;
+            ASSERT_GT(rates.size(), 20u) << m.name << " at " << fps << " fps";
+            double mean = 0.0;
             for (double r : rates) mean += r / static_cast<double>(rates.size());
-            for (std::size_t i = 1; i < rates.size(); ++i) swing += std::abs(rates[i] - rates[i - 1]) / static_cast<double>(rates.size() - 1);
-            std::printf("%3d fps: %-16s change %.3f per ms, swing %.2f\n", fps, m.name, mean, mean > 0.0 ? swing / mean : 0.0);
+            std::vector<double> swings;
+            for (std::size_t i = 1; i < rates.size(); ++i) swings.push_back(std::abs(rates[i] - rates[i - 1]));
+            std::nth_element(swings.begin(), swings.begin() + swings.size() / 2, swings.end());
+            const double swing = swings[swings.size() / 2] / mean;
+            std::printf("%3d fps: %-16s change %.3f per ms, median swing %.2f\n", fps, m.name, mean, swing);
             EXPECT_GT(mean, 0.01) << m.name << " at " << fps << " fps: nothing moves";
-            EXPECT_LE(swing, MaxSwing * mean) << m.name << " at " << fps << " fps";
+            EXPECT_LE(swing, MaxSwing) << m.name << " at " << fps << " fps";
         }
     }
 }
