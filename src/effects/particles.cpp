@@ -195,7 +195,7 @@ bool moveSpray(Particle& p)
     collideSpray(p);
     addGravity(p);
     p.life -= p.fade * 3.0f;
-    return p.life > 0.0f;
+    return !(p.life <= 0.0f);
 }
 
 void stepSpray()
