@@ -27,12 +27,12 @@ std::int64_t stepIndexAt(double songTimeMs)
     return (3 * ms + 2) / 50;
 }
 
-StepRun stepsBetween(double previousMs, double currentMs)
+StepRun stepsBetween(double previousMs, double currentMs, int maxSteps)
 {
     StepRun run;
     run.last = stepIndexAt(currentMs);
     const std::int64_t crossed = run.last - stepIndexAt(previousMs);
-    run.count = static_cast<int>(std::clamp<std::int64_t>(crossed, 0, MaxFrameSteps));
+    run.count = static_cast<int>(std::clamp<std::int64_t>(crossed, 0, std::max(maxSteps, 0)));
     if (currentMs >= 0.0) {
         const double into = currentMs - static_cast<double>(stepStartMs(run.last));
         run.fraction = static_cast<float>(std::clamp(into / stepLengthMs(run.last + 1), 0.0, 1.0));

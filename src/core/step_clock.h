@@ -7,13 +7,14 @@
 
 #include <cstdint>
 
-// At most 200 ms of steps in one frame: a long stall (a window rebuild, a
-// paused process) drops the rest instead of replaying them in a burst.
+// At most 200 ms of steps in one live frame: a long stall (a window rebuild,
+// a paused process) drops the rest instead of replaying them in a burst. A
+// virtual clock never stalls, so its frames take every step they cross.
 constexpr int MaxFrameSteps = 12;
 
 // The steps one frame crossed, and where its song time lies after the last.
 struct StepRun {
-    int count = 0;          // whole steps since the previous frame, 0..MaxFrameSteps
+    int count = 0;          // whole steps since the previous frame, 0..the cap (MaxFrameSteps live)
     std::int64_t last = 0;  // index of the latest step started (the song's first step is 1)
     float fraction = 0.0f;  // 0..1: how far the frame lies between step `last` and the next
 
@@ -30,5 +31,6 @@ std::int64_t stepIndexAt(double songTimeMs);
 
 // The run of a frame at `currentMs` following one at `previousMs` (song time
 // of the same song; the intro's song switch sets the previous time to 0).
-// Time standing still or going back crosses no step.
-StepRun stepsBetween(double previousMs, double currentMs);
+// Time standing still or going back crosses no step; more than `maxSteps`
+// are cut to that many.
+StepRun stepsBetween(double previousMs, double currentMs, int maxSteps = MaxFrameSteps);

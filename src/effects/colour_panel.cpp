@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -29,14 +30,14 @@ namespace {
 
 // One swing of stepMs song milliseconds; the turn comes on the swing that
 // reaches or passes either end.
-void swingPanel(double stepMs)
+void swingPanel(float& phase, bool& rising, double stepMs)
 {
-    if (ColourPanel.PanelRising) {
-        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase + stepMs * 0.0005);
-        if (ColourPanel.PanelPhase >= 1.5f) ColourPanel.PanelRising = false;
+    if (rising) {
+        phase = static_cast<float>(phase + stepMs * 0.0005);
+        if (phase >= 1.5f) rising = false;
     } else {
-        ColourPanel.PanelPhase = static_cast<float>(ColourPanel.PanelPhase - stepMs * 0.0005);
-        if (ColourPanel.PanelPhase <= -1.5f) ColourPanel.PanelRising = true;
+        phase = static_cast<float>(phase - stepMs * 0.0005);
+        if (phase <= -1.5f) rising = true;
     }
 }
 
@@ -48,23 +49,39 @@ void swingColourPanel(const StepRun& steps)
     for (int i = 0; i < steps.count; ++i) {
         const double stepMs = stepLengthMs(first + i);
         ColourPanel.PanelPhaseShown[0] = ColourPanel.PanelPhase;
-        swingPanel(stepMs);
+        swingPanel(ColourPanel.PanelPhase, ColourPanel.PanelRising, stepMs);
         ColourPanel.PanelPhaseShown[1] = ColourPanel.PanelPhase;
-        swingPanel(stepMs);
+        swingPanel(ColourPanel.PanelPhase, ColourPanel.PanelRising, stepMs);
     }
 }
 
-void drawColourPanel(int showing, float fraction)
+float colourPanelPhase(int showing, const StepRun& steps)
+{
+    // The phase swing by swing: the two kept, the current one and the first
+    // swing of the next step, which nothing has taken yet.
+    float ahead = ColourPanel.PanelPhase;
+    bool rising = ColourPanel.PanelRising;
+    swingPanel(ahead, rising, stepLengthMs(steps.last + 1));
+    const float swings[4] = {ColourPanel.PanelPhaseShown[0], ColourPanel.PanelPhaseShown[1], ColourPanel.PanelPhase,
+                             ahead};
+    // The first showing lies 2 * fraction swings past the first kept phase,
+    // the second one swing later; whole swings give the kept phase itself.
+    const float at = (showing == 0 ? 0.0f : 1.0f) + 2.0f * std::clamp(steps.fraction, 0.0f, 1.0f);
+    const int whole = std::min(static_cast<int>(at), 2);
+    const float part = at - static_cast<float>(whole);
+    if (!(part > 0.0f)) return swings[whole];
+    return swings[whole] + (swings[whole + 1] - swings[whole]) * part;
+}
+
+void drawColourPanel(int showing, const StepRun& steps)
 {
     // Corner positions and texture coordinates; GL clamps the colours to 0..1.
     static const float vertices[4][3] = {
         {-2.0f, -2.0f, 1.0f}, {2.2f, -2.0f, 1.0f}, {2.2f, 2.0f, 1.0f}, {-2.0f, 2.0f, 1.0f}};
     static const float texCoords[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
-    float shown = ColourPanel.PanelPhaseShown[showing == 0 ? 0 : 1];
-    if (fraction > 0.0f) shown += (ColourPanel.PanelPhase - ColourPanel.PanelPhaseShown[0]) * fraction;
     float colours[4][3];
-    colourPanelCorners(shown, colours);
+    colourPanelCorners(colourPanelPhase(showing, steps), colours);
 
     glTranslatef(-0.9f, 0.6f, -4.0f);
     bindTexture(TexTestground);

@@ -75,13 +75,13 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup(const StepRun& steps)
+void drawFountainGroup(float sprayAt)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
     glTranslatef(1.0f, Controls.SphereHeight, -15.0f);
     glPushMatrix();
-    drawSprayPool(0.0f, 2.7f, 0.0f, steps);
+    drawSprayPool(0.0f, 2.7f, 0.0f, sprayAt);
     glPopMatrix();
     drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
@@ -99,6 +99,13 @@ void drawMirroredFountain(const StepRun& steps)
 
 void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
 {
+    // The spray takes two pool steps per step: at 60 fps the mirror image
+    // showed the first and the real group the second. Both showings keep that
+    // place in time at any rate: the mirror at 2 (fraction - 1) pool steps
+    // from the pool's state, the real group one pool step later.
+    stepSprayPool(2 * steps.count);
+    const float mirrorAt = 2.0f * (steps.fraction - 1.0f);
+
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
     placeCamera();
@@ -123,7 +130,7 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     glScalef(1.0f, -1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(steps);
+    drawFountainGroup(mirrorAt);
     glPopMatrix();
     glPopMatrix();
     glDisable(GL_CLIP_PLANE0);
@@ -139,7 +146,7 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     // The real group.
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(steps);
+    drawFountainGroup(mirrorAt + 1.0f);
     glPopMatrix();
 
     Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + Clock.FrameDelta * 0.0005);

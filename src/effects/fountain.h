@@ -14,10 +14,10 @@ extern FountainState Fountain;
 // The floor quad ("bg" texture) at y = 0 of the scene frame. Leaves blending
 // on, sphere-map generation off for s and t, the colour white.
 void drawFloor();
-// The fountain model and its spray, raised by SphereHeight; the spray pool
-// advances by the run's steps on every call. Leaves depth testing on and
-// blending off.
-void drawFountainGroup(const StepRun& steps);
+// The fountain model and its spray, raised by SphereHeight; the spray drawn
+// `sprayAt` pool steps from its state (see drawSprayPool). Leaves depth
+// testing on and blending off.
+void drawFountainGroup(float sprayAt);
 // Channels the first, colour-masked floor pass writes: green from a level of
 // 0.1 of the second reading, blue from 0.2 of the first.
 struct FloorFlashMask {
@@ -27,7 +27,8 @@ FloorFlashMask floorFlashMask(float firstReading, float secondReading);
 
 // The whole scene with its own camera: replaces the modelview matrix, so the
 // caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel;
-// the spray, drawn in the mirror and for real, steps twice per frame step.
+// the spray takes two pool steps per step, before it is drawn in the mirror
+// and for real, each showing at its own place between them.
 void drawMirroredFountain(const StepRun& steps);
 // The same with the floor flash's channels given instead of read from the VU.
 void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps);

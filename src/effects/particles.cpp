@@ -188,15 +188,29 @@ void collideSpray(Particle& p)
     }
 }
 
+// One pool step of a droplet short of its rebirth: false when it is spent.
+bool moveSpray(Particle& p)
+{
+    movePosition(p);
+    collideSpray(p);
+    addGravity(p);
+    p.life -= p.fade * 3.0f;
+    return !(p.life <= 0.0f);
+}
+
 void stepSpray()
 {
     for (Particle& p : Particles.SprayPool) {
-        movePosition(p);
-        collideSpray(p);
-        addGravity(p);
-        p.life -= p.fade * 3.0f;
-        if (p.life <= 0.0f) rebirthSpray(p);
+        if (!moveSpray(p)) rebirthSpray(p);
     }
+}
+
+// A droplet as the next pool step will leave it; one that step would rebirth
+// stays where it is, as a frame shows a droplet reborn in its latest step.
+Particle sprayAhead(const Particle& now)
+{
+    Particle next = now;
+    return moveSpray(next) ? next : now;
 }
 
 } // namespace
@@ -273,17 +287,31 @@ void buildSpraySphere()
     glEndList();
 }
 
-void drawSprayPool(float x, float y, float z, const StepRun& steps)
+void stepSprayPool(int poolSteps)
+{
+    for (int i = 0; i < poolSteps; ++i) {
+        keepBefore(Particles.SprayPoolEarlier, Particles.SprayPoolBefore);
+        keepBefore(Particles.SprayPoolBefore, Particles.SprayPool);
+        stepSpray();
+    }
+}
+
+void drawSprayPool(float x, float y, float z, float at)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
     bindTexture(TexP2);
-    for (int i = 0; i < steps.count; ++i) {
-        keepBefore(Particles.SprayPoolBefore, Particles.SprayPool);
-        stepSpray();
-    }
+    at = std::clamp(at, -2.0f, 1.0f);
     for (int i = 0; i < SprayCount; ++i) {
-        const Particle p = shownParticle(Particles.SprayPoolBefore[i], Particles.SprayPool[i], steps.fraction);
+        // Whole positions draw the kept state itself.
+        Particle p;
+        if (at < -1.0f) {
+            p = shownParticle(Particles.SprayPoolEarlier[i], Particles.SprayPoolBefore[i], at + 2.0f);
+        } else if (at < 0.0f) {
+            p = shownParticle(Particles.SprayPoolBefore[i], Particles.SprayPool[i], at + 1.0f);
+        } else {
+            p = shownParticle(Particles.SprayPool[i], sprayAhead(Particles.SprayPool[i]), at);
+        }
         // Opaque and depth-tested while life > 1; fading out blended after that.
         if (p.life > 1.0f) {
             glDisable(GL_BLEND);

@@ -1,8 +1,9 @@
 // The three particle pools: sparks, flames and the fountain's spray.
-// Each draw call advances its pool by the steps its frame crossed (one step
-// per 1000/60 ms of song time, whatever the frame rate) and draws it as it
-// was before the latest step, moved on by the frame's fraction of that step;
-// there is no separate update pass.
+// The sparks' and flames' draw calls advance their pool by the steps their
+// frame crossed (one step per 1000/60 ms of song time, whatever the frame
+// rate) and draw it as it was before the latest step, moved on by the frame's
+// fraction of that step. The spray, shown twice a frame, is advanced once per
+// frame and each showing drawn at its own place in the pool's last steps.
 #pragma once
 
 #include "core/step_clock.h"
@@ -33,6 +34,8 @@ struct ParticleState {
     Particle SparkPoolBefore[SparkCount] = {};
     Particle FlamePoolBefore[FlameCount] = {};
     Particle SprayPoolBefore[SprayCount] = {};
+    Particle SprayPoolEarlier[SprayCount] = {};  // the spray two pool steps back
+
 
     bool operator==(const ParticleState&) const = default;
 };
@@ -43,7 +46,7 @@ extern ParticleState Particles;
 void initParticlePools();
 
 // Each pushes the modelview matrix, translates by (x, y, z), steps its pool
-// `steps.count` times and draws it, and pops. Sparks are drawn as they were
+// `steps.count` times (the spray: see stepSprayPool) and draws it, and pops. Sparks are drawn as they were
 // before the latest step, never in between (each step re-places them at
 // random); flames and spray between their last two steps, at
 // `steps.fraction`. GL state left:
@@ -57,4 +60,11 @@ void drawSparkPool(float x, float y, float z, const StepRun& steps);
 // SphereQuadric exists; other radii are still drawn by GLU directly.
 void buildSpraySphere();
 void drawFlamePool(float x, float y, float z, const StepRun& steps);
-void drawSprayPool(float x, float y, float z, const StepRun& steps);
+// Advances the spray by `poolSteps` of its own steps, keeping the two states
+// before the latest (draws from nextRandom for each rebirth).
+void stepSprayPool(int poolSteps);
+// Draws the spray as it stands `at` pool steps from its current state: -2 and
+// -1 are the two kept states, 0 the current one, between them in proportion,
+// and up to 1 toward the next pool step, worked out without taking it (a
+// droplet that step would rebirth stays where it is). Moves nothing.
+void drawSprayPool(float x, float y, float z, float at);

@@ -164,8 +164,11 @@ void drawTunnelFlight(const StepRun& steps)
     float farEnd = 1.0f;
     if (steps.fraction > 0.0f && slices >= 2 && slicesAfterStep(slices, steps.last + 1) == slices - 1)
         farEnd = 1.0f - steps.fraction;
-    // A frame between steps draws the shimmer of the latest step and keeps it.
-    const float shade = Tunnel.TunnelShade;
+    // A frame between steps draws the shimmer of the latest step again, and
+    // leaves the shade where that step's walk left it.
+    const float walked = Tunnel.TunnelShade;
+    if (steps.count == 0) Tunnel.TunnelShade = Tunnel.TunnelShadeShown;
+    else Tunnel.TunnelShadeShown = Tunnel.TunnelShade;
     drawTube(slices, s, farEnd);
-    if (steps.count == 0) Tunnel.TunnelShade = shade;
+    if (steps.count == 0) Tunnel.TunnelShade = walked;
 }

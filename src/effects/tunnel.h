@@ -14,6 +14,7 @@ struct TunnelState {
     int TunnelSlices = TunnelMaxSlices;  // slices in use, 85 at start; falls per step after 53.5 s, never rises
     float TunnelPhase = 0.0f;            // winding and texture scroll; + FrameDelta * 0.1 per call
     float TunnelShade = 0.0f;            // shimmer offset 0, 0.1, ..., 0.9, stepping per slice of a step's tube
+    float TunnelShadeShown = 0.0f;       // the shade the latest step's tube was drawn from
     float FighterRoll = 0.0f;            // degrees; computed at the end of a call for the next one
 
     bool operator==(const TunnelState&) const = default;

@@ -63,11 +63,12 @@ void presentFrame();
 void getClientSize(int* width, int* height);
 
 // ---- events ----------------------------------------------------------------
-enum class EventType { None, KeyDown, KeyUp, Activate, Close, Resize, ScreenSaver };
+// KeyRepeat: the system's auto-repeat of a key held down since its KeyDown.
+enum class EventType { None, KeyDown, KeyUp, KeyRepeat, Activate, Close, Resize, ScreenSaver };
 
 struct Event {
     EventType type = EventType::None;
-    int key = 0;            // KeyDown/KeyUp: virtual-key code (0x1B Escape, 0x70 F1, ...)
+    int key = 0;            // KeyDown/KeyUp/KeyRepeat: virtual-key code (0x1B Escape, 0x70 F1, ...)
     bool minimised = false; // Activate: true while the window is minimised
     int width = 0;          // Resize: new drawable size in pixels
     int height = 0;
@@ -84,6 +85,10 @@ bool pollEvent(Event* event);
 
 // ---- time ------------------------------------------------------------------
 void sleepMs(unsigned milliseconds);
+// True where time is a virtual clock that moves only when frames are presented
+// (the headless backend): it never stalls, so however far apart two frames
+// lie, the time between them is motion to show, not a hang to skip.
+bool clockIsVirtual();
 
 // ---- outline font ----------------------------------------------------------
 struct GlyphMetric {

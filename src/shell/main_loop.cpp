@@ -94,9 +94,11 @@ int runDemo()
 
         if (Shell.KeyState[plat::VkF1]) {
             Shell.KeyState[plat::VkF1] = false;
+            const int setUpFrom = plat::musicGetTime(Controls.SongHandle);
             LeaveFullScreen();
             Shell.FullScreen = !Shell.FullScreen;
             if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return ExitFailure;
+            leaveOutOfFrameClock(plat::musicGetTime(Controls.SongHandle) - setUpFrom);
         }
 
         pollParameterKeys(drawn ? Clock.FrameSteps.count : 0);

@@ -143,6 +143,8 @@ void handleWindowEvent(const plat::Event& event)
             Shell.KeyReleaseDeferred[event.key] = false;
         }
         break;
+    case plat::EventType::KeyRepeat:
+        break;  // the key is down since its press, which alone marks it unseen
     case plat::EventType::KeyUp:
         if (event.key >= 0 && event.key < 256) {
             if (Shell.KeyUnseen[event.key]) Shell.KeyReleaseDeferred[event.key] = true;

@@ -91,7 +91,7 @@ void drawFirstPanelPass()
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel(0, Clock.FrameSteps.fraction);
+    drawColourPanel(0, Clock.FrameSteps);
     glPopMatrix();
 
     clipSidePanel1();
@@ -117,7 +117,7 @@ void drawSecondPanelPass()
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel(1, Clock.FrameSteps.fraction);
+    drawColourPanel(1, Clock.FrameSteps);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

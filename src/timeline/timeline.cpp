@@ -17,6 +17,8 @@
 
 #include <GL/gl.h>
 
+#include <climits>
+
 TimelineState Timeline;
 
 namespace {
@@ -143,7 +145,8 @@ bool drawFrame()
     const double previous = Clock.SongTime;
     Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
     Clock.FrameDelta = Clock.SongTime - previous;
-    Clock.FrameSteps = stepsBetween(previous, Clock.SongTime);
+    // A virtual clock's frames, however slow, replay every step they cross.
+    Clock.FrameSteps = stepsBetween(previous, Clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
     Timeline.FrameScene = sceneNameNow();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -167,6 +170,11 @@ bool drawFrame()
     clearPictureBars();
     glFlush();
     return true;
+}
+
+void leaveOutOfFrameClock(double ms)
+{
+    if (ms > 0.0) Clock.SongTime += ms;
 }
 
 const char* currentSceneName()

@@ -16,6 +16,10 @@ extern TimelineState Timeline;
 
 // Draws one frame into the back buffer. Always true.
 bool drawFrame();
+// Leaves `ms` of song time that played outside any frame (a new window's
+// set-up) out of the next frame's FrameDelta and steps: the motions go on
+// from where they stood instead of jumping over it.
+void leaveOutOfFrameClock(double ms);
 
 // Name of the scene the last drawFrame drew, chosen at its start, for statistics:
 // intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,

@@ -32,7 +32,7 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
     glLoadIdentity();
     glOrtho(-4, 4, -3, 3, -10, 10);
     glMatrixMode(GL_MODELVIEW);
-    const auto polygons = capturePolygons([] { drawColourPanel(0, 0.0f); });
+    const auto polygons = capturePolygons([] { drawColourPanel(0, StepRun{}); });
     ASSERT_FALSE(polygons.empty());
 
     // Corners in object space after the panel's own translation (-0.9, 0.6, -4).
@@ -83,17 +83,37 @@ TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 }
 
 // Shown twice a frame as the screen layout does, the swing (turns included)
-// ends at the same phase after 12 s at 30, 60, 144 or 240 frames a second.
+// ends at the same phase after 12 s at 30, 60, 144 or 240 frames a second,
+// and both showings of every frame in between lie on the line through the
+// swings of 60 fps, the second one swing after the first.
 TEST_F(ColourPanelGl, SwingsAlikeAtAnyFrameRate)
 {
-    auto phaseAfter = [](int fps) {
+    std::vector<float> swings{0.0f};  // the phase swing by swing at 60 fps
+    auto phaseAfter = [&swings](int fps) {
         ColourPanel.PanelPhase = 0.0f;
         ColourPanel.PanelRising = true;
-        for (int k = 1; k <= 12 * fps; ++k)
-            swingColourPanel(stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps)));
+        double worst = 0.0;
+        for (int k = 1; k <= 12 * fps; ++k) {
+            const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
+            swingColourPanel(run);
+            if (fps == 60) {
+                swings.push_back(ColourPanel.PanelPhaseShown[1]);
+                swings.push_back(ColourPanel.PanelPhase);
+                continue;
+            }
+            if (run.last < 1) continue;  // before the first step nothing has swung
+            for (int showing : {0, 1}) {
+                const double at = 2.0 * (static_cast<double>(run.last) - 1.0 + run.fraction) + showing;
+                const auto whole = static_cast<std::size_t>(at);
+                const double expected = swings[whole] + (swings[whole + 1] - swings[whole]) * (at - static_cast<double>(whole));
+                worst = std::max(worst, std::abs(colourPanelPhase(showing, run) - expected));
+            }
+        }
+        EXPECT_LT(worst, 1e-5) << fps << " fps: a showing off the swings' line";
         return std::make_pair(ColourPanel.PanelPhase, ColourPanel.PanelRising);
     };
     const auto at60 = phaseAfter(60);
+    swings.push_back(swings.back());  // room for the look one swing ahead at the end
     for (int fps : {30, 144, 240}) EXPECT_EQ(phaseAfter(fps), at60) << fps << " fps";
     ColourPanel.PanelPhase = 0.0f;
     ColourPanel.PanelRising = true;
@@ -103,7 +123,7 @@ TEST_F(ColourPanelGl, DrawingMovesNothingAndTranslatesWithoutSaving)
 {
     ColourPanel.PanelPhase = 0.7f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawColourPanel(1, 0.5f);
+    drawColourPanel(1, StepRun{0, 1, 0.5f});
     EXPECT_EQ(ColourPanel.PanelPhase, 0.7f);
     EXPECT_TRUE(ColourPanel.PanelRising);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

@@ -147,7 +147,7 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
         const StepRun step{1, k, 0.0f};
         drawSparkPool(0, 0, -5, step);
         drawFlamePool(0, 0, -5, step);
-        drawSprayPool(0, 0, -5, step);
+        stepSprayPool(1);
     }
     Particle sparks[SparkCount], flames[FlameCount], spray[SprayCount];
     std::memcpy(sparks, Particles.SparkPool, sizeof sparks);
@@ -158,7 +158,8 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
     Clock.FrameDelta = 0.0;
     for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, StepRun{1, k, 0.0f});
     for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(0, 0, -5, StepRun{1, k, 0.0f});
-    for (std::int64_t k = 151; k <= 152; ++k) drawSprayPool(0, 0, -5, StepRun{1, k, 0.0f});
+    stepSprayPool(1);
+    stepSprayPool(1);
     std::vector<Particle> twoFrames(std::begin(Particles.FlamePool), std::end(Particles.FlamePool));
     twoFrames.insert(twoFrames.end(), std::begin(Particles.SprayPool), std::end(Particles.SprayPool));
     twoFrames.insert(twoFrames.end(), std::begin(Particles.SparkPool), std::end(Particles.SparkPool));
@@ -171,12 +172,12 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
     Random.RandomState = start;
     drawSparkPool(0, 0, -5, StepRun{0, 150, 0.5f});
     drawFlamePool(0, 0, -5, StepRun{0, 150, 0.5f});
-    drawSprayPool(0, 0, -5, StepRun{0, 150, 0.5f});
+    for (float at : {-1.5f, -0.5f, 0.5f}) drawSprayPool(0, 0, -5, at);
     EXPECT_EQ(Random.RandomState, start) << "a frame between steps draws nothing from the generator";
     const StepRun both{2, 152, 0.0f};
     drawSparkPool(0, 0, -5, both);
     drawFlamePool(0, 0, -5, both);
-    drawSprayPool(0, 0, -5, both);
+    stepSprayPool(2);
     EXPECT_EQ(Random.RandomState, afterTwoFrames);
     for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&Particles.FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
     for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&Particles.SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
@@ -285,7 +286,7 @@ TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
     EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
     Random.RandomState = 1;
-    drawSprayPool(0, 0, -5, OneStep);
+    stepSprayPool(1);
     EXPECT_EQ(Particles.SprayPool[5].life, 10.0f);
     EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 6));
 }
@@ -300,7 +301,7 @@ TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
     p.position[1] = -1.19f;
     p.velocity[1] = -60.0f;  // one step takes it to -1.21, inside the basin
     for (int i = 0; i < 50; ++i) {
-        drawSprayPool(0, 0, -5, OneStep);
+        stepSprayPool(1);
         ASSERT_EQ(p.position[1], -1.2f) << "call " << i;
         ASSERT_EQ(p.velocity[0], 0.0f);
         ASSERT_EQ(p.velocity[1], -0.5f) << "rest, then gravity";
@@ -319,7 +320,7 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
     p.velocity[0] = 10.0f;
     p.velocity[1] = -60.0f;
     p.velocity[2] = 4.0f;
-    drawSprayPool(0, 0, -5, OneStep);
+    stepSprayPool(1);
     EXPECT_EQ(p.position[1], -2.84f);
     EXPECT_FLOAT_EQ(p.velocity[1], 60.0f * 0.45f - 0.5f);
     EXPECT_FLOAT_EQ(p.velocity[0], 5.0f);
@@ -355,8 +356,9 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
-    drawSprayPool(0.0f, 2.7f, 0.0f, OneStep);
-    drawSprayPool(0.0f, 2.7f, 0.0f, OneStep);
+    stepSprayPool(2);
+    drawSprayPool(0.0f, 2.7f, 0.0f, -2.0f);
+    drawSprayPool(0.0f, 2.7f, 0.0f, 0.5f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 

@@ -80,6 +80,32 @@ TEST_F(Tunnel, SlicesFallOnePerStepAfter53500)
     ::Tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
+// A frame that crosses no step, with the song standing still, draws the
+// tube of the latest step again: the same shimmer, not the next step's.
+TEST_F(Tunnel, FrameBetweenStepsRedrawsTheLatestStepsShimmer)
+{
+    auto tubeAt = [](double dt) {
+        Clock.SongTime = 45000.0;
+        Clock.FrameDelta = dt;
+        const StepRun steps = stepsBetween(45000.0 - dt, 45000.0);
+        useWideOrtho(-400.0);
+        glPushMatrix();
+        auto polygons = capturePolygons([steps] { drawTunnelFlight(steps); });
+        glPopMatrix();
+        return polygons;
+    };
+    const auto stepped = tubeAt(16.0);
+    const float walked = ::Tunnel.TunnelShade;
+    const auto between = tubeAt(0.0);
+    ASSERT_EQ(stepped.size(), between.size());
+    for (std::size_t i = 0; i < stepped.size(); ++i) {
+        ASSERT_EQ(stepped[i].size(), between[i].size());
+        for (std::size_t k = 0; k < stepped[i].size(); ++k)
+            ASSERT_EQ(stepped[i][k].r, between[i][k].r) << "polygon " << i << " vertex " << k;
+    }
+    EXPECT_EQ(::Tunnel.TunnelShade, walked) << "the walk of the latest step stays";
+}
+
 TEST_F(Tunnel, QuadsPerSliceAndNoneAtOneOrLess)
 {
     ::Tunnel.TunnelSlices = 85;

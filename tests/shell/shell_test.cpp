@@ -5,6 +5,7 @@
 #include "shell/shell_state.h"
 #include "shell/window.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -125,21 +126,31 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
     EXPECT_EQ(Controls.CameraRoll, 0.5f) << "and counted once, by that poll only";
     EXPECT_FALSE(Shell.KeyState['D'] || Shell.KeyState[plat::VkEscape]);
 
-    // Held for a second: one nudge per step at any frame rate (the frame of
-    // the press counts once even where it crosses no step).
+    // Held for a second with the system's auto-repeat on (a first repeat
+    // after 500 ms, then 30 a second): one nudge per step at any frame rate,
+    // the frame of the press counting once even where it crosses no step, and
+    // no repeat adding one. The last repeat comes with the release.
     for (int fps : {30, 60, 144, 240}) {
         Controls.CameraRoll = 0.0f;
         handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
+        int expected = 0;
+        double nextRepeatMs = 500.0;
         for (int k = 1; k <= fps; ++k) {
-            const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
+            const double now = std::floor(k * 1000.0 / fps);
+            for (; nextRepeatMs <= now && nextRepeatMs < 1000.0; nextRepeatMs += 1000.0 / 30.0)
+                handleWindowEvent({plat::EventType::KeyRepeat, 'D', false, 0, 0});
+            const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), now);
+            expected += k == 1 ? std::max(run.count, 1) : run.count;
             pollParameterKeys(run.count);
             finishKeyPoll();
         }
+        handleWindowEvent({plat::EventType::KeyRepeat, 'D', false, 0, 0});
         handleWindowEvent({plat::EventType::KeyUp, 'D', false, 0, 0});
         EXPECT_FALSE(Shell.KeyState['D']) << "the release counts at once";
         pollParameterKeys(1);
         finishKeyPoll();
-        EXPECT_NEAR(Controls.CameraRoll, 30.0f, 0.5f) << fps << " fps";
+        EXPECT_EQ(Controls.CameraRoll, 0.5f * static_cast<float>(expected)) << fps << " fps";
+        EXPECT_NEAR(Controls.CameraRoll, 30.0f, 0.5f) << fps << " fps: 60 steps in the second";
     }
     Controls.CameraRoll = 0.0f;
 }

@@ -437,6 +437,11 @@ void sleepMs(unsigned milliseconds)
     applyRasterPolicy();
 }
 
+bool clockIsVirtual()
+{
+    return true;
+}
+
 } // namespace plat
 
 namespace headless {

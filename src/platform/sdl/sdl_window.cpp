@@ -309,7 +309,8 @@ bool pollEvent(Event* event)
         case SDL_KEYUP: {
             const int vk = virtualKey(e.key.keysym.sym);
             if (vk == 0) continue;
-            event->type = e.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
+            if (e.type == SDL_KEYUP) event->type = EventType::KeyUp;
+            else event->type = e.key.repeat ? EventType::KeyRepeat : EventType::KeyDown;
             event->key = vk;
             return true;
         }
@@ -354,6 +355,11 @@ bool pollEvent(Event* event)
 void sleepMs(unsigned milliseconds)
 {
     SDL_Delay(milliseconds);
+}
+
+bool clockIsVirtual()
+{
+    return false;
 }
 
 } // namespace plat
