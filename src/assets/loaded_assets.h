@@ -19,5 +19,8 @@ struct LoadedAssets {
     // after it.
     ImageData TextureSet[TextureSlotCount];
     bool TexturesRead = false;
+    // Whether the 2x (index 0) and 4x folders were found to lack files, and
+    // said so; their files are read when needed and not kept.
+    bool DenseGapsReported[2] = {};
 };
 extern LoadedAssets Assets;
