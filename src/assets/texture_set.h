@@ -8,7 +8,8 @@
 
 // The texel density the textures are drawn at for a picture scale (drawable
 // pixels per picture pixel): the written files below 1.5, the 2x files from
-// 1.5, the 4x files from 3.
+// 1.5, the 4x files from 3 (the 2x ones for the ground, tunnel and scroller
+// backdrop, which have no 4x files).
 int textureDensityFor(double pictureScale);
 
 // Reads the fifteen files into Assets.TextureSet unless an earlier call read
@@ -18,7 +19,7 @@ int textureDensityFor(double pictureScale);
 // written file that fails (no texture is made then, and the next call reads
 // from the start). A denser file that is missing or damaged is not an error:
 // its slot gets the written image, and the first time one line on standard
-// error names the folder's missing files.
+// error names the missing files of that density.
 bool loadTextureSet();
 // When the picture's scale now asks for another density, gives every slot
 // that density's image in place (same names); nothing when no textures are

@@ -29,6 +29,7 @@ struct TextureRecipe {
     const char* file;  // name under Data/Textures
     Image (*make)(int density);  // pixels per unit of the written size
     bool rle;          // type 10 when true, type 2 otherwise
+    int maxDensity = 4;  // no denser file is written: the demo draws none
 };
 
 // The densities written, each into its folder under Data/Textures.

@@ -1,5 +1,6 @@
 // Writes every texture of Data/Textures from its recipe: at its written size,
-// and two and four times as dense in the folders 2x and 4x.
+// and two and four times as dense (up to the recipe's densest) in the folders
+// 2x and 4x.
 #include "datagen/datagen.h"
 #include "datagen/common/glyphs.h"
 #include "datagen/textures/recipes.h"
@@ -19,8 +20,8 @@ const std::vector<TextureRecipe>& textureRecipes()
     // so that the demo reads both.
     static const std::vector<TextureRecipe> recipes = {
         {"Font.tga", makeFont, true},
-        {"testground.tga", makeTestground, false},
-        {"tunnel.tga", makeTunnel, false},
+        {"testground.tga", makeTestground, false, 2},
+        {"tunnel.tga", makeTunnel, false, 2},
         {"frames02.tga", makeFrameMask, true},
         {"pentagram01.tga", makePentagram, true},
         {"vu02.tga", makeMeterBar, false},
@@ -31,7 +32,7 @@ const std::vector<TextureRecipe>& textureRecipes()
         {"water01.tga", makeWater, false},
         {"bg.tga", makeFloorTiles, false},
         {"p1.tga", makeGlowSprite, true},
-        {"musix.tga", makeScrollerBackdrop, false},
+        {"musix.tga", makeScrollerBackdrop, false, 2},
         {"frame03.tga", makeFrameArt, true},
     };
     return recipes;
@@ -47,7 +48,8 @@ bool writeTextures(const std::string& dataDir)
     // Densest first, so that the longest jobs do not come last.
     std::vector<Job> jobs;
     for (auto d = std::rbegin(TextureDensities); d != std::rend(TextureDensities); ++d)
-        for (const TextureRecipe& r : textureRecipes()) jobs.push_back({&r, &*d});
+        for (const TextureRecipe& r : textureRecipes())
+            if (d->density <= r.maxDensity) jobs.push_back({&r, &*d});
     // Each file depends on its recipe alone, so the order of the work does not
     // change a byte. A few threads at most: a 4x picture holds hundreds of MB.
     for (const TextureDensity& d : TextureDensities) {
