@@ -1,35 +1,50 @@
 // The texture set: fifteen files read in a fixed order, then one texture per
-// slot made in slot order.
+// slot made in slot order; the same files two and four times as dense in the
+// folders 2x and 4x beside them (some files stop at 2x).
 #include "assets/texture_set.h"
+
+#include "core/picture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
 
 namespace {
 
 struct SlotFile {
     TextureSlot slot;
-    const char* path;
+    const char* name;    // under Data/Textures and its density folders
+    int maxDensity = 4;  // the densest file drawn
 };
 
-// The load order; slot 4 has no file.
+// The load order; slot 4 has no file. The landscape's ground, the tunnel's
+// wall and the scroller's backdrop stop at 2x: mostly seen receding, they
+// gain little from 4x files, and sampling those (with no mipmaps) cost the
+// flights, the tunnel and the scroller a third to twice their frame time at
+// 2880 x 2160.
 constexpr SlotFile LoadOrder[] = {
-    {TexFont, "Data/Textures/Font.tga"},
-    {TexTestground, "Data/Textures/testground.tga"},
-    {TexTunnel, "Data/Textures/tunnel.tga"},
-    {TexFrames02, "Data/Textures/frames02.tga"},
-    {TexPentagram01, "Data/Textures/pentagram01.tga"},
-    {TexVu02, "Data/Textures/vu02.tga"},
-    {TexCube, "Data/Textures/cube.tga"},
-    {TexP2, "Data/Textures/p2.tga"},
-    {TexCredits, "Data/Textures/credits.tga"},
-    {TexChrome, "Data/Textures/Chrome.tga"},
-    {TexWater01, "Data/Textures/water01.tga"},
-    {TexBg, "Data/Textures/bg.tga"},
-    {TexP1, "Data/Textures/p1.tga"},
-    {TexMusix, "Data/Textures/musix.tga"},
-    {TexFrame03, "Data/Textures/frame03.tga"},
+    {TexFont, "Font.tga"},
+    {TexTestground, "testground.tga", 2},
+    {TexTunnel, "tunnel.tga", 2},
+    {TexFrames02, "frames02.tga"},
+    {TexPentagram01, "pentagram01.tga"},
+    {TexVu02, "vu02.tga"},
+    {TexCube, "cube.tga"},
+    {TexP2, "p2.tga"},
+    {TexCredits, "credits.tga"},
+    {TexChrome, "Chrome.tga"},
+    {TexWater01, "water01.tga"},
+    {TexBg, "bg.tga"},
+    {TexP1, "p1.tga"},
+    {TexMusix, "musix.tga", 2},
+    {TexFrame03, "frame03.tga"},
 };
+
+constexpr const char* TextureFolder = "Data/Textures/";
 
 bool isPowerOfTwo(GLsizei n)
 {
@@ -46,16 +61,16 @@ bool keepsLevelZero(GLsizei width, GLsizei height)
 
 } // namespace
 
-unsigned makeTexture(const ImageData& image)
-{
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
+namespace {
 
+// Gives the bound texture the image as its level 0 (and the chain below it
+// where the mipmap step is needed).
+void specifyTexture(const ImageData& image)
+{
     if (image.pixels.empty()) {
         glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        return name;
+        return;
     }
 
     // Rows are tightly packed: a 24-bit row need not be a multiple of 4 bytes.
@@ -80,6 +95,71 @@ unsigned makeTexture(const ImageData& image)
     }
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+// The file of a slot; nullptr for the spare slot.
+const SlotFile* slotFile(int slot)
+{
+    for (const SlotFile& file : LoadOrder)
+        if (file.slot == slot) return &file;
+    return nullptr;
+}
+
+// Gives each slot's texture its image at the density, in slot order, first
+// making the names when makeNames. A denser file is read from disk, uploaded
+// and dropped at once: only the written images stay in Assets. Where it is
+// missing, damaged or not its written size times the density, the written
+// image stands in, and one line on standard error names all such files.
+void specifyTextureSet(int density, bool makeNames)
+{
+    std::string failures;
+    int failed = 0;
+    for (int slot = 0; slot < TextureSlotCount; ++slot) {
+        if (makeNames) glGenTextures(1, &Gl.Textures[slot]);
+        glBindTexture(GL_TEXTURE_2D, Gl.Textures[slot]);
+        const ImageData& written = Assets.TextureSet[slot];
+        const SlotFile* file = slotFile(slot);
+        const int slotDensity = file ? std::min(density, file->maxDensity) : 1;
+        ImageData dense;
+        if (slotDensity == 1) {
+            specifyTexture(written);
+            continue;
+        }
+        const std::string name = std::to_string(slotDensity) + "x/" + file->name;
+        const char* reason = nullptr;
+        const bool read = readTgaImageQuietly(dense, (TextureFolder + name).c_str(), &reason);
+        if (read && dense.width == written.width * static_cast<unsigned>(slotDensity) &&
+            dense.height == written.height * static_cast<unsigned>(slotDensity)) {
+            specifyTexture(dense);
+            continue;
+        }
+        if (read) reason = "not the written size times the density";
+        failures += std::string(failed++ == 0 ? "" : ", ") + name + " (" + (reason ? reason : "unreadable") + ")";
+        specifyTexture(written);
+    }
+    bool& reported = Assets.DenseGapsReported[density == 2 ? 0 : 1];
+    if (failed > 0 && !reported) {
+        std::fprintf(stderr, "%s: %d denser files missing or damaged, drawing the written ones instead: %s\n",
+                     TextureFolder, failed, failures.c_str());
+        reported = true;
+    }
+}
+
+} // namespace
+
+int textureDensityFor(double pictureScale)
+{
+    if (pictureScale >= 3.0) return 4;
+    if (pictureScale >= 1.5) return 2;
+    return 1;
+}
+
+unsigned makeTexture(const ImageData& image)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    specifyTexture(image);
     return name;
 }
 
@@ -90,7 +170,8 @@ bool loadTextureSet()
     if (!Assets.TexturesRead) {
         for (ImageData& slot : Assets.TextureSet) slot = ImageData{};
         for (const SlotFile& file : LoadOrder) {
-            if (!readTgaImage(Assets.TextureSet[file.slot], file.path)) {
+            const std::string path = std::string(TextureFolder) + file.name;
+            if (!readTgaImage(Assets.TextureSet[file.slot], path.c_str())) {
                 // No texture is made; the pixels read so far are not needed either.
                 for (ImageData& slot : Assets.TextureSet) slot.pixels = {};
                 return false;
@@ -99,9 +180,25 @@ bool loadTextureSet()
         Assets.TexturesRead = true;
     }
 
-    for (int slot = 0; slot < TextureSlotCount; ++slot)
-        Gl.Textures[slot] = makeTexture(Assets.TextureSet[slot]);
+    const int density = textureDensityFor(Picture.scale);
+    specifyTextureSet(density, true);
+    Gl.TextureDensity = density;
     return true;
+}
+
+void fitTextureSetToPicture()
+{
+    if (Gl.TextureDensity == 0) return;
+    const int density = textureDensityFor(Picture.scale);
+    if (density == Gl.TextureDensity) return;
+    specifyTextureSet(density, false);
+    Gl.TextureDensity = density;
+}
+
+void forgetTextureSet()
+{
+    for (unsigned& name : Gl.Textures) name = 0;
+    Gl.TextureDensity = 0;
 }
 
 void bindTexture(TextureSlot slot)

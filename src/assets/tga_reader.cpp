@@ -56,6 +56,8 @@ struct TgaState {
 struct TgaSource {
     const char* path = nullptr;
     int fileError = 0;  // errno of a failed open or read, else 0
+    bool quiet = false;           // a failure shows nothing and is kept in reason
+    const char* reason = nullptr;
 };
 TgaSource Source;
 
@@ -63,6 +65,11 @@ TgaSource Source;
 // system's reason where opening or reading it failed.
 bool fail(ImageData& image, const char* text, const char* caption = "ERROR")
 {
+    if (Source.quiet) {
+        Source.reason = text;
+        image.pixels = {};
+        return false;
+    }
     if (Source.path) {
         if (Source.fileError != 0)
             std::fprintf(stderr, "%s: %s (%s)\n", Source.path, text, std::strerror(Source.fileError));
@@ -191,6 +198,17 @@ bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size)
     if (std::memcmp(tga.signature, RleSignature, sizeof RleSignature) == 0)
         return readRleTga(tga, image, in);
     return fail(image, "TGA file be type 2 or type 10 ", "Invalid Image");
+}
+
+bool readTgaImageQuietly(ImageData& image, const char* path, const char** reason)
+{
+    Source.quiet = true;
+    Source.reason = nullptr;
+    const bool ok = readTgaImage(image, path);
+    if (reason) *reason = Source.reason;
+    Source.quiet = false;
+    Source.reason = nullptr;
+    return ok;
 }
 
 bool readTgaImage(ImageData& image, const char* path)

@@ -19,6 +19,10 @@ struct ImageData {
 // any failure; image then holds no pixels.
 bool readTgaImage(ImageData& image, const char* path);
 
+// The same read showing nothing on failure: false, with the reason (a fixed
+// text such as "Could not open texture file") in *reason.
+bool readTgaImageQuietly(ImageData& image, const char* path, const char** reason);
+
 // The same reader over the bytes of a whole file already in memory: every
 // failure shows the same message, and the file-opening failure cannot occur.
 bool readTgaBytes(ImageData& image, const std::uint8_t* data, std::size_t size);

@@ -50,6 +50,7 @@ struct RenderTargetInfo {
 
 struct GlResources {
     unsigned Textures[TextureSlotCount] = {};  // by TextureSlot, made by loadTextureSet
+    int TextureDensity = 0;               // 1, 2 or 4: texels per written texel in Textures; 0: none made
     unsigned ModelTexture = 0;            // the most recent material texture, drawn on both models
     GLUquadric* SphereQuadric = nullptr;  // smooth normals, texture coords: spray and intro spheres
     GLUquadric* ConeQuadric = nullptr;    // smooth normals, texture coords: twin cones

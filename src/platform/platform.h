@@ -101,9 +101,9 @@ struct GlyphMetric {
 // `first`, holding the glyphs of the installed face that best matches `family`:
 // front and back faces filled, side walls, em height 1.0, extruded `depth`
 // along -z, curves flattened to `chordDeviation` (em units) for a picture
-// drawn at scale 1; at a larger `scale` each curve is cut into sqrt(scale)
-// times as many chords, so that it lies as close to them in drawable pixels
-// as at scale 1 (scale 1 or less: as at 1). Each list ends by moving the
+// drawn at scale 1; at a larger `scale` each curve is cut into `scale` times
+// as many chords, so that a chord is no longer in drawable pixels than at
+// scale 1 and lies closer to its curve (scale 1 or less: as at 1). Each list ends by moving the
 // origin right by the glyph's advance. Fills metrics[0..count). False when no
 // face is found or the outlines cannot be read; the lists are then left empty.
 bool buildOutlineGlyphs(const char* family, unsigned listBase, int first, int count,

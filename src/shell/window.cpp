@@ -2,6 +2,7 @@
 // window events.
 #include "shell/window.h"
 
+#include "assets/texture_set.h"
 #include "core/picture.h"
 #include "shell/scene_setup.h"
 #include "shell/shell_state.h"
@@ -71,8 +72,10 @@ void Resize(int width, int height)
     // The picture keeps its 4:3 shape in whatever drawable it gets: scaled,
     // centred, black bars beside it.
     setPictureDrawable(width, height);
-    // Letters keep their smoothness in drawable pixels.
+    // Letters keep their smoothness in drawable pixels, textures their
+    // sharpness.
     FitOutlineFontToPicture();
+    fitTextureSetToPicture();
     setPictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -92,7 +95,10 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
 
     // A second creation (full-screen toggle) replaces the first window and
     // context; the set-up builds the letters anew in the new one.
-    if (Shell.ContextReady) DeleteOutlineFont();
+    if (Shell.ContextReady) {
+        DeleteOutlineFont();
+        forgetTextureSet();
+    }
     Shell.ContextReady = false;
     plat::destroyWindow();
 

@@ -4,8 +4,9 @@
 #include "core/gl_resources.h"  // OutlineFont and GlyphMetrics, made by BuildOutlineFont
 
 // Builds the glyph lists for the picture's current scale: curves flattened
-// to 0.1 em at 800 x 600 and cut finer on a larger picture, so that letters
-// are as smooth in drawable pixels at any size as at 800 x 600.
+// to 0.1 em at 800 x 600 and cut into scale times as many chords on a larger
+// picture, so that letters are at least as smooth in drawable pixels at any
+// size as at 800 x 600.
 bool BuildOutlineFont();
 void DeleteOutlineFont();
 // Rebuilds the lists in place (same names, same advances) when the

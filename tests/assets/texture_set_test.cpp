@@ -3,11 +3,14 @@
 #include "assets/texture_set.h"
 
 #include "assets/asset_test_util.h"
+#include "core/picture.h"
 #include "gl_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -107,6 +110,80 @@ TEST_F(TextureSetTest, MissingFileStopsBeforeAnyTexture)
     GLuint next = 0;
     glGenTextures(1, &next);
     EXPECT_EQ(next, 1u);
+}
+
+// Width of the slot's level 0 and the red of its first texel.
+std::pair<int, int> slotWidthAndRed(TextureSlot slot)
+{
+    bindTexture(slot);
+    int width = 0, height = 0;
+    const Bytes level0 = boundLevel0(&width, &height);
+    return {width, level0.empty() ? -1 : level0[0]};
+}
+
+// The picture's scale picks the density; a resize across a threshold gives
+// the same names other texels; a denser file that is missing, damaged or of
+// the wrong size leaves its slot the written image, with one line on
+// standard error for the folder and no message box.
+TEST_F(TextureSetTest, DenserFilesFollowThePictureScaleAndGapsFallBackToTheWritten)
+{
+    ScratchDir dir;
+    writeSet();
+    int n = 0;
+    for (const char* stem : FileStems) {
+        const std::string name = stem;
+        const auto c = static_cast<std::uint8_t>(11 + 15 * n++);  // one more red than the written file
+        const int side = name == "cube" || name == "vu02" ? 4 : 8;
+        Bytes file = solidTga(side, side, c, 0, 0);
+        if (name == "tunnel") continue;                                  // missing
+        if (name == "Chrome") file.resize(30);                           // cut short
+        if (name == "bg") file = solidTga(side / 2, side / 2, c, 0, 0);  // the written size
+        writeFile("Data/Textures/2x/" + name + ".tga", file);
+    }
+    auto stderrLines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+
+    setPictureDrawable(1600, 1200);  // scale 2
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(loadTextureSet());
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(shownMessages().empty());
+    EXPECT_EQ(stderrLines(said), 1) << said;
+    for (const char* gap : {"Data/Textures/", "2x/tunnel.tga", "2x/Chrome.tga", "2x/bg.tga"})
+        EXPECT_NE(said.find(gap), std::string::npos) << gap << " in: " << said;
+    EXPECT_EQ(said.find("Font.tga"), std::string::npos) << said;
+    EXPECT_EQ(slotWidthAndRed(TexFont), std::make_pair(8, 11));
+    EXPECT_EQ(slotWidthAndRed(TexCube).first, 4);
+    EXPECT_EQ(slotWidthAndRed(TexTunnel), std::make_pair(4, 10 + 15 * 2));
+    EXPECT_EQ(slotWidthAndRed(TexChrome), std::make_pair(4, 10 + 15 * 9));
+    EXPECT_EQ(slotWidthAndRed(TexBg), std::make_pair(4, 10 + 15 * 11));
+    std::vector<unsigned> names(std::begin(Gl.Textures), std::end(Gl.Textures));
+
+    // Back to 800 x 600: the written images under the same names, silently.
+    setPictureDrawable(800, 600);
+    testing::internal::CaptureStderr();
+    fitTextureSetToPicture();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(std::vector<unsigned>(std::begin(Gl.Textures), std::end(Gl.Textures)), names);
+    EXPECT_EQ(slotWidthAndRed(TexFont), std::make_pair(4, 10));
+
+    // 4K with no 4x folder at all: the written images, one line (the
+    // 2x folder's gaps are not said again on the way back to 1600 x 1200).
+    setPictureDrawable(2880, 2160);
+    testing::internal::CaptureStderr();
+    fitTextureSetToPicture();
+    setPictureDrawable(1600, 1200);
+    fitTextureSetToPicture();
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(stderrLines(said), 1) << said;
+    // Twelve 4x files, and the tunnel's 2x file: the ground, the tunnel and
+    // the backdrop stop at 2x.
+    EXPECT_NE(said.find("13 denser files"), std::string::npos) << said;
+    EXPECT_NE(said.find("4x/Font.tga"), std::string::npos) << said;
+    EXPECT_NE(said.find("2x/tunnel.tga"), std::string::npos) << said;
+    EXPECT_EQ(said.find("4x/tunnel.tga"), std::string::npos) << said;
+    EXPECT_EQ(slotWidthAndRed(TexFont), std::make_pair(8, 11));
+    EXPECT_TRUE(shownMessages().empty());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureSetTest, OddSizedImageIsUsable)

@@ -6,6 +6,8 @@
 // to alter the picture keeps them all identical. Another release may round
 // differently, so there the frames need only be close (see MinPsnrDb).
 // The same frames at other sizes show the same picture, scaled and centred.
+// At 2880 x 2160 the flat layer (labels, digits, frame art) has hard edges,
+// and a crop of it matches reference_crop_4k.txt.
 //
 // To re-record after an intended change of the picture:
 //   scripts/record-reference-frames "why the picture changed"
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -58,11 +61,13 @@ constexpr double MinPsnrDb = 40.0;
 constexpr double MaxFarShare = 0.001;
 constexpr int FarLevels = 16;
 // Bound on the mean per-channel difference (of 255) between a 1600 x 1200
-// frame averaged down 2 x 2 and the 800 x 600 frame. Measured: at most 1.5,
-// and 5.7 in the tunnel, whose fine wall texture, magnified less, samples
+// frame averaged down 2 x 2 and the 800 x 600 frame. Measured: at most 2.24
+// (the fountain late, 1.9 early, 1.8 the credits sheet: the 2x floor and
+// sheet that 1600 x 1200 draws have edges the written files only blur), and
+// 5.6 in the tunnel, whose fine wall texture, magnified less, samples
 // differently at the two sizes (how much depends on the tube's pose at the
 // frame). Thin lines differ by up to 255 in places.
-constexpr double MeanBound2x = 2.0;
+constexpr double MeanBound2x = 2.6;
 constexpr double TunnelMeanBound2x = 6.5;
 constexpr long TunnelTime = 82000;
 // The same between the middle 1440 x 1080 of a 1920 x 1080 frame and a
@@ -326,4 +331,121 @@ TEST(ReferenceFrames, WideFramesPutThePictureBetweenBlackBars)
         EXPECT_LT(d.mean, MeanBoundWide) << "frame at " << t << " ms";
     }
     fs::remove_all(out);
+}
+
+namespace {
+
+// Edge width of a region of a frame, in pixels: its contrast (99.5th minus
+// 0.5th percentile of grey) over its steepest step between neighbouring
+// pixels (99.8th percentile of the steps across and down). 1 is a hard edge;
+// a picture magnified n times has edges about n wide.
+double edgeWidth(const FrameImage& f, int x0, int y0, int width, int height)
+{
+    auto grey = [&](int x, int y) {
+        const std::uint8_t* p = &f.rgb[(static_cast<std::size_t>(y) * f.width + x) * 3];
+        return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+    };
+    std::vector<double> greys, steps;
+    for (int y = y0; y < y0 + height; ++y) {
+        for (int x = x0; x < x0 + width; ++x) {
+            greys.push_back(grey(x, y));
+            if (x + 1 < x0 + width) steps.push_back(std::fabs(grey(x + 1, y) - grey(x, y)));
+            if (y + 1 < y0 + height) steps.push_back(std::fabs(grey(x, y + 1) - grey(x, y)));
+        }
+    }
+    auto percentile = [](std::vector<double> v, double p) {
+        std::sort(v.begin(), v.end());
+        return v[static_cast<std::size_t>(std::lround(p * static_cast<double>(v.size() - 1)))];
+    };
+    const double steepest = percentile(steps, 0.998);
+    return steepest > 0.0 ? (percentile(greys, 0.995) - percentile(greys, 0.005)) / steepest : 1e9;
+}
+
+fs::path cropReferenceFile() { return fs::path(NG_SOURCE_DIR) / "tests/capture/reference_crop_4k.txt"; }
+
+} // namespace
+
+// At 2880 x 2160 (scale 3.6) the flat layer comes from the 4x textures: the
+// panel label and the binary digits are as sharp as at 800 x 600, not the
+// 800 x 600 picture magnified (edge widths 3.5 and 3.6 then, 1.4 and 1.2
+// measured with the 4x textures). The frame's top-left corner with the first
+// side panel, its digits and its label matches the recorded pixels.
+TEST(ReferenceFrames, At2880x2160TheFlatLayerIsSharpAndMatchesTheRecordedCrop)
+{
+    const fs::path out = fs::temp_directory_path() / ("ng-reference-4k-" + std::to_string(getpid()));
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const CaptureRun run =
+        runCaptureFrames(std::string(CaptureArgs) + " --size 2880x2160 --at 50000 --until 50001 --out " + out.string());
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    ASSERT_EQ(run.framePaths.count(50000), 1u) << run.out;
+    FrameImage frame;
+    ASSERT_TRUE(readPngImage(run.framePaths.at(50000), &frame));
+    ASSERT_EQ(frame.width, 2880);
+    ASSERT_EQ(frame.height, 2160);
+
+    const double label = edgeWidth(frame, 90, 455, 210, 50);    // "01 BINARY"
+    const double digits = edgeWidth(frame, 110, 70, 330, 340);  // the first side panel's digits
+    const double ticks = edgeWidth(frame, 2796, 60, 40, 270);   // frame art: tick marks of the right margin
+    std::printf("edge widths at 2880x2160: label %.2f, digits %.2f, frame art ticks %.2f\n", label, digits, ticks);
+    EXPECT_LE(label, 1.7);
+    EXPECT_LE(digits, 1.7);
+    EXPECT_LE(ticks, 1.7);
+
+    FrameImage crop;
+    crop.width = 900;
+    crop.height = 700;
+    for (int y = 0; y < crop.height; ++y) {
+        const auto row = frame.rgb.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * frame.width * 3);
+        crop.rgb.insert(crop.rgb.end(), row, row + crop.width * 3);
+    }
+    const std::string hash = pixelHash(crop);
+    if (const char* reason = std::getenv("NG_RECORD_REFERENCES")) {
+        std::ofstream file(cropReferenceFile());
+        file << "# Pixel hash of the top-left 900 x 700 pixels of the 2880 x 2160 frame at 50000 ms of\n"
+             << "# nordglow-capture" << CaptureArgs << "; recorded with the other reference frames. Last: " << reason
+             << "\n"
+             << hash << "\n";
+        ASSERT_TRUE(file.good()) << "cannot write " << cropReferenceFile();
+    } else {
+        std::ifstream file(cropReferenceFile());
+        std::string line, recorded;
+        while (std::getline(file, line))
+            if (!line.empty() && line[0] != '#') recorded = line;
+        EXPECT_EQ(hash, recorded) << "the 4K crop differs from the reference; frame kept in " << out;
+    }
+    if (!HasFailure()) fs::remove_all(out);
+}
+
+// A Data/ without its 4x folder: a run at 2880 x 2160 draws the written
+// textures (the flat layer magnified, its edges as wide as before the denser
+// files), says so in one line on standard error and ends normally.
+TEST(ReferenceFrames, At2880x2160WithoutThe4xFilesTheWrittenOnesAreDrawn)
+{
+    const fs::path root = fs::temp_directory_path() / ("ng-no-4x-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    const fs::path data = fs::absolute(fs::path(testDataRoot()) / "Data");
+    fs::create_directories(root / "Data/Textures");
+    for (const auto& entry : fs::directory_iterator(data))
+        if (entry.path().filename() != "Textures") fs::create_directory_symlink(entry.path(), root / "Data" / entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(data / "Textures"))
+        if (entry.path().filename() != "4x") fs::create_symlink(entry.path(), root / "Data/Textures" / entry.path().filename());
+
+    const std::string command = std::string(NG_CAPTURE_BIN) + " --data " + root.string() + CaptureArgs +
+                                " --size 2880x2160 --at 50000 --until 50001 --out " + root.string() + " > " +
+                                (root / "out.txt").string() + " 2> " + (root / "err.txt").string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    std::ifstream err(root / "err.txt");
+    std::string line;
+    int warnings = 0;
+    while (std::getline(err, line)) {
+        EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+        if (line.find("Data/Textures") != std::string::npos && line.find("4x/") != std::string::npos) ++warnings;
+    }
+    EXPECT_EQ(warnings, 1);
+    FrameImage frame;
+    ASSERT_TRUE(readPngImage((root / "frame_0050000.png").string(), &frame));
+    EXPECT_GT(edgeWidth(frame, 90, 455, 210, 50), 3.0);  // "01 BINARY", magnified 3.6 times
+    fs::remove_all(root);
 }

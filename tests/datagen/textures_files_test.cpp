@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <utility>
 
 using texture_files::Tga;
 using texture_files::loadGenerated;
@@ -68,6 +69,24 @@ TEST(TexturesFiles, FifteenFilesOfTheRightSizeAndKind)
     }
     EXPECT_EQ(types, (std::set<int>{2, 10})) << "both uncompressed and run-length files";
     EXPECT_EQ(datagen::textureRecipes().size(), 15u);
+    // The denser files: the written size times the density, of the same kind.
+    for (const auto& [folder, density] : {std::pair{"2x/", 2}, std::pair{"4x/", 4}}) {
+        for (const Expected& e : Files) {
+            SCOPED_TRACE(std::string(folder) + e.file);
+            const auto recipe = std::find_if(datagen::textureRecipes().begin(), datagen::textureRecipes().end(),
+                                             [&](const datagen::TextureRecipe& r) { return std::string(r.file) == e.file; });
+            ASSERT_NE(recipe, datagen::textureRecipes().end());
+            if (density > recipe->maxDensity) {
+                EXPECT_FALSE(std::filesystem::exists(texture_files::generatedDataDir() + "/Textures/" + folder + e.file));
+                continue;
+            }
+            const Tga t = loadGenerated(std::string(folder) + e.file);
+            EXPECT_EQ(t.width, e.width * density);
+            EXPECT_EQ(t.height, e.height * density);
+            EXPECT_EQ(t.type, loadGenerated(e.file).type);
+            EXPECT_TRUE(t.complete) << "pixel data does not decode exactly";
+        }
+    }
 }
 
 TEST(TexturesFiles, StoredBottomRowFirst)
@@ -75,7 +94,7 @@ TEST(TexturesFiles, StoredBottomRowFirst)
     // Each file's first stored row is its picture's bottom row.
     for (const datagen::TextureRecipe& r : datagen::textureRecipes()) {
         SCOPED_TRACE(r.file);
-        datagen::Image img = r.make();
+        datagen::Image img = r.make(1);
         datagen::clampImage(img);
         const Tga t = loadGenerated(r.file);
         ASSERT_TRUE(t.complete);
@@ -124,10 +143,18 @@ TEST(TexturesFiles, SameBytesOnEveryRun)
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(datagen::writeTextures((dir / "Data").string()));
     ASSERT_TRUE(datagen::writeModels((dir / "Data").string()));
-    for (const Expected& e : Files)
-        EXPECT_EQ(texture_files::readBytes((dir / "Data/Textures" / e.file).string()),
-                  texture_files::readBytes(texture_files::generatedDataDir() + "/Textures/" + e.file))
-            << e.file;
+    // The denser files too: several threads write them, in no fixed order.
+    for (const char* folder : {"", "2x/", "4x/"}) {
+        for (const Expected& e : Files) {
+            const std::string name = std::string(folder) + e.file;
+            EXPECT_EQ(std::filesystem::exists(dir / "Data/Textures" / name),
+                      std::filesystem::exists(texture_files::generatedDataDir() + "/Textures/" + name))
+                << name;
+            EXPECT_EQ(texture_files::readBytes((dir / "Data/Textures" / name).string()),
+                      texture_files::readBytes(texture_files::generatedDataDir() + "/Textures/" + name))
+                << name;
+        }
+    }
     for (const char* m : {"fighter.obj", "fountain.obj"})
         EXPECT_EQ(texture_files::readBytes((dir / "Data/Models" / m).string()),
                   texture_files::readBytes(texture_files::generatedDataDir() + "/Models/" + m))
@@ -135,38 +162,45 @@ TEST(TexturesFiles, SameBytesOnEveryRun)
     std::filesystem::remove_all(dir);
 }
 
+// Every density has the same grid with lengths scaled: cell g is column
+// g % 16, row g / 16 counted from the top of the picture (the end of the
+// stored rows, GL's t = 1), so a glyph keeps its place and width in texture
+// coordinates. Lengths below are in written pixels.
 TEST(TexturesFiles, FontCellsAsTheBitmapFontReadsThem)
 {
-    const Tga t = loadGenerated("Font.tga");
-    // Cell g: column g % 16, row g / 16 counted from the top of the picture,
-    // which is the end of the stored rows (GL's t = 1).
-    auto ink = [&](int g, int x0, int x1, int y0, int y1) {
-        float sum = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const int row = 255 - ((g / 16) * 16 + y);
-                const std::uint8_t* p = t.pixel((g % 16) * 16 + x, row);
-                EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]) << "glyphs are grey";
-                sum += float(p[0]) / 255.0f;
-            }
-        return sum;
-    };
-    for (int g = 0; g < 256; ++g) {
-        EXPECT_EQ(ink(g, 11, 16, 0, 16), 0.0f) << "cell " << g << " has ink right of its 11 px";
-        EXPECT_EQ(ink(g, 0, 16, 0, 1), 0.0f) << "cell " << g << " touches its top edge";
+    for (const char* folder : {"", "2x/", "4x/"}) {
+        SCOPED_TRACE(std::string("density folder '") + folder + "'");
+        const Tga t = loadGenerated(std::string(folder) + "Font.tga");
+        const int d = t.width / 256;
+        ASSERT_EQ(t.height, 256 * d);
+        auto ink = [&](int g, int x0, int x1, int y0, int y1) {
+            float sum = 0;
+            for (int y = y0 * d; y < y1 * d; ++y)
+                for (int x = x0 * d; x < x1 * d; ++x) {
+                    const int row = t.height - 1 - ((g / 16) * 16 * d + y);
+                    const std::uint8_t* p = t.pixel((g % 16) * 16 * d + x, row);
+                    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]) << "glyphs are grey";
+                    sum += float(p[0]) / 255.0f;
+                }
+            return sum / float(d * d);
+        };
+        for (int g = 0; g < 256; ++g) {
+            EXPECT_EQ(ink(g, 11, 16, 0, 16), 0.0f) << "cell " << g << " has ink right of its 11 px";
+            EXPECT_EQ(ink(g, 0, 16, 0, 1), 0.0f) << "cell " << g << " touches its top edge";
+        }
+        for (int c = 33; c < 127; ++c) {
+            EXPECT_GT(ink(c - 32, 0, 11, 0, 16), 1.5f) << "set 0 character " << c;
+            EXPECT_GT(ink(c + 96, 0, 11, 0, 16), 1.5f) << "set 1 character " << c;
+        }
+        EXPECT_EQ(ink(0, 0, 16, 0, 16), 0.0f) << "space";
+        EXPECT_EQ(ink(128, 0, 16, 0, 16), 0.0f) << "space in set 1";
+        EXPECT_GT(ink(0x80 - 32, 0, 11, 0, 16), 3.0f) << "euro sign in set 0";
+        // "A" is cell 33 in set 0 and 161 in set 1, in two different styles.
+        EXPECT_NE(ink(33, 0, 11, 0, 16), ink(161, 0, 11, 0, 16));
+        // Letters stand on a common baseline: "_" sits low, "^" high.
+        EXPECT_GT(ink('_' - 32, 0, 11, 12, 16), ink('_' - 32, 0, 11, 0, 12));
+        EXPECT_GT(ink('^' - 32, 0, 11, 0, 8), ink('^' - 32, 0, 11, 8, 16));
     }
-    for (int c = 33; c < 127; ++c) {
-        EXPECT_GT(ink(c - 32, 0, 11, 0, 16), 1.5f) << "set 0 character " << c;
-        EXPECT_GT(ink(c + 96, 0, 11, 0, 16), 1.5f) << "set 1 character " << c;
-    }
-    EXPECT_EQ(ink(0, 0, 16, 0, 16), 0.0f) << "space";
-    EXPECT_EQ(ink(128, 0, 16, 0, 16), 0.0f) << "space in set 1";
-    EXPECT_GT(ink(0x80 - 32, 0, 11, 0, 16), 3.0f) << "euro sign in set 0";
-    // "A" is cell 33 in set 0 and 161 in set 1, in two different styles.
-    EXPECT_NE(ink(33, 0, 11, 0, 16), ink(161, 0, 11, 0, 16));
-    // Letters stand on a common baseline: "_" sits low, "^" high.
-    EXPECT_GT(ink('_' - 32, 0, 11, 12, 16), ink('_' - 32, 0, 11, 0, 12));
-    EXPECT_GT(ink('^' - 32, 0, 11, 0, 8), ink('^' - 32, 0, 11, 8, 16));
 }
 
 TEST(TexturesFiles, SpritesFadeToBlackAtTheirEdges)

@@ -36,7 +36,7 @@ struct GlyphMesh {
 struct Flattener {
     double scale;       // em units per font unit
     double tolerance;   // chord deviation, em units
-    double finer;       // chords per chord at the tolerance: the square root of the scale, at least 1
+    double finer;       // chords per chord at the tolerance: the picture's scale, at least 1
     std::vector<std::vector<Point>>* loops;
     Point pen{0, 0};
 
@@ -45,8 +45,9 @@ struct Flattener {
 
     // Segments needed so that a curve whose largest second difference of
     // control points is `bend` stays within the tolerance of its chords;
-    // then `finer` times as many, which divides the curve's distance from
-    // its chords (as n^2 grows) by the scale.
+    // then `finer` (the picture's scale) times as many, so that each chord
+    // spans no more drawable pixels than at scale 1: the turn from one chord
+    // to the next, which is what shows as a corner, stays as small as there.
     int segmentsFor(double bend, double factor) const
     {
         const int n = std::clamp(static_cast<int>(std::ceil(std::sqrt(bend * factor / tolerance))), 1, 64);
@@ -196,7 +197,7 @@ bool buildMesh(FT_Face face, GLUtesselator* tess, int code, float chordDeviation
     if (slot->outline.n_contours == 0) return true;
 
     Flattener flattener{scale, std::max(1e-4, static_cast<double>(chordDeviation)),
-                        std::sqrt(std::max(1.0, static_cast<double>(pictureScale))), &mesh->loops};
+                        std::max(1.0, static_cast<double>(pictureScale)), &mesh->loops};
     FT_Outline_Funcs funcs{};
     funcs.move_to = moveTo;
     funcs.line_to = lineTo;

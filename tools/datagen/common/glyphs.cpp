@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace datagen {
 
@@ -32,6 +33,14 @@ FaceCache& cache()
 {
     static FaceCache c;
     return c;
+}
+
+// The faces and FreeType are used by one thread at a time: recipes run on
+// several.
+std::mutex& faceLock()
+{
+    static std::mutex m;
+    return m;
 }
 
 FT_Face faceFor(const FontSpec& font)
@@ -62,6 +71,7 @@ FT_Face faceFor(const FontSpec& font)
 bool renderGlyph(const FontSpec& font, float pixelSize, unsigned cp, float xScale, GlyphBitmap& out)
 {
     out = GlyphBitmap{};
+    const std::lock_guard<std::mutex> hold(faceLock());
     FT_Face face = faceFor(font);
     if (!face) return false;
     FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(pixelSize * 64.0f)), 72, 72);
@@ -117,18 +127,21 @@ float blitGlyph(Image& img, const GlyphBitmap& g, float penX, float baseline, Rg
 void drawGlyph(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, unsigned cp, Rgb colour,
                Blend mode)
 {
+    const float k = float(img.density);
     GlyphBitmap g;
-    if (renderGlyph(font, pixelSize, cp, 1.0f, g)) blitGlyph(img, g, x, baseline, colour, mode);
+    if (renderGlyph(font, pixelSize * k, cp, 1.0f, g)) blitGlyph(img, g, x * k, baseline * k, colour, mode);
 }
 
 void drawText(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
               Rgb colour, Blend mode, float tracking)
 {
-    float pen = x;
+    // Pixels of the picture: the glyphs are rasterised at its density.
+    const float k = float(img.density);
+    float pen = x * k;
     GlyphBitmap g;
     for (char ch : text) {
-        if (!renderGlyph(font, pixelSize, codePointOf(static_cast<unsigned char>(ch)), 1.0f, g)) continue;
-        pen += blitGlyph(img, g, pen, baseline, colour, mode) + tracking;
+        if (!renderGlyph(font, pixelSize * k, codePointOf(static_cast<unsigned char>(ch)), 1.0f, g)) continue;
+        pen += blitGlyph(img, g, pen, baseline * k, colour, mode) + tracking * k;
     }
 }
 
@@ -139,16 +152,17 @@ void drawTextCentred(Image& img, const FontSpec& font, float pixelSize, float cx
     drawText(img, font, pixelSize, cx - w * 0.5f, baseline, text, colour, mode, tracking);
 }
 
-Image textMask(int w, int h, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
-               float tracking)
+Image textMask(int w, int h, int density, const FontSpec& font, float pixelSize, float x, float baseline,
+               const std::string& text, float tracking)
 {
-    Image mask(w, h);
+    Image mask = Image::inUnits(w, h, density);
     drawText(mask, font, pixelSize, x, baseline, text, {1, 1, 1}, Blend::Max, tracking);
     return mask;
 }
 
 bool fontsAvailable()
 {
+    const std::lock_guard<std::mutex> hold(faceLock());
     return faceFor({"DejaVu Sans", "Book"}) != nullptr;
 }
 

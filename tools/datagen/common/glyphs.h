@@ -1,5 +1,6 @@
 // Text onto pictures: fontconfig finds the face, FreeType rasterises glyphs
-// with 8-bit antialiasing. Faces are opened on first use and kept.
+// with 8-bit antialiasing. Faces are opened on first use and kept; any thread
+// may draw text.
 #pragma once
 
 #include "platform/common/font_lookup.h"
@@ -31,8 +32,9 @@ struct GlyphBitmap {
 // xScale (1 = as designed). Returns false when the face cannot be loaded.
 bool renderGlyph(const FontSpec& font, float pixelSize, unsigned cp, float xScale, GlyphBitmap& out);
 
-// Text metrics and drawing. Text is Latin-1/Windows-1252 bytes; x, baseline in
-// pixels (y down). tracking adds pixels between glyphs.
+// Text metrics and drawing. Text is Latin-1/Windows-1252 bytes; sizes, x,
+// baseline and tracking (added between glyphs) in the picture's units (y down);
+// glyphs are rasterised at the picture's density. measureText gives units.
 float measureText(const FontSpec& font, float pixelSize, const std::string& text, float tracking = 0);
 void drawText(Image& img, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
               Rgb colour, Blend mode = Blend::Over, float tracking = 0);
@@ -43,10 +45,10 @@ void drawGlyph(Image& img, const FontSpec& font, float pixelSize, float x, float
 void drawTextCentred(Image& img, const FontSpec& font, float pixelSize, float cx, float baseline,
                      const std::string& text, Rgb colour, Blend mode = Blend::Over, float tracking = 0);
 
-// The text's coverage as a picture of its own (white on black), size w x h,
-// for effects such as glows and shadows built from it.
-Image textMask(int w, int h, const FontSpec& font, float pixelSize, float x, float baseline, const std::string& text,
-               float tracking = 0);
+// The text's coverage as a picture of its own (white on black), w x h units
+// at the given density, for effects such as glows and shadows built from it.
+Image textMask(int w, int h, int density, const FontSpec& font, float pixelSize, float x, float baseline,
+               const std::string& text, float tracking = 0);
 
 // False when no face could be opened (message already printed).
 bool fontsAvailable();

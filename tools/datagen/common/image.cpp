@@ -19,6 +19,7 @@ Rgb sampleClamped(const Image& img, float u, float v)
 Image rotateHalfTurn(const Image& img)
 {
     Image out(img.width, img.height);
+    out.density = img.density;
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) out.at(img.width - 1 - x, img.height - 1 - y) = img.at(x, y);
     return out;

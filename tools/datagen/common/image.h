@@ -32,13 +32,24 @@ inline float smoothstep(float e0, float e1, float x)
     return t * t * (3.0f - 2.0f * t);
 }
 
+// A picture is laid out in units, its written size; density is how many
+// pixels it holds per unit across (1, 2 or 4). Recipes paint in units, so the
+// same recipe gives the same picture at any density, only sampled finer.
 struct Image {
-    int width = 0;
+    int width = 0;   // pixels
     int height = 0;
+    int density = 1;          // pixels per unit
     std::vector<Rgb> pixels;  // row-major, row 0 at the top
 
     Image() = default;
     Image(int w, int h, Rgb fill = {}) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h), fill) {}
+    // w x h units at the given density: (w * density) x (h * density) pixels.
+    static Image inUnits(int w, int h, int density, Rgb fill = {})
+    {
+        Image img(w * density, h * density, fill);
+        img.density = density;
+        return img;
+    }
 
     Rgb& at(int x, int y) { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
     const Rgb& at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
@@ -49,6 +60,14 @@ struct Image {
     {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) fn(x, y, at(x, y));
+    }
+    // Calls fn(u, v, pixel&) for every pixel, with (u, v) the pixel's centre
+    // in units (x + 0.5, y + 0.5 at density 1).
+    template <class Fn> void forEachCentre(Fn&& fn)
+    {
+        const float step = 1.0f / float(density);  // exact: density is a power of two
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) fn((float(x) + 0.5f) * step, (float(y) + 0.5f) * step, at(x, y));
     }
 };
 

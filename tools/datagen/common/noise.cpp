@@ -46,6 +46,11 @@ float valueNoise(float x, float y, int period, std::uint32_t seed)
     return a + (b - a) * ty;
 }
 
+float cellNoise(float u, float v, int period, std::uint32_t seed)
+{
+    return cellInterpolated(u, v, period, [&](int i, int j) { return hashUnit(i, j, seed); });
+}
+
 float fbm(float u, float v, int base, int octaves, std::uint32_t seed, float gain)
 {
     float sum = 0, amp = 1, norm = 0;

@@ -3,6 +3,7 @@
 // them are seamless when a period divides the picture's size.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace datagen {
@@ -11,6 +12,26 @@ namespace datagen {
 std::uint32_t hash3(int x, int y, int z, std::uint32_t seed);
 // The hash as a float in 0..1.
 float hashUnit(int x, int y, std::uint32_t seed);
+
+// White noise with one value per unit cell (hashUnit of the cell), read at
+// (u, v) in units: exactly the cell's value at its centre, and between centres
+// interpolated linearly, so that a finer picture shows the same grain as the
+// unit-sized one, not a finer one. Repeats every period cells.
+float cellNoise(float u, float v, int period, std::uint32_t seed);
+// The same reading of any per-cell value: value(i, j) for cell (i, j), the
+// indices wrapped into 0..period-1.
+template <class Value> float cellInterpolated(float u, float v, int period, Value&& value)
+{
+    const float x = u - 0.5f, y = v - 0.5f;  // cell centres at whole numbers
+    const float xf = std::floor(x), yf = std::floor(y);
+    const int x0 = int(xf), y0 = int(yf);
+    const float tx = x - xf, ty = y - yf;
+    auto at = [&](int i, int j) { return value(((x0 + i) % period + period) % period, ((y0 + j) % period + period) % period); };
+    if (tx == 0.0f && ty == 0.0f) return at(0, 0);
+    const float a = at(0, 0) + (at(1, 0) - at(0, 0)) * tx;
+    const float b = at(0, 1) + (at(1, 1) - at(0, 1)) * tx;
+    return a + (b - a) * ty;
+}
 
 // Smooth value noise in 0..1 at (x, y) on a lattice that repeats every
 // period cells in both directions.

@@ -22,16 +22,13 @@ Rgb Gradient::at(float t) const
 void paintBevelFrame(Image& img, float cx, float cy, float hw, float hh, float w, Rgb face, Rgb light, Rgb dark)
 {
     const Rect area{int(cx - hw - w - 2), int(cy - hh - w - 2), int(cx + hw + w + 3), int(cy + hh + w + 3)};
-    const int x0 = std::max(area.x0, 0), y0 = std::max(area.y0, 0);
-    const int x1 = std::min(area.x1, img.width), y1 = std::min(area.y1, img.height);
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const float px = float(x) + 0.5f, py = float(y) + 0.5f;
+    const float k = float(img.density);
+    forEachPixelIn(img, area, [&](int x, int y, float px, float py) {
             const float inner = sdBox(px, py, cx, cy, hw, hh);
             const float outer = sdBox(px, py, cx, cy, hw + w, hh + w, w * 0.5f);
             // Coverage of the band between the panel's edge and the outer edge.
-            const float a = clamp01(0.5f + inner) * clamp01(0.5f - outer);
-            if (a <= 0) continue;
+            const float a = clamp01(0.5f + inner * k) * clamp01(0.5f - outer * k);
+            if (a <= 0) return;
             // Across the band: 0 at the panel edge, 1 at the outer edge.
             const float across = clamp01(inner / w);
             // Which way the band faces: the nearest side of the box decides.
@@ -48,7 +45,7 @@ void paintBevelFrame(Image& img, float cx, float cy, float hw, float hh, float w
             const float crest = 1.0f - std::fabs(across - 0.5f) * 2.0f;
             Rgb c = lit > 0 ? mix(face, light, 0.55f + 0.45f * crest) : mix(face, dark, 0.6f * (1.0f - crest));
             blendPixel(img.at(x, y), c, a, Blend::Over);
-        }
+    });
 }
 
 } // namespace datagen

@@ -69,37 +69,45 @@ inline float sdPolygon(float x, float y, const float (*v)[2], int n)
     return sign * std::sqrt(d2);
 }
 
-// Pixel area bounds for the painters; clipped to the picture.
+// Area bounds for the painters, in the picture's units; clipped to the picture.
 struct Rect {
     int x0, y0, x1, y1;  // x1, y1 exclusive
 };
 
-// Fills the shape sdf(x, y) with colour, antialiased over one pixel.
+// The pixels of r at the picture's density, clipped to the picture, and the
+// unit length of one pixel. Calls fn(x, y, u, v) with (u, v) the centre of
+// pixel (x, y) in units.
+template <class Fn> void forEachPixelIn(Image& img, Rect r, Fn&& fn)
+{
+    const int k = img.density;
+    const float step = 1.0f / float(k);
+    const int x0 = std::max(r.x0 * k, 0), y0 = std::max(r.y0 * k, 0);
+    const int x1 = std::min(r.x1 * k, img.width), y1 = std::min(r.y1 * k, img.height);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) fn(x, y, (float(x) + 0.5f) * step, (float(y) + 0.5f) * step);
+}
+
+// Fills the shape sdf(x, y) (units) with colour, antialiased over one pixel.
 template <class Sdf> void paintShape(Image& img, Rect r, Sdf&& sdf, Rgb colour, Blend mode = Blend::Over, float alpha = 1)
 {
-    const int x0 = std::max(r.x0, 0), y0 = std::max(r.y0, 0);
-    const int x1 = std::min(r.x1, img.width), y1 = std::min(r.y1, img.height);
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const float a = clamp01(0.5f - sdf(float(x) + 0.5f, float(y) + 0.5f)) * alpha;
-            if (a > 0) blendPixel(img.at(x, y), colour, a, mode);
-        }
+    const float k = float(img.density);
+    forEachPixelIn(img, r, [&](int x, int y, float u, float v) {
+        const float a = clamp01(0.5f - sdf(u, v) * k) * alpha;
+        if (a > 0) blendPixel(img.at(x, y), colour, a, mode);
+    });
 }
 
 // Adds a glow around the shape: full inside, falling as 1 / (1 + (d / radius)^2)
-// outside, and cut to zero smoothly at reach pixels so the glow has an end.
+// outside, and cut to zero smoothly at reach units so the glow has an end.
 template <class Sdf> void paintGlow(Image& img, Rect r, Sdf&& sdf, Rgb colour, float radius, float reach)
 {
-    const int x0 = std::max(r.x0, 0), y0 = std::max(r.y0, 0);
-    const int x1 = std::min(r.x1, img.width), y1 = std::min(r.y1, img.height);
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const float d = std::max(0.0f, sdf(float(x) + 0.5f, float(y) + 0.5f));
-            if (d >= reach) continue;
+    forEachPixelIn(img, r, [&](int x, int y, float u, float v) {
+            const float d = std::max(0.0f, sdf(u, v));
+            if (d >= reach) return;
             const float q = d / radius;
             const float a = (1.0f / (1.0f + q * q)) * (1.0f - smoothstep(reach * 0.6f, reach, d));
             img.at(x, y) = img.at(x, y) + colour * a;
-        }
+    });
 }
 
 // Raised bevel along the outside of a box: a band of width w whose face is lit

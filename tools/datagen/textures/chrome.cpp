@@ -40,14 +40,14 @@ Rgb environment(float x, float y, float z)
 
 } // namespace
 
-Image makeChrome()
+Image makeChrome(int density)
 {
     constexpr int N = 256;
-    Image img(N, N);
-    img.forEach([](int x, int y, Rgb& p) {
+    Image img = Image::inUnits(N, N, density);
+    img.forEachCentre([](float px, float py, Rgb& p) {
         // Row 0 is the top of the picture, where the sphere map's t is 1.
-        float nx = ((float(x) + 0.5f) / N) * 2.0f - 1.0f;
-        float ny = 1.0f - ((float(y) + 0.5f) / N) * 2.0f;
+        float nx = (px / N) * 2.0f - 1.0f;
+        float ny = 1.0f - (py / N) * 2.0f;
         const float r = std::hypot(nx, ny);
         if (r > 0.995f) {
             nx *= 0.995f / r;

@@ -23,13 +23,13 @@ Rgb wood(float u, float v, float dx, float dy, std::uint32_t seed)
 
 } // namespace
 
-Image makeCrate()
+Image makeCrate(int density)
 {
     constexpr int N = 128;
     constexpr float B = 16;  // frame board width
-    Image img(N, N);
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float px = float(x) + 0.5f, py = float(y) + 0.5f, u = px / N, v = py / N;
+    Image img = Image::inUnits(N, N, density);
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         // Vertical planks behind everything, 4 across.
         const int plank = int(px / (N / 4.0f));
         p = wood(u, v, 0, 1, 40 + std::uint32_t(plank)) * (0.72f + 0.06f * float(plank % 2));

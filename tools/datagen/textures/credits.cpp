@@ -21,32 +21,37 @@ void glowText(Image& img, const FontSpec& font, float size, float cx, float base
 {
     const float w = measureText(font, size, text, tracking);
     const float x = cx - w * 0.5f;
-    const Image mask = textMask(N, N, font, size, x, baseline, text, tracking);
+    const int d = img.density;
+    const Image mask = textMask(N, N, d, font, size, x, baseline, text, tracking);
     const int x0 = std::max(0, int(x) - 14), x1 = std::min(N, int(x + w) + 14);
     const int y0 = std::max(0, int(baseline - size * 1.1f) - 14), y1 = std::min(N, int(baseline + size * 0.35f) + 14);
-    for (int y = y0; y < y1; ++y)
-        for (int xx = x0; xx < x1; ++xx) {
+    // The halo's taps lie a fixed number of units apart at any density.
+    forEachPixelIn(img, {x0, y0, x1, y1}, [&](int xx, int y, float, float) {
             float sum = 0;
             for (int k = -8; k <= 8; k += 2)
                 for (int l = -8; l <= 8; l += 2)
-                    if (mask.inside(xx + l, y + k)) sum += mask.at(xx + l, y + k).r * std::exp(-float(k * k + l * l) / 24.0f);
+                    if (mask.inside(xx + l * d, y + k * d))
+                        sum += mask.at(xx + l * d, y + k * d).r * std::exp(-float(k * k + l * l) / 24.0f);
             Rgb& p = img.at(xx, y);
             p = p + halo * (sum * 0.09f);
             p = mix(p, core, mask.at(xx, y).r);
-        }
+    });
 }
 
 } // namespace
 
-Image makeCreditsSheet()
+Image makeCreditsSheet(int density)
 {
-    Image img(N, N);
-    img.forEach([](int x, int y, Rgb& p) {
-        const float u = (float(x) + 0.5f) / N, v = (float(y) + 0.5f) / N;
+    Image img = Image::inUnits(N, N, density);
+    img.forEachCentre([](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         const float vignette = 1.0f - std::hypot(u - 0.5f, v - 0.45f) * 1.2f;
         p = hex(0x0a0914) * std::max(0.2f, vignette) + hex(0x0b0a1a) * (0.5f * fbm(u, v, 4, 4, 101));
-        // A faint scatter of stars.
-        if (hashUnit(x, y, 102) > 0.9985f) p = p + hex(0x8090c0) * (0.4f * hashUnit(x, y, 103));
+        // A faint scatter of stars, one unit cell each.
+        const float star = cellInterpolated(px, py, N, [](int i, int j) {
+            return hashUnit(i, j, 102) > 0.9985f ? 0.4f * hashUnit(i, j, 103) : 0.0f;
+        });
+        if (star > 0.0f) p = p + hex(0x8090c0) * star;
     });
     // Thin double rule around the sheet.
     paintShape(img, {0, 0, N, N}, [](float x, float y) { return std::fabs(sdBox(x, y, N / 2.0f, N / 2.0f, 236, 236, 10)) - 0.8f; },

@@ -10,14 +10,14 @@
 
 namespace datagen {
 
-Image makeFloorTiles()
+Image makeFloorTiles(int density)
 {
     constexpr int N = 512, Tiles = 8;
     constexpr float T = float(N) / Tiles;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Gradient marble{{0.0f, hex(0x0c0d12)}, {0.6f, hex(0x181a22)}, {0.9f, hex(0x2c3040)}, {1.0f, hex(0x5a6072)}};
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float px = float(x) + 0.5f, py = float(y) + 0.5f, u = px / N, v = py / N;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         const int tx = int(px / T), ty = int(py / T);
         // Veins run continuously, as if the tiles were cut from one slab,
         // but each tile is turned a little in tone.

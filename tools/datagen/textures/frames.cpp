@@ -1,7 +1,9 @@
 // frames02.tga and frame03.tga: the frame mask multiplied over the main-part
 // screen and the frame artwork added on top. Both are laid out in screen
 // pixels and carried to texels through the overlay quad's projection, so the
-// panels line up on screen whatever the quad's slight overscan.
+// panels line up on screen whatever the quad's slight overscan. A denser file
+// has density times the texels across, taken from a canvas painted that much
+// finer.
 #include "datagen/common/glyphs.h"
 #include "datagen/common/noise.h"
 #include "datagen/common/shapes.h"
@@ -16,15 +18,16 @@ namespace datagen {
 namespace {
 
 constexpr int Size = 1024;
-constexpr float Scale = 2;  // canvas pixels per screen pixel for the artwork
+constexpr float Scale = 2;  // canvas units per screen pixel for the artwork
 
-// Screen rectangle covered by texel (i, row), rows counted from the top of the picture.
-void texelScreenRect(int i, int row, double& x0, double& y0, double& x1, double& y1)
+// Screen rectangle covered by texel (i, row) of a file size texels across,
+// rows counted from the top of the picture.
+void texelScreenRect(int size, int i, int row, double& x0, double& y0, double& x1, double& y1)
 {
-    x0 = overlayScreenX(double(i) / Size);
-    x1 = overlayScreenX(double(i + 1) / Size);
-    y0 = overlayScreenY(1.0 - double(row + 1) / Size);
-    y1 = overlayScreenY(1.0 - double(row) / Size);
+    x0 = overlayScreenX(double(i) / size);
+    x1 = overlayScreenX(double(i + 1) / size);
+    y0 = overlayScreenY(1.0 - double(row + 1) / size);
+    y1 = overlayScreenY(1.0 - double(row) / size);
 }
 
 // A panel on the canvas: centre and half sizes in canvas pixels (y down).
@@ -41,11 +44,12 @@ CanvasBox canvasBox(const ClipPanel& p)
 void paintPlate(Image& canvas)
 {
     const Gradient base{{0.0f, hex(0x101823)}, {0.5f, hex(0x0b121b)}, {1.0f, hex(0x070b11)}};
-    canvas.forEach([&](int x, int y, Rgb& p) {
-        const float u = float(x), v = float(y);
+    const float height = float(canvas.height / canvas.density);
+    canvas.forEachCentre([&](float cu, float cv, Rgb& p) {
+        const float u = cu - 0.5f, v = cv - 0.5f;
         const float streak = valueNoise(u / 180.0f, v / 1.3f, 4096, 11) * 0.6f + valueNoise(u / 40.0f, v / 0.7f, 4096, 12) * 0.4f;
         const float weave = (int(std::floor((u + v) / 12.0f)) & 1) ? 1.0f : 0.0f;
-        p = base.at(v / float(canvas.height)) * (0.8f + 0.4f * streak) + hex(0x0a1018) * (0.25f * weave);
+        p = base.at(v / height) * (0.8f + 0.4f * streak) + hex(0x0a1018) * (0.25f * weave);
     });
 }
 
@@ -78,20 +82,25 @@ void paintPanelBorders(Image& canvas)
 void paintLabel(Image& canvas, float x, float y, const std::string& text, float size, Rgb colour)
 {
     const FontSpec mono{"DejaVu Sans Mono", "Bold"};
+    const int d = canvas.density;
     const float cx = x * Scale, cy = (600.0f - y) * Scale;
-    Image mask = textMask(canvas.width, canvas.height, mono, size * Scale, cx, cy, text, 1.0f);
     const int x0 = int(cx) - 8, x1 = int(cx + measureText(mono, size * Scale, text, 1.0f)) + 8;
     const int y0 = int(cy - size * Scale) - 8, y1 = int(cy) + 8;
-    for (int py = std::max(0, y0); py < std::min(canvas.height, y1); ++py)
-        for (int px = std::max(0, x0); px < std::min(canvas.width, x1); ++px) {
-            float halo = 0;
-            for (int k = -3; k <= 3; ++k)
-                for (int l = -3; l <= 3; ++l)
-                    if (mask.inside(px + l, py + k)) halo += mask.at(px + l, py + k).r;
-            Rgb& c = canvas.at(px, py);
-            c = c + colour * (halo / 49.0f * 0.5f);
-            c = mix(c, colour, mask.at(px, py).r);
-        }
+    // The text's coverage over the label's box and the halo's reach around it;
+    // (mx, my) is the mask's corner on the canvas, in units.
+    const int mx = x0 - 3, my = y0 - 3;
+    const Image mask = textMask(x1 - x0 + 6, y1 - y0 + 6, d, mono, size * Scale, cx - float(mx), cy - float(my), text, 1.0f);
+    forEachPixelIn(canvas, {x0, y0, x1, y1}, [&](int px, int py, float, float) {
+        const int ix = px - mx * d, iy = py - my * d;
+        // A box of 7 x 7 taps one unit apart.
+        float halo = 0;
+        for (int k = -3; k <= 3; ++k)
+            for (int l = -3; l <= 3; ++l)
+                if (mask.inside(ix + l * d, iy + k * d)) halo += mask.at(ix + l * d, iy + k * d).r;
+        Rgb& c = canvas.at(px, py);
+        c = c + colour * (halo / 49.0f * 0.5f);
+        c = mix(c, colour, mask.at(ix, iy).r);
+    });
 }
 
 // Title block in the free square between the meter strip, the fourth side
@@ -108,27 +117,33 @@ void paintTitle(Image& canvas)
                   return std::fabs(y - (490 * Scale + wave)) - 2.0f;
               },
               hex(0x0f5a48), 10, 60);
-    Image word = textMask(canvas.width, canvas.height, bold, 17 * Scale,
-                          cx - measureText(bold, 17 * Scale, "Nordglow") * 0.5f, (600 - 104) * Scale, "Nordglow");
-    Image year = textMask(canvas.width, canvas.height, light, 24 * Scale,
-                          cx - measureText(light, 24 * Scale, "2002", 6) * 0.5f, (600 - 78) * Scale, "2002", 6);
+    // The block and the halo's reach around it, in canvas units; the masks
+    // cover just that.
+    const Rect block{int(128 * Scale), int(440 * Scale), int(226 * Scale), int(536 * Scale)};
+    const int mx = block.x0 - 6, my = block.y0 - 6, mw = block.x1 - block.x0 + 12, mh = block.y1 - block.y0 + 12;
+    const int d = canvas.density;
+    const Image word = textMask(mw, mh, d, bold, 17 * Scale, cx - measureText(bold, 17 * Scale, "Nordglow") * 0.5f - float(mx),
+                                (600 - 104) * Scale - float(my), "Nordglow");
+    const Image year = textMask(mw, mh, d, light, 24 * Scale, cx - measureText(light, 24 * Scale, "2002", 6) * 0.5f - float(mx),
+                                (600 - 78) * Scale - float(my), "2002", 6);
     const Gradient ice{{0.0f, hex(0xeaf8ff)}, {0.6f, hex(0x8fd8ff)}, {1.0f, hex(0x3d9be0)}};
-    for (int y = int(440 * Scale); y < int(536 * Scale); ++y)
-        for (int x = int(128 * Scale); x < int(226 * Scale); ++x) {
-            float halo = 0;
-            for (int k = -6; k <= 6; k += 2)
-                for (int l = -6; l <= 6; l += 2) halo += word.at(x + l, y + k).r + year.at(x + l, y + k).r;
-            Rgb& c = canvas.at(x, y);
-            c = c + hex(0x2aa0ff) * (halo / 49.0f * 0.6f);
-            const float wy = clamp01((float(y) - 478 * Scale) / (20 * Scale));
-            c = mix(c, ice.at(wy), word.at(x, y).r);
-            c = mix(c, hex(0x9ff0d8), year.at(x, y).r);
-        }
+    forEachPixelIn(canvas, block, [&](int x, int y, float, float v) {
+        const int ix = x - mx * d, iy = y - my * d;
+        // 7 x 7 taps two units apart.
+        float halo = 0;
+        for (int k = -6; k <= 6; k += 2)
+            for (int l = -6; l <= 6; l += 2) halo += word.at(ix + l * d, iy + k * d).r + year.at(ix + l * d, iy + k * d).r;
+        Rgb& c = canvas.at(x, y);
+        c = c + hex(0x2aa0ff) * (halo / 49.0f * 0.6f);
+        const float wy = clamp01((v - 0.5f - 478 * Scale) / (20 * Scale));
+        c = mix(c, ice.at(wy), word.at(ix, iy).r);
+        c = mix(c, hex(0x9ff0d8), year.at(ix, iy).r);
+    });
 }
 
-Image paintArtCanvas()
+Image paintArtCanvas(int density)
 {
-    Image canvas(int(800 * Scale), int(600 * Scale));
+    Image canvas = Image::inUnits(int(800 * Scale), int(600 * Scale), density);
     paintPlate(canvas);
     paintPanelBorders(canvas);
     const Rgb label = hex(0x7fc8ff);
@@ -153,32 +168,33 @@ Image paintArtCanvas()
 
 } // namespace
 
-Image makeFrameMask()
+Image makeFrameMask(int density)
 {
-    Image img(Size, Size);
-    img.forEach([](int i, int row, Rgb& p) {
+    Image img(Size * density, Size * density);
+    img.forEach([&](int i, int row, Rgb& p) {
         double x0, y0, x1, y1;
-        texelScreenRect(i, row, x0, y0, x1, y1);
+        texelScreenRect(img.width, i, row, x0, y0, x1, y1);
         const float v = float(panelCoverage(x0, y0, x1, y1));
         p = {v, v, v};
     });
     return img;
 }
 
-Image makeFrameArt()
+Image makeFrameArt(int density)
 {
-    const Image canvas = paintArtCanvas();
-    Image img(Size, Size);
+    const Image canvas = paintArtCanvas(density);
+    const double pixelsPerScreenPixel = Scale * density;
+    Image img(Size * density, Size * density);
     img.forEach([&](int i, int row, Rgb& p) {
         double x0, y0, x1, y1;
-        texelScreenRect(i, row, x0, y0, x1, y1);
+        texelScreenRect(img.width, i, row, x0, y0, x1, y1);
         // Four samples across the texel's footprint on screen.
         Rgb sum;
         for (int k = 0; k < 2; ++k)
             for (int l = 0; l < 2; ++l) {
                 const double sx = x0 + (x1 - x0) * (0.25 + 0.5 * l);
                 const double sy = y0 + (y1 - y0) * (0.25 + 0.5 * k);
-                sum = sum + sampleClamped(canvas, float(sx * Scale), float((600.0 - sy) * Scale));
+                sum = sum + sampleClamped(canvas, float(sx * pixelsPerScreenPixel), float((600.0 - sy) * pixelsPerScreenPixel));
             }
         // Nothing may be added inside a panel.
         p = sum * (0.25f * float(1.0 - panelCoverage(x0, y0, x1, y1)));

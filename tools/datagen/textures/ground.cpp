@@ -10,15 +10,15 @@
 
 namespace datagen {
 
-Image makeTestground()
+Image makeTestground(int density)
 {
     constexpr int N = 256;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Gradient grass{{0.0f, hex(0x4f7a2e)}, {0.5f, hex(0x6f9a3c)}, {1.0f, hex(0xa3bf5a)}};
     const Gradient rock{{0.0f, hex(0x7d776c)}, {0.6f, hex(0x9a958a)}, {1.0f, hex(0xc9c3b4)}};
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float u = (float(x) + 0.5f) / N, v = (float(y) + 0.5f) / N;
-        const float blades = fbm(u, v, 32, 3, 21) * 0.7f + hashUnit(x, y, 22) * 0.3f;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
+        const float blades = fbm(u, v, 32, 3, 21) * 0.7f + cellNoise(px, py, N, 22) * 0.3f;
         const float stone = ridged(u, v, 4, 5, 23);
         const float patch = smoothstep(0.52f, 0.62f, fbm(u, v, 3, 4, 24));
         p = mix(grass.at(blades), rock.at(stone), patch);
@@ -26,8 +26,7 @@ Image makeTestground()
         p = p * (1.0f - 0.2f * patch * smoothstep(0.6f, 0.9f, 1.0f - stone));
         // Faint grid on the edges of the cell: the half lines meet the
         // neighbouring cell's halves.
-        const float edge = std::min(std::min(float(x) + 0.5f, N - float(x) - 0.5f),
-                                    std::min(float(y) + 0.5f, N - float(y) - 0.5f));
+        const float edge = std::min(std::min(px, N - px), std::min(py, N - py));
         p = p * (1.0f - 0.22f * (1.0f - smoothstep(0.0f, 2.0f, edge)));
     });
     return img;

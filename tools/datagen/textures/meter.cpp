@@ -5,10 +5,10 @@
 
 namespace datagen {
 
-Image makeMeterBar()
+Image makeMeterBar(int density)
 {
     constexpr int W = 256, H = 64, Segments = 16;
-    Image img(W, H, hex(0x040604));
+    Image img = Image::inUnits(W, H, density, hex(0x040604));
     const Gradient levels{{0.0f, hex(0x22e04a)}, {0.55f, hex(0xb8f03a)}, {0.72f, hex(0xffd52a)}, {0.86f, hex(0xff8a1e)},
                           {1.0f, hex(0xff2a1a)}};
     constexpr float pitch = float(W) / Segments;

@@ -8,12 +8,12 @@
 
 namespace datagen {
 
-Image makePentagram()
+Image makePentagram(int density)
 {
     constexpr int N = 256;
     constexpr float c = N * 0.5f;
     constexpr float outer = 112, inner = 100;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     float px[5], py[5];
     for (int i = 0; i < 5; ++i) {
         const float a = float(-M_PI / 2 + i * 2 * M_PI / 5);

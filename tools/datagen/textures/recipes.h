@@ -1,4 +1,6 @@
-// One recipe per texture file: each builds its picture from the shared pieces.
+// One recipe per texture file: each builds its picture from the shared pieces,
+// at its written size times density (1, 2 or 4) across: the same picture,
+// sampled finer.
 #pragma once
 
 #include "datagen/common/image.h"
@@ -7,27 +9,35 @@
 
 namespace datagen {
 
-Image makeFont();             // Font.tga
-Image makeTestground();       // testground.tga
-Image makeTunnel();           // tunnel.tga
-Image makeFrameMask();        // frames02.tga
-Image makeFrameArt();         // frame03.tga
-Image makePentagram();        // pentagram01.tga
-Image makeMeterBar();         // vu02.tga
-Image makeCrate();            // cube.tga
-Image makeWater();            // water01.tga
-Image makeGlowSprite();       // p1.tga
-Image makeDroplet();          // p2.tga
-Image makeCreditsSheet();     // credits.tga
-Image makeChrome();           // Chrome.tga
-Image makeFloorTiles();       // bg.tga
-Image makeScrollerBackdrop(); // musix.tga
+Image makeFont(int density);             // Font.tga
+Image makeTestground(int density);       // testground.tga
+Image makeTunnel(int density);           // tunnel.tga
+Image makeFrameMask(int density);        // frames02.tga
+Image makeFrameArt(int density);         // frame03.tga
+Image makePentagram(int density);        // pentagram01.tga
+Image makeMeterBar(int density);         // vu02.tga
+Image makeCrate(int density);            // cube.tga
+Image makeWater(int density);            // water01.tga
+Image makeGlowSprite(int density);       // p1.tga
+Image makeDroplet(int density);          // p2.tga
+Image makeCreditsSheet(int density);     // credits.tga
+Image makeChrome(int density);           // Chrome.tga
+Image makeFloorTiles(int density);       // bg.tga
+Image makeScrollerBackdrop(int density); // musix.tga
 
 struct TextureRecipe {
     const char* file;  // name under Data/Textures
-    Image (*make)();
+    Image (*make)(int density);  // pixels per unit of the written size
     bool rle;          // type 10 when true, type 2 otherwise
+    int maxDensity = 4;  // no denser file is written: the demo draws none
 };
+
+// The densities written, each into its folder under Data/Textures.
+struct TextureDensity {
+    int density;
+    const char* folder;  // "" or ending in '/'
+};
+constexpr TextureDensity TextureDensities[] = {{1, ""}, {2, "2x/"}, {4, "4x/"}};
 
 // All fifteen textures in the order the demo loads them.
 const std::vector<TextureRecipe>& textureRecipes();

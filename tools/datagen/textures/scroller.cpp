@@ -72,12 +72,12 @@ void paintCornerOrnament(Image& img, float cx, float cy)
 
 } // namespace
 
-Image makeScrollerBackdrop()
+Image makeScrollerBackdrop(int density)
 {
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Gradient sky{{0.0f, hex(0x0a1330)}, {0.6f, hex(0x060a1c)}, {1.0f, hex(0x02030a)}};
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float u = (float(x) + 0.5f) / N, v = (float(y) + 0.5f) / N;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         p = sky.at(v) * (0.85f + 0.3f * fbm(u, v, 4, 5, 111));
         // A faint aurora sweep across the upper half.
         const float band = std::exp(-std::pow((v - 0.22f - 0.06f * std::sin(u * 6.0f)) * 9.0f, 2.0f));
@@ -93,13 +93,13 @@ Image makeScrollerBackdrop()
         const float t = (float(i) + 0.5f) / Bars;
         const float h = 40.0f + 150.0f * std::pow(std::sin(t * float(M_PI)), 1.5f) * (0.55f + 0.45f * hashUnit(i, 0, 131));
         const float x0 = float(i) * float(N) / Bars + 3, x1 = float(i + 1) * float(N) / Bars - 3;
-        for (int y = int(N - h); y < N; ++y)
-            for (int x = int(x0); x < int(x1); ++x) {
-                const float up = float(N - y) / h;
-                // Segmented like a meter, fading toward the top.
-                if ((N - y) % 10 < 2) continue;
-                img.at(x, y) = img.at(x, y) + bars.at(t) * (0.45f * (1.0f - 0.6f * up));
-            }
+        forEachPixelIn(img, {int(x0), int(N - h), int(x1), N}, [&](int x, int y, float, float v) {
+            const int row = int(v);  // unit row
+            const float up = float(N - row) / h;
+            // Segmented like a meter, fading toward the top.
+            if ((N - row) % 10 < 2) return;
+            img.at(x, y) = img.at(x, y) + bars.at(t) * (0.45f * (1.0f - 0.6f * up));
+        });
     }
     for (float cx : {0.0f, float(N)})
         for (float cy : {0.0f, float(N)}) paintCornerOrnament(img, cx, cy);

@@ -8,12 +8,12 @@
 
 namespace datagen {
 
-Image makeGlowSprite()
+Image makeGlowSprite(int density)
 {
     constexpr int N = 64;
-    Image img(N, N);
-    img.forEach([](int x, int y, Rgb& p) {
-        const float r = std::hypot(float(x) + 0.5f - N / 2.0f, float(y) + 0.5f - N / 2.0f) / (N / 2.0f - 1.0f);
+    Image img = Image::inUnits(N, N, density);
+    img.forEachCentre([](float px, float py, Rgb& p) {
+        const float r = std::hypot(px - N / 2.0f, py - N / 2.0f) / (N / 2.0f - 1.0f);
         if (r >= 1.0f) return;
         const float falloff = std::pow(1.0f - r, 1.6f);
         const float core = std::exp(-r * r * 14.0f);
@@ -23,13 +23,13 @@ Image makeGlowSprite()
     return img;
 }
 
-Image makeDroplet()
+Image makeDroplet(int density)
 {
     constexpr int N = 64;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Gradient body{{0.0f, hex(0xdff6ff)}, {0.35f, hex(0x7cc8f0)}, {0.75f, hex(0x2a74c0)}, {1.0f, hex(0x0b2e66)}};
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float dx = (float(x) + 0.5f - N / 2.0f) / (N / 2.0f), dy = (float(y) + 0.5f - N / 2.0f) / (N / 2.0f);
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float dx = (px - N / 2.0f) / (N / 2.0f), dy = (py - N / 2.0f) / (N / 2.0f);
         const float r = std::hypot(dx, dy);
         // Light enters at the top left and gathers again at the lower right.
         const float lit = std::hypot(dx + 0.3f, dy + 0.3f);

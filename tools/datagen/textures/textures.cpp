@@ -1,9 +1,16 @@
-// Writes every texture of Data/Textures from its recipe.
+// Writes every texture of Data/Textures from its recipe: at its written size,
+// and two and four times as dense (up to the recipe's densest) in the folders
+// 2x and 4x.
 #include "datagen/datagen.h"
 #include "datagen/common/glyphs.h"
 #include "datagen/textures/recipes.h"
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace datagen {
 
@@ -13,8 +20,8 @@ const std::vector<TextureRecipe>& textureRecipes()
     // so that the demo reads both.
     static const std::vector<TextureRecipe> recipes = {
         {"Font.tga", makeFont, true},
-        {"testground.tga", makeTestground, false},
-        {"tunnel.tga", makeTunnel, false},
+        {"testground.tga", makeTestground, false, 2},
+        {"tunnel.tga", makeTunnel, false, 2},
         {"frames02.tga", makeFrameMask, true},
         {"pentagram01.tga", makePentagram, true},
         {"vu02.tga", makeMeterBar, false},
@@ -25,7 +32,7 @@ const std::vector<TextureRecipe>& textureRecipes()
         {"water01.tga", makeWater, false},
         {"bg.tga", makeFloorTiles, false},
         {"p1.tga", makeGlowSprite, true},
-        {"musix.tga", makeScrollerBackdrop, false},
+        {"musix.tga", makeScrollerBackdrop, false, 2},
         {"frame03.tga", makeFrameArt, true},
     };
     return recipes;
@@ -34,13 +41,38 @@ const std::vector<TextureRecipe>& textureRecipes()
 bool writeTextures(const std::string& dataDir)
 {
     if (!fontsAvailable()) return false;
-    bool ok = true;
-    for (const TextureRecipe& r : textureRecipes()) {
-        Image img = r.make();
-        clampImage(img);
-        ok = writeFileBytes(dataDir + "/Textures/" + r.file, encodeTga(img, r.rle)) && ok;
+    struct Job {
+        const TextureRecipe* recipe;
+        const TextureDensity* density;
+    };
+    // Densest first, so that the longest jobs do not come last.
+    std::vector<Job> jobs;
+    for (auto d = std::rbegin(TextureDensities); d != std::rend(TextureDensities); ++d)
+        for (const TextureRecipe& r : textureRecipes())
+            if (d->density <= r.maxDensity) jobs.push_back({&r, &*d});
+    // Each file depends on its recipe alone, so the order of the work does not
+    // change a byte. A few threads at most: a 4x picture holds hundreds of MB.
+    for (const TextureDensity& d : TextureDensities) {
+        std::error_code ec;
+        std::filesystem::create_directories(dataDir + "/Textures/" + d.folder, ec);  // before the threads race for it
     }
-    return ok;
+    std::atomic<std::size_t> next{0};
+    std::vector<char> written(jobs.size(), 0);
+    auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++) {
+            const Job& job = jobs[i];
+            Image img = job.recipe->make(job.density->density);
+            clampImage(img);
+            written[i] = writeFileBytes(dataDir + "/Textures/" + job.density->folder + job.recipe->file,
+                                        encodeTga(img, job.recipe->rle));
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool) t.join();
+    return std::all_of(written.begin(), written.end(), [](char ok) { return ok != 0; });
 }
 
 } // namespace datagen

@@ -10,20 +10,19 @@
 
 namespace datagen {
 
-Image makeTunnel()
+Image makeTunnel(int density)
 {
     constexpr int N = 256;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Rgb seam = hex(0x35c4ff);
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float u = (float(x) + 0.5f) / N, v = (float(y) + 0.5f) / N;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         const float grime = fbm(u, v, 4, 5, 31);
         p = hex(0x232a33) * (0.75f + 0.5f * grime);
     });
     const float c = N * 0.5f;
     // The inset plate: lit upper-left rim, shaded lower-right rim.
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float px = float(x) + 0.5f, py = float(y) + 0.5f;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
         const float d = sdBox(px, py, c, c, 98, 98, 14);
         if (d < 0) {
             p = p * 1.25f + hex(0x05070a);
@@ -62,8 +61,8 @@ Image makeTunnel()
         }
     }
     // Glowing seams along all four edges: symmetric, so neighbours meet.
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float e = std::min(std::min(float(x) + 0.5f, N - float(x) - 0.5f), std::min(float(y) + 0.5f, N - float(y) - 0.5f));
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float e = std::min(std::min(px, N - px), std::min(py, N - py));
         const float core = 1.0f - smoothstep(0.5f, 2.0f, e);
         const float halo = 1.0f / (1.0f + (e / 3.0f) * (e / 3.0f));
         p = p + seam * (0.8f * halo) + hex(0xe8f8ff) * core;

@@ -9,13 +9,13 @@
 
 namespace datagen {
 
-Image makeWater()
+Image makeWater(int density)
 {
     constexpr int N = 256;
-    Image img(N, N);
+    Image img = Image::inUnits(N, N, density);
     const Gradient water{{0.0f, hex(0x04264a)}, {0.45f, hex(0x0b5a8c)}, {0.8f, hex(0x5cc4e8)}, {1.0f, hex(0xe6fbff)}};
-    img.forEach([&](int x, int y, Rgb& p) {
-        const float u = (float(x) + 0.5f) / N, v = (float(y) + 0.5f) / N;
+    img.forEachCentre([&](float px, float py, Rgb& p) {
+        const float u = px / N, v = py / N;
         // Warp the cells a little so the filaments curve.
         const float wu = u + (fbm(u, v, 4, 3, 71) - 0.5f) * 0.06f, wv = v + (fbm(u, v, 4, 3, 72) - 0.5f) * 0.06f;
         const CellSample a = cellular(wu, wv, 6, 73), b = cellular(wv, wu, 9, 74);
