@@ -8,6 +8,7 @@ build_pkgs=(build-essential cmake pkg-config
   libsdl2-dev libpulse-dev libopenmpt-dev libglu1-mesa-dev libgl-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri  # offscreen drawing: EGL, Mesa's EGL and llvmpipe
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev
+  fonts-dejavu-extra  # faces of the generated textures' lettering
   xfonts-base  # core X fonts: SDL draws its message boxes with them
   file)        # cpack's Debian package looks at each installed file with it
 test_pkgs=(libgtest-dev googletest xvfb xdotool x11-utils imagemagick

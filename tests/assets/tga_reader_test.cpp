@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -160,10 +163,12 @@ TEST_F(TgaReaderTest, FilesOnDisk)
     EXPECT_EQ(shownMessages(), std::vector<std::string>{"ERROR: Could not open texture file"});
 }
 
-// ImageMagick's RGB(A) of a file, rows in stored order.
+// ImageMagick's RGB(A) of a file, top row first: ImageMagick 6 gives rows in
+// stored order and 7 top first, -auto-orient the top first on both.
 Bytes magickPixels(const std::filesystem::path& file, bool alpha)
 {
-    const std::string command = "convert '" + file.string() + "' -depth 8 " + (alpha ? "rgba:-" : "rgb:-");
+    const std::string command =
+        "convert '" + file.string() + "' -auto-orient -depth 8 " + (alpha ? "rgba:-" : "rgb:-");
     Bytes out;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -198,7 +203,19 @@ TEST_F(TgaReaderTest, AgreesWithImageMagick)
     }
     for (const auto& file : files) {
         ASSERT_TRUE(readTgaImage(image, file.c_str())) << file;
-        EXPECT_EQ(pixels(), magickPixels(file, image.bitsPerPixel == 32)) << file;
+        // Our rows are in file order: bottom first unless the header's
+        // descriptor (byte 17) has the top-left bit.
+        std::ifstream in(file, std::ios::binary);
+        char header[18] = {};
+        ASSERT_TRUE(in.read(header, sizeof header)) << file;
+        Bytes topFirst = pixels();
+        if ((static_cast<unsigned char>(header[17]) & 0x20) == 0) {
+            const std::size_t row = std::size_t{image.width} * (image.bitsPerPixel / 8);
+            for (std::size_t y = 0; y < image.height; ++y)
+                std::copy_n(image.pixels.begin() + std::ptrdiff_t((image.height - 1 - y) * row), row,
+                            topFirst.begin() + std::ptrdiff_t(y * row));
+        }
+        EXPECT_EQ(topFirst, magickPixels(file, image.bitsPerPixel == 32)) << file;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace datagen {
 
@@ -60,6 +61,15 @@ FT_Face faceFor(const FontSpec& font)
     const std::string file = plat::findOutlineFaceFile(font.family, font.style, nullptr);
     if (file.empty() || FT_New_Face(c.library, file.c_str(), 0, &face) != 0) {
         std::fprintf(stderr, "datagen: no font for %s\n", key.c_str());
+        face = nullptr;
+    } else if (!face->family_name || !face->style_name || std::string(face->family_name) != font.family ||
+               std::string(face->style_name) != font.style) {
+        // fontconfig offers the nearest face when the one asked for is not
+        // installed: the textures would then differ from machine to machine.
+        std::fprintf(stderr, "datagen: the font %s is not installed (fontconfig offers %s %s instead)\n",
+                     key.c_str(), face->family_name ? face->family_name : "?",
+                     face->style_name ? face->style_name : "?");
+        FT_Done_Face(face);
         face = nullptr;
     }
     c.faces[key] = face;
@@ -162,8 +172,15 @@ Image textMask(int w, int h, int density, const FontSpec& font, float pixelSize,
 
 bool fontsAvailable()
 {
+    // Every face the textures use (Debian's fonts-dejavu-core and -extra).
+    static const FontSpec used[] = {{"DejaVu Sans", "Book"},      {"DejaVu Sans", "Bold"},
+                                    {"DejaVu Sans", "ExtraLight"}, {"DejaVu Sans Mono", "Book"},
+                                    {"DejaVu Sans Mono", "Bold"},  {"DejaVu Serif", "Bold"},
+                                    {"DejaVu Serif", "Bold Italic"}};
     const std::lock_guard<std::mutex> hold(faceLock());
-    return faceFor({"DejaVu Sans", "Book"}) != nullptr;
+    bool all = true;
+    for (const FontSpec& font : used) all = faceFor(font) != nullptr && all;
+    return all;
 }
 
 } // namespace datagen

@@ -50,7 +50,8 @@ void drawTextCentred(Image& img, const FontSpec& font, float pixelSize, float cx
 Image textMask(int w, int h, int density, const FontSpec& font, float pixelSize, float x, float baseline,
                const std::string& text, float tracking = 0);
 
-// False when no face could be opened (message already printed).
+// False when a face the textures use is not installed, or fontconfig offers
+// another in its place (messages already printed).
 bool fontsAvailable();
 
 } // namespace datagen
