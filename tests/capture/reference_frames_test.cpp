@@ -408,11 +408,22 @@ TEST(ReferenceFrames, At2880x2160TheFlatLayerIsSharpAndMatchesTheRecordedCrop)
              << hash << "\n";
         ASSERT_TRUE(file.good()) << "cannot write " << cropReferenceFile();
     } else {
-        std::ifstream file(cropReferenceFile());
-        std::string line, recorded;
-        while (std::getline(file, line))
-            if (!line.empty() && line[0] != '#') recorded = line;
-        EXPECT_EQ(hash, recorded) << "the 4K crop differs from the reference; frame kept in " << out;
+        // Another Mesa or LLVM release rounds differently: there the edge
+        // widths above are the check, the pixel hash only where it was recorded.
+        Drawer recordedBy;
+        readReferences(nullptr, &recordedBy);
+        const Drawer running = runningDrawer();
+        if (running == recordedBy) {
+            std::ifstream file(cropReferenceFile());
+            std::string line, recorded;
+            while (std::getline(file, line))
+                if (!line.empty() && line[0] != '#') recorded = line;
+            EXPECT_EQ(hash, recorded) << "the 4K crop differs from the reference; frame kept in " << out;
+        } else {
+            std::printf("4K crop: drawn by %s, %s, recorded with %s, %s: edge widths checked, pixels not compared\n",
+                        running.renderer.c_str(), running.version.c_str(), recordedBy.renderer.c_str(),
+                        recordedBy.version.c_str());
+        }
     }
     if (!HasFailure()) fs::remove_all(out);
 }
