@@ -68,6 +68,9 @@ endforeach()
 
 add_custom_target(install-files ALL
   DEPENDS ${NG_GENERATED}/icons/.stamp ${NG_GENERATED}/screenshot.png ${NG_GZIPPED})
+# The screenshot reads Data/: the data target writes it first, alone. Without
+# this order both targets would run the generator into Data/ at once.
+add_dependencies(install-files data)
 
 install(TARGETS nordglow RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/nordglow)
 install(TARGETS nordglow-capture RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
