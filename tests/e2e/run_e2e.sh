@@ -42,7 +42,7 @@ fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 window_named() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | awk '{print $1}' | head -n1; }
 wait_window() {
   local id=""
-  for _ in $(seq 150); do id=$(window_named "$1"); [ -n "$id" ] && break; sleep 0.1; done
+  for _ in $(seq 600); do id=$(window_named "$1"); [ -n "$id" ] && break; sleep 0.1; done
   echo "$id"
 }
 geometry() { # prints "X Y W H" of a window in screen coordinates
