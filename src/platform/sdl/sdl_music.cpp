@@ -8,13 +8,16 @@
 // sound server ended, the headphones left) hands the song over to that silent
 // clock, and a helper thread opens a new one each second; once it opens, the
 // song plays on from where the clock stands. SDL's PulseAudio backend is
-// started only while the server has a sink (see sound_server_probe.cpp).
+// started only while the server has a sink (see sound_server_probe.cpp), and
+// under SDL 3 a PulseAudio server is reached through SDL's ALSA driver.
 #include "platform/common/song_player.h"
 #include "platform/common/song_table.h"
 #include "platform/platform.h"
 #include "platform/sdl/sound_server_probe.h"
 
 #include <SDL.h>
+
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -167,14 +170,49 @@ double rawSongMs(LiveSong& song, Clock::time_point now)
     return (heardFrame(now) - static_cast<double>(song.startFrame)) * 1000.0 / lm.rate;
 }
 
+// Whether the SDL 2 API here is sdl2-compat over SDL 3, which it loads with
+// itself.
+bool overSdl3()
+{
+    static const bool loaded = [] {
+        void* sdl3 = dlopen("libSDL3.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (sdl3) dlclose(sdl3);
+        return sdl3 != nullptr;
+    }();
+    return loaded;
+}
+
+// The ALSA driver chosen in place of SDL 3's PulseAudio one (see audioMayStart).
+std::atomic<bool> alsaForPulse{false};
+
 // False while the sound server SDL would talk to answers that it has no
 // output: SDL 2's PulseAudio backend crashes when started then. Any other
 // driver asked for by name, or no server answering, leaves it to SDL.
+// SDL 3's PulseAudio backend asks for the default sink again whenever the
+// server changes, on its own thread, and crashes when the last sink of a
+// PulseAudio server goes (a NULL name again) whatever the program does; so
+// under SDL 3 the sound goes through SDL's ALSA driver, which the server's
+// ALSA plugin (a dependency of PulseAudio's Debian package) routes to the
+// same server, and which reports a lost sink as a lost device. PipeWire's
+// service names a placeholder sink instead, and keeps SDL's own choice.
 bool audioMayStart()
 {
     const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
     if (driver && *driver && !std::strstr(driver, "pulseaudio")) return true;
-    return plat::probeSoundServer(ProbeTimeoutMs) != plat::SoundServer::NoOutput;
+    bool pipeWire = false;
+    const plat::SoundServer server = plat::probeSoundServer(ProbeTimeoutMs, &pipeWire);
+    if (server == plat::SoundServer::NoOutput) return false;
+    if (server == plat::SoundServer::HasOutput && !pipeWire && overSdl3() &&
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "alsa", SDL_HINT_OVERRIDE))
+        alsaForPulse = true;
+    return true;
+}
+
+// Gives up the ALSA driver chosen in place of the PulseAudio one, for the
+// driver asked for before (in the environment, or SDL's own choice).
+void dropAlsaForPulse()
+{
+    if (alsaForPulse.exchange(false)) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
 }
 
 SDL_AudioSpec wantedSpec()
@@ -354,22 +392,27 @@ bool openDevice(bool* serverWithoutOutput)
                              "looks for one every second\n");
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    const SDL_AudioSpec want = wantedSpec();
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID device = 0;
+    // Twice at most: an ALSA without the server's plugin falls back to the
+    // driver asked for.
+    for (int attempt = 0; attempt < 2 && device == 0; ++attempt) {
+        if (attempt == 1) {
+            if (!alsaForPulse) break;
+            std::fprintf(stderr, "SDL audio: %s; trying the driver asked for\n", SDL_GetError());
+            dropAlsaForPulse();
+        }
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) continue;
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (device == 0) {
         std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
         return false;
     }
     lm.audioStarted = true;
-
-    const SDL_AudioSpec want = wantedSpec();
-    SDL_AudioSpec have{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(
-        nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (device == 0) {
-        std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        lm.audioStarted = false;
-        return false;
-    }
     lm.rate = have.freq > 0 ? have.freq : lm.rate;
     lm.bufferFrames = have.samples > 0 ? have.samples : RequestedBufferFrames;
     {
@@ -424,6 +467,7 @@ void musicClose()
     lm.device = 0;
     if (lm.audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     lm.audioStarted = false;
+    dropAlsaForPulse();
     std::lock_guard<std::mutex> guard(lm.lock);
     lm.songs.clear();
     lm.playing = 0;
