@@ -185,6 +185,17 @@ bool overSdl3()
 // The ALSA driver chosen in place of SDL 3's PulseAudio one (see audioMayStart).
 std::atomic<bool> alsaForPulse{false};
 
+// The audio driver asked for: ours in place of the PulseAudio one, else the
+// environment's, which SDL reads when its audio starts and which overrides a
+// hint (sdl2-compat's SDL_GetHint can still show the environment of an
+// earlier start), else a hint set in this process.
+const char* askedDriver()
+{
+    if (alsaForPulse) return "alsa";
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    return driver && *driver ? driver : SDL_GetHint(SDL_HINT_AUDIODRIVER);
+}
+
 // False while the sound server SDL would talk to answers that it has no
 // output: SDL 2's PulseAudio backend crashes when started then. Any other
 // driver asked for by name, or no server answering, leaves it to SDL.
@@ -197,7 +208,7 @@ std::atomic<bool> alsaForPulse{false};
 // service names a placeholder sink instead, and keeps SDL's own choice.
 bool audioMayStart()
 {
-    const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
+    const char* driver = askedDriver();
     if (driver && *driver && !std::strstr(driver, "pulseaudio")) return true;
     bool pipeWire = false;
     const plat::SoundServer server = plat::probeSoundServer(ProbeTimeoutMs, &pipeWire);
