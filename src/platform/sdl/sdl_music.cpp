@@ -48,6 +48,10 @@ constexpr double SettleMs = 250.0;
 constexpr std::size_t VuHistory = 8;          // buffers of levels kept
 constexpr auto ReopenPeriod = std::chrono::seconds(1);
 constexpr int ProbeTimeoutMs = 500;           // the sound server's answer, at most
+// A playing device whose callback has not run for StallLimit, seen by checks
+// of the main thread never further apart than CheckGapLimit, is taken as lost.
+constexpr auto StallLimit = std::chrono::seconds(1);
+constexpr auto CheckGapLimit = std::chrono::milliseconds(250);
 
 struct LiveSong {
     std::unique_ptr<plat::SongPlayer> player;
@@ -291,6 +295,36 @@ void stopReopening()
     }
 }
 
+// Whether the open device stopped asking for sound without saying so: SDL 3's
+// PipeWire driver keeps a device whose server went away "playing", with no
+// event, and never calls back again. The main thread must have watched the
+// stall all along: a process held up as a whole (stopped, swapped out) sees
+// one long gap between its checks and starts over, and its callbacks resume
+// as soon as it runs again.
+struct StallWatch {
+    std::uint64_t frames = 0;
+    Clock::time_point since{}, lastCheck{};
+};
+StallWatch stall;
+
+bool callbacksStalled()
+{
+    const Clock::time_point now = Clock::now();
+    std::uint64_t frames = 0;
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        frames = lm.framesOut;
+    }
+    const bool watched = now - stall.lastCheck <= CheckGapLimit;
+    stall.lastCheck = now;
+    if (!watched || frames != stall.frames) {
+        stall.frames = frames;
+        stall.since = now;
+        return false;
+    }
+    return now - stall.since >= StallLimit;
+}
+
 // The device stopped for good: the playing song goes on on the silent clock
 // from where its time stands, with what the device already mixed counted as
 // rendered, and the helper starts looking for a new device.
@@ -319,6 +353,7 @@ void loseDevice()
                          "looks for it again every second\n");
     const SDL_AudioDeviceID lost = lm.device;
     lm.device = 0;
+    stall = StallWatch{};   // the next device is watched afresh
     startReopening(lost);
 }
 
@@ -387,7 +422,9 @@ void adoptReopenedDevice()
 void watchDevice()
 {
     if (lm.device != 0) {
-        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED || removedWhilePlaying()) loseDevice();
+        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED || removedWhilePlaying() ||
+            callbacksStalled())
+            loseDevice();
     } else if (lm.reopened.load() != 0) {
         adoptReopenedDevice();
     }
@@ -434,6 +471,7 @@ bool openDevice(bool* serverWithoutOutput)
     }
     lm.device = device;
     lm.deviceEverOpened = true;
+    stall = StallWatch{};
     watchRemovals();
     SDL_PauseAudioDevice(device, 0);
     return true;
