@@ -300,7 +300,10 @@ void stopReopening()
 // event, and never calls back again. The main thread must have watched the
 // stall all along: a process held up as a whole (stopped, swapped out) sees
 // one long gap between its checks and starts over, and its callbacks resume
-// as soon as it runs again.
+// as soon as it runs again. Only that driver is watched: others say when
+// they lose a device, and SDL 3's ALSA driver through PulseAudio's plugin
+// waits longer than the limit after a stopped process runs again, then plays
+// on by itself.
 struct StallWatch {
     std::uint64_t frames = 0;
     Clock::time_point since{}, lastCheck{};
@@ -309,6 +312,8 @@ StallWatch stall;
 
 bool callbacksStalled()
 {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (!overSdl3() || !driver || std::strcmp(driver, "pipewire") != 0) return false;
     const Clock::time_point now = Clock::now();
     std::uint64_t frames = 0;
     {
