@@ -8,13 +8,16 @@
 // sound server ended, the headphones left) hands the song over to that silent
 // clock, and a helper thread opens a new one each second; once it opens, the
 // song plays on from where the clock stands. SDL's PulseAudio backend is
-// started only while the server has a sink (see sound_server_probe.cpp).
+// started only while the server has a sink (see sound_server_probe.cpp), and
+// under SDL 3 a PulseAudio server is reached through SDL's ALSA driver.
 #include "platform/common/song_player.h"
 #include "platform/common/song_table.h"
 #include "platform/platform.h"
 #include "platform/sdl/sound_server_probe.h"
 
 #include <SDL.h>
+
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -45,6 +48,10 @@ constexpr double SettleMs = 250.0;
 constexpr std::size_t VuHistory = 8;          // buffers of levels kept
 constexpr auto ReopenPeriod = std::chrono::seconds(1);
 constexpr int ProbeTimeoutMs = 500;           // the sound server's answer, at most
+// A playing device whose callback has not run for StallLimit, seen by checks
+// of the main thread never further apart than CheckGapLimit, is taken as lost.
+constexpr auto StallLimit = std::chrono::seconds(1);
+constexpr auto CheckGapLimit = std::chrono::milliseconds(250);
 
 struct LiveSong {
     std::unique_ptr<plat::SongPlayer> player;
@@ -167,14 +174,60 @@ double rawSongMs(LiveSong& song, Clock::time_point now)
     return (heardFrame(now) - static_cast<double>(song.startFrame)) * 1000.0 / lm.rate;
 }
 
+// Whether the SDL 2 API here is sdl2-compat over SDL 3, which it loads with
+// itself.
+bool overSdl3()
+{
+    static const bool loaded = [] {
+        void* sdl3 = dlopen("libSDL3.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (sdl3) dlclose(sdl3);
+        return sdl3 != nullptr;
+    }();
+    return loaded;
+}
+
+// The ALSA driver chosen in place of SDL 3's PulseAudio one (see audioMayStart).
+std::atomic<bool> alsaForPulse{false};
+
+// The audio driver asked for: ours in place of the PulseAudio one, else the
+// environment's, which SDL reads when its audio starts and which overrides a
+// hint (sdl2-compat's SDL_GetHint can still show the environment of an
+// earlier start), else a hint set in this process.
+const char* askedDriver()
+{
+    if (alsaForPulse) return "alsa";
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    return driver && *driver ? driver : SDL_GetHint(SDL_HINT_AUDIODRIVER);
+}
+
 // False while the sound server SDL would talk to answers that it has no
 // output: SDL 2's PulseAudio backend crashes when started then. Any other
 // driver asked for by name, or no server answering, leaves it to SDL.
+// SDL 3's PulseAudio backend asks for the default sink again whenever the
+// server changes, on its own thread, and crashes when the last sink of a
+// PulseAudio server goes (a NULL name again) whatever the program does; so
+// under SDL 3 the sound goes through SDL's ALSA driver, which the server's
+// ALSA plugin (a dependency of PulseAudio's Debian package) routes to the
+// same server, and which reports a lost sink as a lost device. PipeWire's
+// service names a placeholder sink instead, and keeps SDL's own choice.
 bool audioMayStart()
 {
-    const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
+    const char* driver = askedDriver();
     if (driver && *driver && !std::strstr(driver, "pulseaudio")) return true;
-    return plat::probeSoundServer(ProbeTimeoutMs) != plat::SoundServer::NoOutput;
+    bool pipeWire = false;
+    const plat::SoundServer server = plat::probeSoundServer(ProbeTimeoutMs, &pipeWire);
+    if (server == plat::SoundServer::NoOutput) return false;
+    if (server == plat::SoundServer::HasOutput && !pipeWire && overSdl3() &&
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "alsa", SDL_HINT_OVERRIDE))
+        alsaForPulse = true;
+    return true;
+}
+
+// Gives up the ALSA driver chosen in place of the PulseAudio one, for the
+// driver asked for before (in the environment, or SDL's own choice).
+void dropAlsaForPulse()
+{
+    if (alsaForPulse.exchange(false)) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
 }
 
 SDL_AudioSpec wantedSpec()
@@ -242,6 +295,41 @@ void stopReopening()
     }
 }
 
+// Whether the open device stopped asking for sound without saying so: SDL 3's
+// PipeWire driver keeps a device whose server went away "playing", with no
+// event, and never calls back again. The main thread must have watched the
+// stall all along: a process held up as a whole (stopped, swapped out) sees
+// one long gap between its checks and starts over, and its callbacks resume
+// as soon as it runs again. Only that driver is watched: others say when
+// they lose a device, and SDL 3's ALSA driver through PulseAudio's plugin
+// waits longer than the limit after a stopped process runs again, then plays
+// on by itself.
+struct StallWatch {
+    std::uint64_t frames = 0;
+    Clock::time_point since{}, lastCheck{};
+};
+StallWatch stall;
+
+bool callbacksStalled()
+{
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (!overSdl3() || !driver || std::strcmp(driver, "pipewire") != 0) return false;
+    const Clock::time_point now = Clock::now();
+    std::uint64_t frames = 0;
+    {
+        std::lock_guard<std::mutex> guard(lm.lock);
+        frames = lm.framesOut;
+    }
+    const bool watched = now - stall.lastCheck <= CheckGapLimit;
+    stall.lastCheck = now;
+    if (!watched || frames != stall.frames) {
+        stall.frames = frames;
+        stall.since = now;
+        return false;
+    }
+    return now - stall.since >= StallLimit;
+}
+
 // The device stopped for good: the playing song goes on on the silent clock
 // from where its time stands, with what the device already mixed counted as
 // rendered, and the helper starts looking for a new device.
@@ -270,6 +358,7 @@ void loseDevice()
                          "looks for it again every second\n");
     const SDL_AudioDeviceID lost = lm.device;
     lm.device = 0;
+    stall = StallWatch{};   // the next device is watched afresh
     startReopening(lost);
 }
 
@@ -338,7 +427,9 @@ void adoptReopenedDevice()
 void watchDevice()
 {
     if (lm.device != 0) {
-        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED || removedWhilePlaying()) loseDevice();
+        if (SDL_GetAudioDeviceStatus(lm.device) == SDL_AUDIO_STOPPED || removedWhilePlaying() ||
+            callbacksStalled())
+            loseDevice();
     } else if (lm.reopened.load() != 0) {
         adoptReopenedDevice();
     }
@@ -354,22 +445,27 @@ bool openDevice(bool* serverWithoutOutput)
                              "looks for one every second\n");
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    const SDL_AudioSpec want = wantedSpec();
+    SDL_AudioSpec have{};
+    SDL_AudioDeviceID device = 0;
+    // Twice at most: an ALSA without the server's plugin falls back to the
+    // driver asked for.
+    for (int attempt = 0; attempt < 2 && device == 0; ++attempt) {
+        if (attempt == 1) {
+            if (!alsaForPulse) break;
+            std::fprintf(stderr, "SDL audio: %s; trying the driver asked for\n", SDL_GetError());
+            dropAlsaForPulse();
+        }
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) continue;
+        device = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (device == 0) {
         std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
         return false;
     }
     lm.audioStarted = true;
-
-    const SDL_AudioSpec want = wantedSpec();
-    SDL_AudioSpec have{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(
-        nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (device == 0) {
-        std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        lm.audioStarted = false;
-        return false;
-    }
     lm.rate = have.freq > 0 ? have.freq : lm.rate;
     lm.bufferFrames = have.samples > 0 ? have.samples : RequestedBufferFrames;
     {
@@ -380,6 +476,7 @@ bool openDevice(bool* serverWithoutOutput)
     }
     lm.device = device;
     lm.deviceEverOpened = true;
+    stall = StallWatch{};
     watchRemovals();
     SDL_PauseAudioDevice(device, 0);
     return true;
@@ -424,6 +521,7 @@ void musicClose()
     lm.device = 0;
     if (lm.audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     lm.audioStarted = false;
+    dropAlsaForPulse();
     std::lock_guard<std::mutex> guard(lm.lock);
     lm.songs.clear();
     lm.playing = 0;

@@ -1,8 +1,10 @@
 // The sound server's outputs, asked through libpulse loaded at run time.
-// SDL 2's PulseAudio backend reads the server's default sink name without
-// checking it: initialising the backend while the server has no sink at all
-// (the only headphones left, every sink module unloaded) crashes in strlen on
-// a NULL name. This lets the caller wait until a sink is there.
+// SDL's PulseAudio backend reads the server's default sink name without
+// checking it: SDL 2 when it starts, SDL 3 also whenever the server changes.
+// A PulseAudio server with no sink at all (the only headphones left, every
+// sink module unloaded) names none, and the backend crashes on the NULL name.
+// This lets the caller wait until a sink is there, and tell PulseAudio from
+// PipeWire's service, which names a placeholder sink instead.
 #include "platform/sdl/sound_server_probe.h"
 
 #include <pulse/pulseaudio.h>
@@ -10,6 +12,7 @@
 #include <dlfcn.h>
 
 #include <chrono>
+#include <cstring>
 
 namespace plat {
 
@@ -73,6 +76,7 @@ const PulseApi& pulseApi()
 struct ProbeResult {
     bool answered = false;
     bool hasSink = false;
+    bool pipeWire = false;
 };
 
 void serverInfoReceived(pa_context*, const pa_server_info* info, void* data)
@@ -80,12 +84,15 @@ void serverInfoReceived(pa_context*, const pa_server_info* info, void* data)
     auto* result = static_cast<ProbeResult*>(data);
     result->answered = true;
     result->hasSink = info && info->default_sink_name && info->default_sink_name[0] != '\0';
+    // "PulseAudio (on PipeWire 1.0.5)"; PulseAudio itself says "pulseaudio".
+    result->pipeWire = info && info->server_name && std::strstr(info->server_name, "PipeWire");
 }
 
 } // namespace
 
-SoundServer probeSoundServer(int timeoutMs)
+SoundServer probeSoundServer(int timeoutMs, bool* onPipeWire)
 {
+    if (onPipeWire) *onPipeWire = false;
     const PulseApi& pa = pulseApi();
     if (!pa.library) return SoundServer::Unknown;
     pa_mainloop* loop = pa.mainloopNew();
@@ -117,6 +124,7 @@ SoundServer probeSoundServer(int timeoutMs)
     if (context) pa.contextUnref(context);
     pa.mainloopFree(loop);
     if (!result.answered) return SoundServer::Unknown;
+    if (onPipeWire) *onPipeWire = result.pipeWire;
     return result.hasSink ? SoundServer::HasOutput : SoundServer::NoOutput;
 }
 

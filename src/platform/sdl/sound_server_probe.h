@@ -13,7 +13,8 @@ enum class SoundServer {
 // Connects to the server the environment names (PULSE_SERVER, client.conf,
 // the user's runtime folder), never starting one, and waits at most
 // timeoutMs for its answer. The client library is loaded when needed, so
-// the program runs where it is not installed.
-SoundServer probeSoundServer(int timeoutMs);
+// the program runs where it is not installed. *onPipeWire, when given, tells
+// whether the server that answered is PipeWire's PulseAudio service.
+SoundServer probeSoundServer(int timeoutMs, bool* onPipeWire = nullptr);
 
 } // namespace plat
