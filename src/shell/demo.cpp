@@ -6,6 +6,15 @@
 
 const char* demoPhaseName() { return currentPhaseName(); }
 const char* demoSceneName() { return currentSceneName(); }
+std::vector<const char*> demoSceneNames()
+{
+    std::vector<const char*> names{"intro"};
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (row.scene) names.push_back(row.scene);
+    }
+    names.push_back("scroller");
+    return names;
+}
 double demoSongTime() { return Clock.SongTime; }
 // The intro's question is the demo's only pause: the main part and the end
 // scroller present every frame.

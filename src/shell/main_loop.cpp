@@ -57,6 +57,20 @@ void pollParameterKeys(int steps)
     }
 }
 
+void carryOutFrameRequest(const FrameRequest& request)
+{
+    if (request.presentNow) plat::presentFrame();
+    if (request.pauseMs > 0) plat::sleepMs(request.pauseMs);
+    if (!request.switchToMainSong) return;
+    beginMainSong();
+    Controls.MainSongActive = true;
+    plat::musicClose();
+    initMusic();
+    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
+    plat::musicPlaySong(Controls.SongHandle);
+    plat::musicSetMasterVolume(Controls.SongHandle, 0);
+}
+
 int runDemo()
 {
     // A demo that nobody can see is not run: no display, no question.
@@ -74,7 +88,7 @@ int runDemo()
     Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? MainSongPath : IntroSongPath);
     plat::musicPlaySong(Controls.SongHandle);
 
-    bool done = false;
+    bool done = false;  // Escape held after a frame
     int exitCode = 0;  // Escape ends with 0 as well
     for (;;) {
         if (Shell.QuitPosted) {
@@ -88,8 +102,8 @@ int runDemo()
         }
 
         const bool drawn = Shell.WindowActive;
-        if (drawn && !drawFrame()) done = true;
-        if (!done && Shell.KeyState[plat::VkEscape]) done = true;
+        if (drawn) carryOutFrameRequest(drawFrame());
+        if (Shell.KeyState[plat::VkEscape]) done = true;
         if (!done) plat::presentFrame();
 
         if (Shell.KeyState[plat::VkF1]) {

@@ -5,6 +5,7 @@
 #include "core/controls.h"
 #include "platform/platform.h"
 #include "shell/demo.h"  // runDemo
+#include "timeline/intro.h"  // FrameRequest
 
 // The song and the key-driven values (MainSongActive, SongHandle, CameraRoll,
 // ...) live in core/controls.h, below every layer that reads them.
@@ -34,3 +35,7 @@ constexpr int ExitFailure = 1;
 // as fast at any refresh rate; a key pressed since the last poll nudges at
 // least once, so that a tap between two steps still counts.
 void pollParameterKeys(int steps);
+
+// Carries out what a frame asked (see FrameRequest): presents it, pauses, and
+// switches from the intro song to the main song, started at volume 0.
+void carryOutFrameRequest(const FrameRequest& request);

@@ -23,10 +23,6 @@ namespace {
 
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
 
-// Song times (ms) of the main-part frames drawn: the first frame (fade only),
-// each scene's window but the fountain's, the end transition.
-constexpr double MainPartTimes[] = {0.0, 5000.0, 18000.0, 34000.0, 48000.0, 62000.0, 76000.0, 121000.0};
-constexpr double FountainTime = 100000.0;
 
 void beginWarmUpFrame()
 {
@@ -60,7 +56,15 @@ void warmUpMainPart()
 {
     Controls.MainSongActive = true;
     Timeline.IntroActive = true;
-    for (double t : MainPartTimes) {
+    // A frame in each row's window (the first frame, fade only; each scene;
+    // the end transition), the fountain's apart below.
+    double fountainTime = 0.0;
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (row.row == RowFountain) {
+            fountainTime = row.sampleMs;
+            continue;
+        }
+        const double t = row.sampleMs;
         Clock.SongTime = t;
         beginWarmUpFrame();
         drawMainPartPicture(mainPartRows(t, 0));
@@ -70,7 +74,7 @@ void warmUpMainPart()
     // the music sets it, then in each colour mask the music can choose; the
     // spray is blended the first time (every droplet starts spent) and opaque
     // after its rebirth.
-    Clock.SongTime = FountainTime;
+    Clock.SongTime = fountainTime;
     beginWarmUpFrame();
     drawFirstPanelPass();
     glPushMatrix();

@@ -6,7 +6,6 @@
 #include "assets/texture_set.h"
 #include "core/controls.h"
 #include "core/picture.h"
-#include "core/songs.h"
 #include "core/gl_resources.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
@@ -108,24 +107,14 @@ void drawCredits()
     glPopMatrix();
 }
 
-// The intro song is already silent; after the pause the sound output starts
-// afresh with the main song, silent until the main part's fade-in.
-void switchToMainSong()
+} // namespace
+
+void finishIntro()
 {
-    plat::sleepMs(QuestionPauseMs);
     drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
     prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
-    Controls.MainSongActive = true;
-    plat::musicClose();
-    initMusic();
-    Clock.SongTime = 0.0;
-    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
-    plat::musicPlaySong(Controls.SongHandle);
-    plat::musicSetMasterVolume(Controls.SongHandle, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
-
-} // namespace
 
 unsigned introPauseAfterNextFrameMs()
 {
@@ -141,10 +130,8 @@ void drawIntroQuestion()
     PrintText(-2, 0, "IS THIS THE END?", 1);
 }
 
-void runIntroFrame()
+FrameRequest runIntroFrame()
 {
-    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
-
     if (Intro.CreditsRunning) drawCredits();
     Intro.SphereSpin = static_cast<float>(Intro.SphereSpin + Clock.FrameDelta * SwingRate);
 
@@ -153,7 +140,7 @@ void runIntroFrame()
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_SCISSOR_TEST);
 
-    if (!Intro.IntroEnding) return;
+    if (!Intro.IntroEnding) return {};
 
     if (Intro.FlashOn) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
@@ -168,10 +155,11 @@ void runIntroFrame()
         glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
         Intro.QuestionPending = false;
         Intro.FlashCount += 1;
-        // Shown before the pause, so the question is on screen during it.
+        // Presented before the pause, so the question is on screen during it;
+        // the intro song is already silent, and after the pause the sound
+        // output starts afresh with the main song, silent until the fade-in.
         drawIntroQuestion();
-        plat::presentFrame();
+        return {.presentNow = true, .pauseMs = QuestionPauseMs, .switchToMainSong = true};
     }
-
-    if (!Intro.QuestionPending) switchToMainSong();
+    return {};
 }

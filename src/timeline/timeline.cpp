@@ -98,17 +98,11 @@ void drawMainPartPicture(unsigned rows)
 
 unsigned mainPartRows(double t, int sceneOverride)
 {
-    // Every window is open at both ends: at exactly 10000, 26500, ... no scene draws.
     unsigned rows = 0;
-    if (t > 0.0 && t < 10000.0) rows |= RowFlyRight;
-    if (t > 10000.0 && t < 26500.0) rows |= RowFlyLeft;
-    if (t > 26500.0 && t < 42000.0) rows |= RowCones;
-    if ((t > 42000.0 && t < 55000.0) || sceneOverride == 1) rows |= RowTunnel;
-    if (t > 55000.0 && t < 70000.0) rows |= RowPentagram;
-    if (t > 70000.0 && t < 82500.0) rows |= RowSheet;
-    if (t > 82500.0 && t < 120000.0) rows |= RowFountain;
-    if (t < 10000.0) rows |= RowFadeIn;
-    if (t > 120000.0) rows |= RowEndTransition;
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (t > row.fromMs && t < row.toMs) rows |= row.row;
+    }
+    if (sceneOverride == 1) rows |= RowTunnel;
     return rows;
 }
 
@@ -127,20 +121,15 @@ const char* sceneNameNow()
     if (!Controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
     // The scheduled scene names the frame, also when key 1 adds the tunnel.
     const unsigned rows = mainPartRows(Clock.SongTime, 0);
-    if (rows & RowFlyRight) return "flyRight";
-    if (rows & RowFlyLeft) return "flyLeft";
-    if (rows & RowCones) return "cones";
-    if (rows & RowTunnel) return "tunnel";
-    if (rows & RowPentagram) return "pentagram";
-    if (rows & RowSheet) return "sheet";
-    if (rows & RowFountain) return "fountain";
-    if (rows & RowEndTransition) return "endTransition";
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (row.scene && (rows & row.row)) return row.scene;
+    }
     return "main";
 }
 
 } // namespace
 
-bool drawFrame()
+FrameRequest drawFrame()
 {
     const double previous = Clock.SongTime;
     Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
@@ -157,10 +146,11 @@ bool drawFrame()
         Timeline.RenderPassDone = true;
     }
 
+    FrameRequest request;
     if (Controls.MainSongActive) {
         drawMainPart();
     } else if (Timeline.IntroActive) {
-        runIntroFrame();
+        request = runIntroFrame();
     } else {
         drawEndScroller();
     }
@@ -169,7 +159,13 @@ bool drawFrame()
     // the picture are made black again.
     clearPictureBars();
     glFlush();
-    return true;
+    return request;
+}
+
+void beginMainSong()
+{
+    finishIntro();
+    Clock.SongTime = 0.0;
 }
 
 void leaveOutOfFrameClock(double ms)

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "core/frame_clock.h"  // SongTime and FrameDelta, written here once per frame
+#include "timeline/intro.h"      // FrameRequest
+
+#include <limits>
 
 struct TimelineState {
     bool IntroActive = true;           // while MainSongActive is false: intro (true) or end scroller
@@ -14,8 +17,13 @@ struct TimelineState {
 };
 extern TimelineState Timeline;
 
-// Draws one frame into the back buffer. Always true.
-bool drawFrame();
+// Draws one frame into the back buffer and says what the main loop must do
+// before presenting it (nothing but on the intro's question frame).
+FrameRequest drawFrame();
+// The timeline's part of the switch to the main song, after the question's
+// pause: the intro finished (finishIntro) and the clock counting the new song
+// from 0. The caller starts the song.
+void beginMainSong();
 // Leaves `ms` of song time that played outside any frame (a new window's
 // set-up) out of the next frame's FrameDelta and steps: the motions go on
 // from where they stood instead of jumping over it.
@@ -28,7 +36,7 @@ const char* currentSceneName();
 // The phase now: "main" while the main song plays, else "intro" or "end".
 const char* currentPhaseName();
 
-// The rows of the main part's schedule that draw at song time t (ms).
+// The rows of the main part's schedule.
 enum MainPartRow : unsigned {
     RowFlyRight = 1u << 0,
     RowFlyLeft = 1u << 1,
@@ -40,6 +48,33 @@ enum MainPartRow : unsigned {
     RowFadeIn = 1u << 7,
     RowEndTransition = 1u << 8,
 };
+
+// The main part's schedule, the one place that holds its times. A row draws
+// while the main song's time lies inside its window, open at both ends: at
+// exactly 10000, 26500, ... no scene draws.
+struct ScheduleRow {
+    MainPartRow row;
+    const char* scene;  // the frame's name for statistics; nullptr: the fade-in names no frame
+    double fromMs;
+    double toMs;
+    double sampleMs;    // a time inside the window, where the warm-up draws the row
+};
+inline constexpr double NoEndMs = std::numeric_limits<double>::infinity();
+// In the order the scenes come; a frame is named after its first named row.
+inline constexpr ScheduleRow MainPartSchedule[] = {
+    {RowFadeIn, nullptr, -NoEndMs, 10000.0, 0.0},
+    {RowFlyRight, "flyRight", 0.0, 10000.0, 5000.0},
+    {RowFlyLeft, "flyLeft", 10000.0, 26500.0, 18000.0},
+    {RowCones, "cones", 26500.0, 42000.0, 34000.0},
+    {RowTunnel, "tunnel", 42000.0, 55000.0, 48000.0},
+    {RowPentagram, "pentagram", 55000.0, 70000.0, 62000.0},
+    {RowSheet, "sheet", 70000.0, 82500.0, 76000.0},
+    {RowFountain, "fountain", 82500.0, 120000.0, 100000.0},
+    {RowEndTransition, "endTransition", 120000.0, NoEndMs, 121000.0},
+};
+
+// The rows of the schedule that draw at song time t (ms); sceneOverride 1
+// (key 1) adds the tunnel.
 unsigned mainPartRows(double t, int sceneOverride);
 
 // The picture of one main-part frame with the given rows at SongTime: panels,

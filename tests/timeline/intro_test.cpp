@@ -68,14 +68,14 @@ protected:
     }
     // One frame as drawFrame makes it. Runs that only follow the swing leave
     // out the clear and draw into a tiny viewport, to keep them fast.
-    static void frame(double delta, bool clear = true)
+    static FrameRequest frame(double delta, bool clear = true)
     {
         Clock.FrameDelta = delta;
         IntroClockMs += delta;
         Clock.FrameSteps = stepsBetween(IntroClockMs - delta, IntroClockMs);
         if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
-        runIntroFrame();
+        return runIntroFrame();
     }
     // Frames shown per line until the ending begins; line 8 is never shown.
     static std::vector<int> framesPerLine(double delta)
@@ -152,7 +152,7 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
         // white until the frame that completes ten steps, which is black.
         int frames = 0;
         do {
-            frame(1000.0 / fps);
+            EXPECT_EQ(frame(1000.0 / fps), FrameRequest{}) << fps << " fps, frame " << frames;
             ++frames;
             const int expected = Intro.FlashOn ? 255 : 0;
             EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << frames;
@@ -177,7 +177,10 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
         shownAt = headless::virtualTimeMs();
     });
     glColor3f(1, 1, 1);
-    frame(1000.0 / 240.0);
+    const FrameRequest request = frame(1000.0 / 240.0);
+    EXPECT_EQ(request, (FrameRequest{.presentNow = true, .pauseMs = 3000, .switchToMainSong = true}));
+    EXPECT_LT(shownAt, 0.0);  // the intro itself presents nothing
+    carryOutFrameRequest(request);
     headless::setPresentHook(nullptr);
     ASSERT_EQ(shown.size(), 800u * 600u * 3u);
     EXPECT_GE(headless::virtualTimeMs() - shownAt, 3000.0);

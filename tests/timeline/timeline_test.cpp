@@ -59,12 +59,12 @@ TEST_F(TimelineFrames, EndTransitionHandsOverToTheScroller)
     Clock.SongTime = 0.0;
 
     plat::sleepMs(119990);
-    EXPECT_TRUE(drawFrame());
+    EXPECT_EQ(drawFrame(), FrameRequest{});
     EXPECT_STREQ(currentSceneName(), "fountain");
     EXPECT_TRUE(Timeline.IntroActive);
 
     plat::sleepMs(20);
-    EXPECT_TRUE(drawFrame());
+    EXPECT_EQ(drawFrame(), FrameRequest{});
     EXPECT_STREQ(currentSceneName(), "endTransition");
     EXPECT_FALSE(Timeline.IntroActive);  // cleared on every frame of the transition
     EXPECT_TRUE(Controls.MainSongActive);
@@ -74,14 +74,14 @@ TEST_F(TimelineFrames, EndTransitionHandsOverToTheScroller)
     int frames = 1;
     while (Controls.MainSongActive && frames < 200) {
         plat::sleepMs(20);
-        EXPECT_TRUE(drawFrame());
+        EXPECT_EQ(drawFrame(), FrameRequest{});
         ++frames;
     }
     EXPECT_FALSE(Controls.MainSongActive);
     EXPECT_NEAR(frames, 50, 1);
     EXPECT_GE(Timeline.EndFade, 1.0f);
     plat::sleepMs(20);
-    EXPECT_TRUE(drawFrame());
+    EXPECT_EQ(drawFrame(), FrameRequest{});
     EXPECT_STREQ(currentSceneName(), "scroller");
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), 1);
