@@ -5,8 +5,6 @@
 #include "assets/model.h"
 #include "assets/texture_set.h"
 #include "effects/particles.h"
-#include "core/controls.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -75,13 +73,13 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup(float sprayAt)
+void drawFountainGroup(float sprayAt, float sphereHeight)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
-    glTranslatef(1.0f, Controls.SphereHeight, -15.0f);
+    glTranslatef(1.0f, sphereHeight, -15.0f);
     glPushMatrix();
-    drawSprayPool(0.0f, 2.7f, 0.0f, sprayAt);
+    drawSprayPool(0.0f, 2.7f, 0.0f, sprayAt, Fountain.MirrorAngle);
     glPopMatrix();
     drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
@@ -89,16 +87,17 @@ void drawFountainGroup(float sprayAt)
     glPopMatrix();
 }
 
-void drawMirroredFountain(const StepRun& steps)
+void drawMirroredFountain(const FrameInput& in)
 {
     // The floor flashes in the channels the music lets through.
-    const float first = plat::musicGetChannelVU(Controls.VuChannel);
-    const float second = plat::musicGetChannelVU(Controls.VuChannel);
-    drawMirroredFountain(floorFlashMask(first, second), steps);
+    const float first = plat::musicGetChannelVU(in.controls.VuChannel);
+    const float second = plat::musicGetChannelVU(in.controls.VuChannel);
+    drawMirroredFountain(floorFlashMask(first, second), in);
 }
 
-void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
+void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     // The spray takes two pool steps per step: at 60 fps the mirror image
     // showed the first and the real group the second. Both showings keep that
     // place in time at any rate: the mirror at 2 (fraction - 1) pool steps
@@ -130,7 +129,7 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     glScalef(1.0f, -1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt);
+    drawFountainGroup(mirrorAt, in.controls.SphereHeight);
     glPopMatrix();
     glPopMatrix();
     glDisable(GL_CLIP_PLANE0);
@@ -146,8 +145,8 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     // The real group.
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt + 1.0f);
+    drawFountainGroup(mirrorAt + 1.0f, in.controls.SphereHeight);
     glPopMatrix();
 
-    Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + Clock.FrameDelta * 0.0005);
+    Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + in.frameDelta * 0.0005);
 }

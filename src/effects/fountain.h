@@ -1,7 +1,7 @@
 // The mirrored fountain scene: floor, mirror image, fountain and spray.
 #pragma once
 
-#include "core/step_clock.h"
+#include "core/frame_input.h"
 
 struct FountainState {
     float MirrorAngle = 0.0f;                 // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
@@ -17,7 +17,7 @@ void drawFloor();
 // The fountain model and its spray, raised by SphereHeight; the spray drawn
 // `sprayAt` pool steps from its state (see drawSprayPool). Leaves depth
 // testing on and blending off.
-void drawFountainGroup(float sprayAt);
+void drawFountainGroup(float sprayAt, float sphereHeight);
 // Channels the first, colour-masked floor pass writes: green from a level of
 // 0.1 of the second reading, blue from 0.2 of the first.
 struct FloorFlashMask {
@@ -29,6 +29,6 @@ FloorFlashMask floorFlashMask(float firstReading, float secondReading);
 // caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel;
 // the spray takes two pool steps per step, before it is drawn in the mirror
 // and for real, each showing at its own place between them.
-void drawMirroredFountain(const StepRun& steps);
+void drawMirroredFountain(const FrameInput& in);
 // The same with the floor flash's channels given instead of read from the VU.
-void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps);
+void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in);

@@ -3,10 +3,8 @@
 #include "effects/particles.h"
 
 #include "assets/texture_set.h"
-#include "effects/fountain.h"
 #include "core/random.h"
 #include "core/gl_resources.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -215,16 +213,17 @@ Particle sprayAhead(const Particle& now)
 
 } // namespace
 
-void initParticlePools()
+void initParticlePools(double frameDelta)
 {
     for (Particle& p : Particles.SparkPool) initSpark(p);
-    for (Particle& p : Particles.FlamePool) initFlame(p, Clock.FrameDelta);
+    for (Particle& p : Particles.FlamePool) initFlame(p, frameDelta);
     keepBefore(Particles.SparkPoolBefore, Particles.SparkPool);
     keepBefore(Particles.FlamePoolBefore, Particles.FlamePool);
 }
 
-void drawSparkPool(float x, float y, float z, const StepRun& steps)
+void drawSparkPool(float x, float y, float z, const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     glPushMatrix();
     glTranslatef(x, y, z);
     // Blending (with the function in force) and no depth test for every spark;
@@ -240,7 +239,7 @@ void drawSparkPool(float x, float y, float z, const StepRun& steps)
         glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
         drawSprite(p.position, p.size);
     }
-    Particles.SparkAngle = static_cast<float>(Particles.SparkAngle + Clock.FrameDelta * 0.0005);
+    Particles.SparkAngle = static_cast<float>(Particles.SparkAngle + in.frameDelta * 0.0005);
     glPopMatrix();
 }
 
@@ -296,7 +295,7 @@ void stepSprayPool(int poolSteps)
     }
 }
 
-void drawSprayPool(float x, float y, float z, float at)
+void drawSprayPool(float x, float y, float z, float at, float mirrorAngle)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
@@ -323,7 +322,7 @@ void drawSprayPool(float x, float y, float z, float at)
         glColor3f(p.life, p.life, p.life);
         glPushMatrix();
         glTranslatef(p.position[0], p.position[1], p.position[2]);
-        glRotatef(-Fountain.MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
+        glRotatef(-mirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
         if (Gl.SpraySphereList && p.size == SprayRadius) {
             glCallList(Gl.SpraySphereList);
         } else if (Gl.SphereQuadric) {

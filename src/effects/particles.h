@@ -6,7 +6,7 @@
 // frame and each showing drawn at its own place in the pool's last steps.
 #pragma once
 
-#include "core/step_clock.h"
+#include "core/frame_input.h"
 
 struct Particle {
     float fade;         // life lost per step, before the pool's own factor
@@ -43,7 +43,7 @@ extern ParticleState Particles;
 
 // Sparks first, then flames, each in array order (draws from nextRandom).
 // Leaves the spray pool and SparkAngle as they are.
-void initParticlePools();
+void initParticlePools(double frameDelta);
 
 // Each pushes the modelview matrix, translates by (x, y, z), steps its pool
 // `steps.count` times (the spray: see stepSprayPool) and draws it, and pops. Sparks are drawn as they were
@@ -53,7 +53,7 @@ void initParticlePools();
 //   sparks: blending on, depth test off, p1 bound;
 //   flames: blending on with (ONE, ONE), depth test off, p1 bound;
 //   spray:  depth test on, blending off, p2 bound.
-void drawSparkPool(float x, float y, float z, const StepRun& steps);
+void drawSparkPool(float x, float y, float z, const FrameInput& in);
 // Records the spray's sphere (the reborn radius, 5 x 5) as a display list of
 // the current context, so that the 500 spheres per frame replay GLU's exact
 // geometry without rebuilding it. Call in every new context once
@@ -67,4 +67,4 @@ void stepSprayPool(int poolSteps);
 // -1 are the two kept states, 0 the current one, between them in proportion,
 // and up to 1 toward the next pool step, worked out without taking it (a
 // droplet that step would rebirth stays where it is). Moves nothing.
-void drawSprayPool(float x, float y, float z, float at);
+void drawSprayPool(float x, float y, float z, float at, float mirrorAngle);

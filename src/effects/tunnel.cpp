@@ -4,7 +4,6 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 
@@ -129,10 +128,11 @@ int slicesAfterStep(int slices, std::int64_t index)
 
 } // namespace
 
-void drawTunnelFlight(const StepRun& steps)
+void drawTunnelFlight(const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     glTranslatef(0.5f, 0.0f, -4.0f);
-    Tunnel.TunnelPhase = static_cast<float>(Tunnel.TunnelPhase + Clock.FrameDelta * 0.1);
+    Tunnel.TunnelPhase = static_cast<float>(Tunnel.TunnelPhase + in.frameDelta * 0.1);
     // Each step loses its slices and walks the shade through the tube; the
     // frame's last step walks it while the tube is drawn below.
     const std::int64_t first = steps.last - steps.count + 1;

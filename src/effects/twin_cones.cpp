@@ -4,7 +4,6 @@
 
 #include "assets/texture_set.h"
 #include "core/gl_resources.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -28,7 +27,7 @@ void drawCone(float spinDegrees, double topRadius)
 
 } // namespace
 
-void drawTwinCones(bool rising)
+void drawTwinCones(bool rising, double frameDelta)
 {
     glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
@@ -39,7 +38,7 @@ void drawTwinCones(bool rising)
     drawCone(-2.0f * TwinCones.ConeSpin, 1.3);
     glDisable(GL_FOG);
 
-    const double step = Clock.FrameDelta * 0.1;  // 200 degrees of cone turn per s
+    const double step = frameDelta * 0.1;  // 200 degrees of cone turn per s
     TwinCones.ConeSpin = static_cast<float>(rising ? TwinCones.ConeSpin + step : TwinCones.ConeSpin - step);
     glDisable(GL_LIGHTING);
 }

@@ -1,10 +1,11 @@
 // Where the demo stands, for the programs that run it.
 #include "shell/demo.h"
 
+#include "shell/shell_state.h"
 #include "timeline/intro.h"
 #include "timeline/timeline.h"
 
-const char* demoPhaseName() { return currentPhaseName(); }
+const char* demoPhaseName() { return currentPhaseName(Shell.Controls); }
 const char* demoSceneName() { return currentSceneName(); }
 std::vector<const char*> demoSceneNames()
 {
@@ -15,7 +16,7 @@ std::vector<const char*> demoSceneNames()
     names.push_back("scroller");
     return names;
 }
-double demoSongTime() { return Clock.SongTime; }
+double demoSongTime() { return Shell.Clock.SongTime; }
 // The intro's question is the demo's only pause: the main part and the end
 // scroller present every frame.
 double demoPauseAfterNextFrameMs() { return introPauseAfterNextFrameMs(); }

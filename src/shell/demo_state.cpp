@@ -3,14 +3,12 @@
 
 DemoState currentDemoState()
 {
-    return DemoState{Clock, Controls, Random, Picture, Ticker, Meter, Particles, Blobs, ColourPanel, Fountain,
+    return DemoState{Random, Picture, Ticker, Meter, Particles, Blobs, ColourPanel, Fountain,
                      HeightField, Tunnel, TwinCones, Timeline, Intro, Flight, MiddleScenes, Scroller, Layout, Shell};
 }
 
 void restoreDemoState(const DemoState& state)
 {
-    Clock = state.clock;
-    Controls = state.controls;
     Random = state.random;
     restorePictureTransform(state.picture);
     Ticker = state.ticker;

@@ -9,8 +9,6 @@
 // images read from Data/ (LoadedAssets, read once).
 #pragma once
 
-#include "core/controls.h"
-#include "core/frame_clock.h"
 #include "core/picture.h"
 #include "core/random.h"
 #include "effects/blobs.h"
@@ -31,9 +29,7 @@
 #include "timeline/timeline.h"
 
 struct DemoState {
-    // core
-    FrameClock clock;
-    ControlState controls;
+    // core (the clock and the controls are the shell's)
     RandomGenerator random;
     PictureTransform picture;
     // text

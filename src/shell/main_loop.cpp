@@ -36,39 +36,41 @@ int nudgesOf(int key, int steps)
 
 void pollParameterKeys(int steps)
 {
-    if (Shell.KeyState[plat::vkDigit(1)]) Controls.SceneOverride = 1;
-    if (Shell.KeyState[plat::vkDigit(2)]) Controls.VuChannel = 2;
-    if (Shell.KeyState[plat::vkDigit(3)]) Controls.VuChannel = 3;
-    if (Shell.KeyState[plat::vkDigit(4)]) Controls.VuChannel = 4;
-    if (Shell.KeyState[plat::vkDigit(5)]) Controls.VuChannel = 5;
-    if (Shell.KeyState[plat::vkDigit(6)]) Controls.VuChannel = 6;
+    if (Shell.KeyState[plat::vkDigit(1)]) Shell.Controls.SceneOverride = 1;
+    if (Shell.KeyState[plat::vkDigit(2)]) Shell.Controls.VuChannel = 2;
+    if (Shell.KeyState[plat::vkDigit(3)]) Shell.Controls.VuChannel = 3;
+    if (Shell.KeyState[plat::vkDigit(4)]) Shell.Controls.VuChannel = 4;
+    if (Shell.KeyState[plat::vkDigit(5)]) Shell.Controls.VuChannel = 5;
+    if (Shell.KeyState[plat::vkDigit(6)]) Shell.Controls.VuChannel = 6;
     // Each step runs the table's nudges in their order, as a pass did per frame at 60 fps.
     const int left = nudgesOf(plat::vkLetter('A'), steps), right = nudgesOf(plat::vkLetter('D'), steps);
     const int lower = nudgesOf(plat::vkLetter('W'), steps), raise = nudgesOf(plat::vkLetter('S'), steps);
     const int up = nudgesOf(plat::VkUp, steps), down = nudgesOf(plat::VkDown, steps);
     const int passes = std::max({left, right, lower, raise, up, down});
     for (int pass = 0; pass < passes; ++pass) {
-        if (pass < left) nudge(Controls.CameraRoll, -0.5);
-        if (pass < right) nudge(Controls.CameraRoll, 0.5);
-        if (pass < lower) nudge(Controls.SphereHeight, -0.01);
-        if (pass < raise) nudge(Controls.SphereHeight, 0.01);
-        if (pass < up) nudge(Controls.CameraPitch, -0.05);
-        if (pass < down) nudge(Controls.CameraPitch, 0.05);
+        if (pass < left) nudge(Shell.Controls.CameraRoll, -0.5);
+        if (pass < right) nudge(Shell.Controls.CameraRoll, 0.5);
+        if (pass < lower) nudge(Shell.Controls.SphereHeight, -0.01);
+        if (pass < raise) nudge(Shell.Controls.SphereHeight, 0.01);
+        if (pass < up) nudge(Shell.Controls.CameraPitch, -0.05);
+        if (pass < down) nudge(Shell.Controls.CameraPitch, 0.05);
     }
 }
 
 void carryOutFrameRequest(const FrameRequest& request)
 {
+    Shell.Controls.CameraRoll = request.cameraRoll;
+    if (request.mainSongEnded) Shell.Controls.MainSongActive = false;
     if (request.presentNow) plat::presentFrame();
     if (request.pauseMs > 0) plat::sleepMs(request.pauseMs);
     if (!request.switchToMainSong) return;
-    beginMainSong();
-    Controls.MainSongActive = true;
+    beginMainSong(Shell.Clock);
+    Shell.Controls.MainSongActive = true;
     plat::musicClose();
     initMusic();
-    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
-    plat::musicPlaySong(Controls.SongHandle);
-    plat::musicSetMasterVolume(Controls.SongHandle, 0);
+    Shell.Controls.SongHandle = plat::musicLoadSong(MainSongPath);
+    plat::musicPlaySong(Shell.Controls.SongHandle);
+    plat::musicSetMasterVolume(Shell.Controls.SongHandle, 0);
 }
 
 int runDemo()
@@ -85,8 +87,8 @@ int runDemo()
         plat::showMessageBox("Error Initializing Music", "SHUTDOWN ERROR", plat::Buttons::Ok,
                              plat::Icon::Asterisk);
     }
-    Controls.SongHandle = plat::musicLoadSong(Controls.MainSongActive ? MainSongPath : IntroSongPath);
-    plat::musicPlaySong(Controls.SongHandle);
+    Shell.Controls.SongHandle = plat::musicLoadSong(Shell.Controls.MainSongActive ? MainSongPath : IntroSongPath);
+    plat::musicPlaySong(Shell.Controls.SongHandle);
 
     bool done = false;  // Escape held after a frame
     int exitCode = 0;  // Escape ends with 0 as well
@@ -102,20 +104,20 @@ int runDemo()
         }
 
         const bool drawn = Shell.WindowActive;
-        if (drawn) carryOutFrameRequest(drawFrame());
+        if (drawn) carryOutFrameRequest(drawFrame(Shell.Clock, Shell.Controls));
         if (Shell.KeyState[plat::VkEscape]) done = true;
         if (!done) plat::presentFrame();
 
         if (Shell.KeyState[plat::VkF1]) {
             Shell.KeyState[plat::VkF1] = false;
-            const int setUpFrom = plat::musicGetTime(Controls.SongHandle);
+            const int setUpFrom = plat::musicGetTime(Shell.Controls.SongHandle);
             LeaveFullScreen();
             Shell.FullScreen = !Shell.FullScreen;
             if (!CreateMainWindow(Title, PictureWidth, PictureHeight, 32, Shell.FullScreen)) return ExitFailure;
-            leaveOutOfFrameClock(plat::musicGetTime(Controls.SongHandle) - setUpFrom);
+            leaveOutOfFrameClock(Shell.Clock, plat::musicGetTime(Shell.Controls.SongHandle) - setUpFrom);
         }
 
-        pollParameterKeys(drawn ? Clock.FrameSteps.count : 0);
+        pollParameterKeys(drawn ? Shell.Clock.FrameSteps.count : 0);
         finishKeyPoll();
         if (done) break;
     }

@@ -9,6 +9,7 @@
 #include "effects/particles.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "shell/shell_state.h"
 #include "shell/warm_up.h"
 #include "text/volume_meter.h"
 
@@ -94,7 +95,7 @@ bool SetUpScene()
     if (!loadTextureSet()) return false;
     setBaseState();
     BuildBitmapFont();
-    initParticlePools();
+    initParticlePools(Shell.Clock.FrameDelta);  // a new context keeps the running flames' motion
     buildHeightField();  // draws from the shared random sequence after the pools
     setLights();
     Gl.SphereQuadric = newSmoothQuadric(Gl.SphereQuadric);

@@ -33,7 +33,7 @@ void beginWarmUpFrame()
 // The first frame's render-to-texture pass (while it is still to come), into a
 // texture and quadric of its own (the texture is deleted after the playback);
 // then a credits frame and the question.
-void warmUpIntro(RenderTargetInfo* renderPassTarget)
+void warmUpIntro(const FrameInput& in, RenderTargetInfo* renderPassTarget)
 {
     beginWarmUpFrame();
     if (renderPassTarget) {
@@ -48,14 +48,15 @@ void warmUpIntro(RenderTargetInfo* renderPassTarget)
     Intro.IntroEnding = false;
     Intro.CreditIndex = 0;
     Intro.CreditAngle = 0.0f;
-    runIntroFrame();
+    runIntroFrame(in);
     drawIntroQuestion();
 }
 
-void warmUpMainPart()
+void warmUpMainPart(FrameInput in)
 {
-    Controls.MainSongActive = true;
+    in.controls.MainSongActive = true;
     Timeline.IntroActive = true;
+    float roll = in.controls.CameraRoll;  // the flights' bank, thrown away with the rest
     // A frame in each row's window (the first frame, fade only; each scene;
     // the end transition), the fountain's apart below.
     double fountainTime = 0.0;
@@ -65,36 +66,35 @@ void warmUpMainPart()
             continue;
         }
         const double t = row.sampleMs;
-        Clock.SongTime = t;
+        in.songTime = t;
         beginWarmUpFrame();
-        drawMainPartPicture(mainPartRows(t, 0));
+        drawMainPartPicture(mainPartRows(t, 0), in, roll);
     }
 
     // One fountain frame with the scene drawn four times: the floor flash as
     // the music sets it, then in each colour mask the music can choose; the
     // spray is blended the first time (every droplet starts spent) and opaque
     // after its rebirth.
-    Clock.SongTime = fountainTime;
+    in.songTime = fountainTime;
     beginWarmUpFrame();
-    drawFirstPanelPass();
+    drawFirstPanelPass(in);
     glPushMatrix();
-    drawMirroredFountain(Clock.FrameSteps);
+    drawMirroredFountain(in);
     glPopMatrix();
     for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
         glPushMatrix();
-        drawMirroredFountain(mask, Clock.FrameSteps);
+        drawMirroredFountain(mask, in);
         glPopMatrix();
     }
-    drawSecondPanelPass();
+    drawSecondPanelPass(in);
     drawFrameOverlay();
 }
 
-void warmUpEndScroller()
+void warmUpEndScroller(const FrameInput& in)
 {
-    Controls.MainSongActive = false;
     Timeline.IntroActive = false;
     beginWarmUpFrame();
-    drawEndScroller();
+    drawEndScroller(in.frameDelta);
 }
 
 } // namespace
@@ -106,8 +106,8 @@ void warmUpScenes()
     // The cover belongs to the old context's textures; the recorded frame
     // overlay is drawn whole rather than work it out here at start-up.
     forgetFrameOverlayCover();
-    const bool introAhead = !Controls.MainSongActive && Timeline.IntroActive;
-    const bool mainPartAhead = Controls.MainSongActive || Timeline.IntroActive;
+    const bool introAhead = !Shell.Controls.MainSongActive && Timeline.IntroActive;
+    const bool mainPartAhead = Shell.Controls.MainSongActive || Timeline.IntroActive;
     const bool renderPassAhead = !Timeline.RenderPassDone;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -121,20 +121,21 @@ void warmUpScenes()
     // drawn that way, they leave the renderer's buffer for immediate-mode
     // vertices as it was, and with it the way later frames are split into
     // draw calls (which decides how their quads are cut into triangles).
-    Clock.FrameDelta = WarmUpStepMs;
-    Clock.FrameSteps = StepRun{1, 1, 0.0f};
+    // Each frame one step of 60 fps, with the controls as they are.
+    const FrameInput in{.songTime = Shell.Clock.SongTime, .frameDelta = WarmUpStepMs, .steps = StepRun{1, 1, 0.0f},
+                        .controls = Shell.Controls};
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const GLuint scenes = glGenLists(1);
     RenderTargetInfo scratch;
     if (scenes != 0) {
         glNewList(scenes, GL_COMPILE);
-        if (introAhead) warmUpIntro(renderPassAhead ? &scratch : nullptr);
+        if (introAhead) warmUpIntro(in, renderPassAhead ? &scratch : nullptr);
         // The renderer builds its code when a draw call meets new state,
         // however few pixels it covers: a one-pixel viewport keeps filling cheap.
         glViewport(0, 0, 1, 1);
-        if (mainPartAhead) warmUpMainPart();
-        warmUpEndScroller();
+        if (mainPartAhead) warmUpMainPart(in);
+        warmUpEndScroller(in);
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
         glEndList();
         glCallList(scenes);
@@ -165,5 +166,5 @@ void warmUpScenes()
 
     // The new context's overlay cover: made now in the main part; before it,
     // the intro's switch to the main song makes it.
-    if (Controls.MainSongActive) prepareFrameOverlayCover();
+    if (Shell.Controls.MainSongActive) prepareFrameOverlayCover();
 }

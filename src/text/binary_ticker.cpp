@@ -4,7 +4,6 @@
 
 #include "core/random.h"
 #include "text/bitmap_font.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 
@@ -20,9 +19,9 @@ const char* tickerPattern(int choice)
     return Patterns[choice];
 }
 
-void DrawBinaryTicker()
+void DrawBinaryTicker(double frameDelta)
 {
-    Ticker.TickerTimer = static_cast<float>(Ticker.TickerTimer + Clock.FrameDelta * 0.05);
+    Ticker.TickerTimer = static_cast<float>(Ticker.TickerTimer + frameDelta * 0.05);
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     if (Ticker.TickerTimer >= 3.0f) {

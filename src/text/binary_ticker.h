@@ -11,7 +11,7 @@ extern TickerState Ticker;
 
 // Draws into side panel 1, whose clip the caller has set; sets colour white
 // and blending on (with the blend function in force).
-void DrawBinaryTicker();
+void DrawBinaryTicker(double frameDelta);
 
 // The pattern of a choice 0..4 ("110101010100" twice, so it comes up twice as often).
 const char* tickerPattern(int choice);

@@ -5,7 +5,6 @@
 #include "assets/texture_set.h"
 #include "text/outline_font.h"
 #include "timeline/overlay_quad.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
@@ -53,7 +52,7 @@ int endScrollerLineCount()
     return static_cast<int>(sizeof Lines / sizeof Lines[0]);
 }
 
-void drawEndScroller()
+void drawEndScroller(double frameDelta)
 {
     // The backdrop adds onto the cleared frame, white and without depth test
     // (the state the end transition hands over, set here so that the first
@@ -82,5 +81,5 @@ void drawEndScroller()
         glPopMatrix();
     }
 
-    Scroller.ScrollOffset = static_cast<float>(Scroller.ScrollOffset + Clock.FrameDelta * 0.002);
+    Scroller.ScrollOffset = static_cast<float>(Scroller.ScrollOffset + frameDelta * 0.002);
 }

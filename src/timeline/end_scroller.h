@@ -9,7 +9,7 @@ struct EndScrollerState {
 extern EndScrollerState Scroller;
 
 // One frame of the last phase: backdrop, all 24 lines, then the scroll step.
-void drawEndScroller();
+void drawEndScroller(double frameDelta);
 
 // Lines in the table (all drawn on every frame).
 int endScrollerLineCount();

@@ -4,8 +4,6 @@
 
 #include "effects/heightfield_draw.h"
 #include "assets/model.h"
-#include "core/controls.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
@@ -19,21 +17,21 @@ constexpr float TurnRate = 0.01f;   // degrees per ms, yaw and bank
 constexpr float FlightSpeed = 0.005f;  // units per ms
 constexpr float DegreesToRadians = 0.017453292f;
 
-void moveCamera()
+void moveCamera(const FrameInput& in)
 {
     const float h = Flight.CameraYaw * DegreesToRadians;
-    const float p = Controls.CameraPitch * DegreesToRadians;
-    const double step = Clock.FrameDelta * FlightSpeed;
+    const float p = in.controls.CameraPitch * DegreesToRadians;
+    const double step = in.frameDelta * FlightSpeed;
     Flight.CameraPosition.x = static_cast<float>(Flight.CameraPosition.x + std::sin(h) * step);
     Flight.CameraPosition.z = static_cast<float>(Flight.CameraPosition.z - std::cos(h) * step);
     Flight.CameraPosition.y = static_cast<float>(Flight.CameraPosition.y - std::sin(p) * step);
 }
 
-void drawFlight(float pitchSign)
+void drawFlight(float pitchSign, float roll, float pitch)
 {
     glPushMatrix();
-    glRotatef(Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
-    glRotatef(pitchSign * Controls.CameraPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(roll, 0.0f, 0.0f, 1.0f);
+    glRotatef(pitchSign * pitch, 1.0f, 0.0f, 0.0f);
     glRotatef(Flight.CameraYaw, 0.0f, 1.0f, 0.0f);
     glTranslatef(-Flight.CameraPosition.x, -Flight.CameraPosition.y - 0.1f, -Flight.CameraPosition.z);
     glDisable(GL_BLEND);
@@ -45,7 +43,7 @@ void drawFlight(float pitchSign)
     // The fighter in eye space: 2 units ahead, 0.1 right, turned against the roll.
     glPushMatrix();
     glLoadIdentity();
-    glRotatef(-Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
+    glRotatef(-roll, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.1f, 0.0f, -2.0f);
     drawModel(Assets.fighterModel);
     glPopMatrix();
@@ -56,25 +54,25 @@ void drawFlight(float pitchSign)
 
 } // namespace
 
-void flyRight()
+void flyRight(const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw + Clock.FrameDelta * TurnRate);
+    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw + in.frameDelta * TurnRate);
     if (Flight.BankRight) {
-        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll + Clock.FrameDelta * TurnRate);
-        if (Controls.CameraRoll >= 15.0f) Flight.BankRight = false;
+        roll = static_cast<float>(roll + in.frameDelta * TurnRate);
+        if (roll >= 15.0f) Flight.BankRight = false;
     }
-    moveCamera();
-    drawFlight(1.0f);
+    moveCamera(in);
+    drawFlight(1.0f, roll, in.controls.CameraPitch);
 }
 
-void flyLeft(double t)
+void flyLeft(const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw - Clock.FrameDelta * TurnRate);
+    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw - in.frameDelta * TurnRate);
     if (!Flight.BankRight) {
-        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll - Clock.FrameDelta * TurnRate);
-        if (Controls.CameraRoll <= -15.0f) Flight.BankRight = true;
+        roll = static_cast<float>(roll - in.frameDelta * TurnRate);
+        if (roll <= -15.0f) Flight.BankRight = true;
     }
-    moveCamera();
+    moveCamera(in);
     // From 24 s the view tilts against the pitch; the motion keeps its sign.
-    drawFlight(t >= 24000.0 ? -1.0f : 1.0f);
+    drawFlight(in.songTime >= 24000.0 ? -1.0f : 1.0f, roll, in.controls.CameraPitch);
 }

@@ -1,6 +1,7 @@
 // The two landscape flights of the main part's first 26.5 s.
 #pragma once
 
+#include "core/frame_input.h"
 #include "core/vector.h"
 
 // Camera of both flights (never reset; carries over from the right turn to the left).
@@ -13,5 +14,8 @@ struct FlightState {
 };
 extern FlightState Flight;
 
-void flyRight();
-void flyLeft(double t);  // t: SongTime in ms
+// One frame of each flight. The camera's roll is the controls' (keys A/D)
+// banked by the flight: `roll` comes in as the frame's and leaves as the one
+// the frame drew with, which the shell keeps for the next frame.
+void flyRight(const FrameInput& in, float& roll);
+void flyLeft(const FrameInput& in, float& roll);

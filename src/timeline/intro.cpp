@@ -4,13 +4,11 @@
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
-#include "core/controls.h"
 #include "core/picture.h"
 #include "core/gl_resources.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/frame_overlay.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -48,12 +46,12 @@ void drawWireSphere(float y, float spin, float ax, float ay, float az)
 // Moves the swing by one frame step and takes at most one turn. The angle is
 // not clamped: it overshoots +-90 by up to one step, and the armed flag keeps
 // a swing that stays beyond the limit from turning twice.
-void swingCredits()
+void swingCredits(double frameDelta)
 {
     if (Intro.CreditSwingUp)
-        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle + Clock.FrameDelta * SwingRate);
+        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle + frameDelta * SwingRate);
     else
-        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle - Clock.FrameDelta * SwingRate);
+        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle - frameDelta * SwingRate);
 
     if (Intro.CreditAngle >= 90.0f && Intro.CreditTopArmed) {
         Intro.CreditSwingUp = !Intro.CreditSwingUp;
@@ -77,7 +75,7 @@ void swingCredits()
     }
 }
 
-void drawCredits()
+void drawCredits(double frameDelta)
 {
     setPictureScissor(0, 100, PictureWidth, 400);
     glEnable(GL_SCISSOR_TEST);
@@ -103,7 +101,7 @@ void drawCredits()
     glColor3f(1.0f, 1.0f, 1.0f);
     if (Intro.CreditIndex >= 0 && Intro.CreditIndex < 8) Print3D(true, "%s", CreditLines[Intro.CreditIndex]);
 
-    swingCredits();
+    swingCredits(frameDelta);
     glPopMatrix();
 }
 
@@ -130,10 +128,10 @@ void drawIntroQuestion()
     PrintText(-2, 0, "IS THIS THE END?", 1);
 }
 
-FrameRequest runIntroFrame()
+FrameRequest runIntroFrame(const FrameInput& in)
 {
-    if (Intro.CreditsRunning) drawCredits();
-    Intro.SphereSpin = static_cast<float>(Intro.SphereSpin + Clock.FrameDelta * SwingRate);
+    if (Intro.CreditsRunning) drawCredits(in.frameDelta);
+    Intro.SphereSpin = static_cast<float>(Intro.SphereSpin + in.frameDelta * SwingRate);
 
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
@@ -144,8 +142,8 @@ FrameRequest runIntroFrame()
 
     if (Intro.FlashOn) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        Intro.FlashCount += Clock.FrameSteps.count;
-        plat::musicSetMasterVolume(Controls.SongHandle, 0);
+        Intro.FlashCount += in.steps.count;
+        plat::musicSetMasterVolume(in.controls.SongHandle, 0);
         if (Intro.FlashCount >= FlashSteps) {
             Intro.FlashOn = false;
             glClearColor(0.0f, 0.0f, 0.0f, 0.5f);

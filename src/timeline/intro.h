@@ -2,6 +2,8 @@
 // question, and the switch to the main song.
 #pragma once
 
+#include "core/frame_input.h"
+
 extern const char* const CreditLines[8];
 
 // Intro state; the demo never resets it.
@@ -29,13 +31,16 @@ struct FrameRequest {
     bool presentNow = false;        // present the frame as drawn
     unsigned pauseMs = 0;           // then wait this long, presenting nothing, while the song time runs on
     bool switchToMainSong = false;  // then finishIntro() and the main song started at volume 0
+    // Set by drawFrame, kept by the shell in the controls:
+    float cameraRoll = 0.0f;        // the camera roll the frame drew with (the flights bank it)
+    bool mainSongEnded = false;     // the end transition is over: MainSongActive goes false
 
     bool operator==(const FrameRequest&) const = default;
 };
 
 // Draws one intro frame into the cleared back buffer. The question's frame
 // asks to be presented, followed by the pause and the switch to the main song.
-FrameRequest runIntroFrame();
+FrameRequest runIntroFrame(const FrameInput& in);
 
 // The pause the request of the frame drawn next will carry, ms: the
 // question's when that frame puts the question up, else 0.

@@ -4,13 +4,11 @@
 
 #include "assets/texture_set.h"
 #include "core/picture.h"
-#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
 #include "text/binary_ticker.h"
 #include "text/volume_meter.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
@@ -71,43 +69,43 @@ void leaveOverlay2D()
     glPopMatrix();
 }
 
-void drawFirstPanelPass()
+void drawFirstPanelPass(const FrameInput& in)
 {
     clipSidePanel2();
     bindTexture(TexP1);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, Clock.FrameSteps);
+    drawSparkPool(-2.23f, 0.65f, -5.0f, in);
 
     clipMeterStrip();
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glPushMatrix();
-    DrawVolumeMeter(Clock.FrameSteps);
+    DrawVolumeMeter(in.steps);
     glPopMatrix();
 
     // Both showings of the colour panel this frame: the first here, the
     // second in the second pass.
-    swingColourPanel(Clock.FrameSteps);
+    swingColourPanel(in.steps);
     glPushMatrix();
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel(0, Clock.FrameSteps);
+    drawColourPanel(0, in.steps);
     glPopMatrix();
 
     clipSidePanel1();
-    DrawBinaryTicker();
+    DrawBinaryTicker(in.frameDelta);
 
     clipMainPanel();
 }
 
-void drawSecondPanelPass()
+void drawSecondPanelPass(const FrameInput& in)
 {
     glPushMatrix();
     clipSidePanel3();
     glTranslatef(-2.25f, -0.13f, -5.0f);
     bindTexture(TexCredits);
     placeCoreBlobs(Layout.BlobPhase);
-    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + Clock.FrameDelta * 0.002);
+    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + in.frameDelta * 0.002);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -117,7 +115,7 @@ void drawSecondPanelPass()
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel(1, Clock.FrameSteps);
+    drawColourPanel(1, in.steps);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

@@ -2,6 +2,8 @@
 // mode and the two panel passes.
 #pragma once
 
+#include "core/frame_input.h"
+
 struct LayoutState {
     float BlobPhase = 0.0f;  // radians; advanced by the second panel pass
 
@@ -24,6 +26,6 @@ void leaveOverlay2D();
 
 // Before the scene: spark panel, meter strip, tall colour strip, binary
 // readout; ends with the main panel's clip set.
-void drawFirstPanelPass();
+void drawFirstPanelPass(const FrameInput& in);
 // After the scene: blob cores, bottom colour panel; ends with the scissor test off.
-void drawSecondPanelPass();
+void drawSecondPanelPass(const FrameInput& in);

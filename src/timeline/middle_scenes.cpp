@@ -4,12 +4,10 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/particles.h"
 #include "effects/twin_cones.h"
 #include "timeline/layout.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
@@ -19,14 +17,14 @@ MiddleSceneState MiddleScenes;
 
 namespace {
 
-void advanceConeAngle()
+void advanceConeAngle(double frameDelta)
 {
     if (MiddleScenes.ConeRising) {
         // 50 degrees per s, 25 once the angle has come back to 0.
         const double rate = MiddleScenes.ConeSlowRise ? 1.0 / 40.0 : 1.0 / 20.0;
-        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle + Clock.FrameDelta * rate);
+        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle + frameDelta * rate);
     } else {
-        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle - Clock.FrameDelta * 0.02);
+        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle - frameDelta * 0.02);
         if (MiddleScenes.ConeAngle <= 0.0f) {
             MiddleScenes.ConeAngle = 0.0f;
             MiddleScenes.ConeSlowRise = true;
@@ -74,16 +72,16 @@ void placeGlowBlobs(float p)
 
 } // namespace
 
-void drawConeScene()
+void drawConeScene(const FrameInput& in)
 {
     // The cones turn with the angle from before this frame's step, the fighter
     // with the angle after it.
     glPushMatrix();
     glRotatef(MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
-    drawTwinCones(MiddleScenes.ConeRising);
+    drawTwinCones(MiddleScenes.ConeRising, in.frameDelta);
     glPopMatrix();
 
-    advanceConeAngle();
+    advanceConeAngle(in.frameDelta);
 
     glPushMatrix();
     glLoadIdentity();
@@ -98,7 +96,7 @@ void drawConeScene()
     turnCones();
 }
 
-void drawPentagramScene()
+void drawPentagramScene(const FrameInput& in)
 {
     clipMainPanel();
     glEnable(GL_BLEND);
@@ -115,11 +113,11 @@ void drawPentagramScene()
     glEnd();
     glPopMatrix();
 
-    MiddleScenes.PentagramAngle = static_cast<float>(MiddleScenes.PentagramAngle + Clock.FrameDelta * 0.02);
-    drawFlamePool(0.5f, 0.0f, -5.0f, Clock.FrameSteps);
+    MiddleScenes.PentagramAngle = static_cast<float>(MiddleScenes.PentagramAngle + in.frameDelta * 0.02);
+    drawFlamePool(0.5f, 0.0f, -5.0f, in.steps);
 }
 
-void drawSheetScene()
+void drawSheetScene(const FrameInput& in)
 {
     glPushMatrix();
 
@@ -147,7 +145,7 @@ void drawSheetScene()
     glEnable(GL_TEXTURE_GEN_T);
     glDisable(GL_LIGHTING);
 
-    MiddleScenes.SheetPhase = static_cast<float>(MiddleScenes.SheetPhase + Clock.FrameDelta * 0.001);
+    MiddleScenes.SheetPhase = static_cast<float>(MiddleScenes.SheetPhase + in.frameDelta * 0.001);
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

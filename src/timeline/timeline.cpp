@@ -2,7 +2,6 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
-#include "core/controls.h"
 #include "core/picture.h"
 #include "core/step_clock.h"
 #include "effects/fountain.h"
@@ -45,49 +44,49 @@ void drawMultiplyQuad(float g)
 }
 
 // The end transition's step: volume, grey level and the hand-over to the scroller.
-void stepEndTransition()
+void stepEndTransition(const FrameInput& in, FrameRequest& request)
 {
-    plat::musicSetMasterVolume(Controls.SongHandle, 256);
-    Timeline.EndFade = static_cast<float>(Timeline.EndFade + Clock.FrameDelta * 0.001);
-    if (Timeline.EndFade >= 1.0f) Controls.MainSongActive = false;
+    plat::musicSetMasterVolume(in.controls.SongHandle, 256);
+    Timeline.EndFade = static_cast<float>(Timeline.EndFade + in.frameDelta * 0.001);
+    if (Timeline.EndFade >= 1.0f) request.mainSongEnded = true;
     Timeline.IntroActive = false;
 }
 
-void drawMainPart()
+void drawMainPart(const FrameInput& in, FrameRequest& request)
 {
-    const unsigned rows = mainPartRows(Clock.SongTime, Controls.SceneOverride);
-    drawMainPartPicture(rows);
-    if (rows & RowFadeIn) plat::musicSetMasterVolume(Controls.SongHandle, fadeInVolume(Clock.SongTime));
-    if (rows & RowEndTransition) stepEndTransition();
+    const unsigned rows = mainPartRows(in.songTime, in.controls.SceneOverride);
+    drawMainPartPicture(rows, in, request.cameraRoll);
+    if (rows & RowFadeIn) plat::musicSetMasterVolume(in.controls.SongHandle, fadeInVolume(in.songTime));
+    if (rows & RowEndTransition) stepEndTransition(in, request);
 }
 
 } // namespace
 
-void drawMainPartPicture(unsigned rows)
+void drawMainPartPicture(unsigned rows, const FrameInput& in, float& roll)
 {
-    drawFirstPanelPass();
-    if (rows & RowFlyRight) flyRight();
-    if (rows & RowFlyLeft) flyLeft(Clock.SongTime);
-    if (rows & RowCones) drawConeScene();
+    drawFirstPanelPass(in);
+    if (rows & RowFlyRight) flyRight(in, roll);
+    if (rows & RowFlyLeft) flyLeft(in, roll);
+    if (rows & RowCones) drawConeScene(in);
     if (rows & RowTunnel) {
         glLoadIdentity();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glPushMatrix();
-        drawTunnelFlight(Clock.FrameSteps);
+        drawTunnelFlight(in);
         glPopMatrix();
     }
-    if (rows & RowPentagram) drawPentagramScene();
-    if (rows & RowSheet) drawSheetScene();
+    if (rows & RowPentagram) drawPentagramScene(in);
+    if (rows & RowSheet) drawSheetScene(in);
     if (rows & RowFountain) {
         glPushMatrix();
-        drawMirroredFountain(Clock.FrameSteps);
+        drawMirroredFountain(in);
         glPopMatrix();
     }
-    drawSecondPanelPass();
+    drawSecondPanelPass(in);
     drawFrameOverlay();
     if (rows & RowFadeIn) {
-        drawMultiplyQuad(static_cast<float>(Clock.SongTime / 7000.0));
+        drawMultiplyQuad(static_cast<float>(in.songTime / 7000.0));
         glBlendFunc(GL_ONE, GL_ONE);
     }
     if (rows & RowEndTransition) {
@@ -116,11 +115,11 @@ int fadeInVolume(double t)
 
 namespace {
 
-const char* sceneNameNow()
+const char* sceneNameNow(const FrameInput& in)
 {
-    if (!Controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
+    if (!in.controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
     // The scheduled scene names the frame, also when key 1 adds the tunnel.
-    const unsigned rows = mainPartRows(Clock.SongTime, 0);
+    const unsigned rows = mainPartRows(in.songTime, 0);
     for (const ScheduleRow& row : MainPartSchedule) {
         if (row.scene && (rows & row.row)) return row.scene;
     }
@@ -129,14 +128,15 @@ const char* sceneNameNow()
 
 } // namespace
 
-FrameRequest drawFrame()
+FrameRequest drawFrame(FrameClock& clock, const ControlState& controls)
 {
-    const double previous = Clock.SongTime;
-    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
-    Clock.FrameDelta = Clock.SongTime - previous;
+    const double previous = clock.SongTime;
+    clock.SongTime = static_cast<double>(plat::musicGetTime(controls.SongHandle));
+    clock.FrameDelta = clock.SongTime - previous;
     // A virtual clock's frames, however slow, replay every step they cross.
-    Clock.FrameSteps = stepsBetween(previous, Clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
-    Timeline.FrameScene = sceneNameNow();
+    clock.FrameSteps = stepsBetween(previous, clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
+    const FrameInput in{clock.SongTime, clock.FrameDelta, clock.FrameSteps, controls};
+    Timeline.FrameScene = sceneNameNow(in);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
@@ -146,13 +146,14 @@ FrameRequest drawFrame()
         Timeline.RenderPassDone = true;
     }
 
-    FrameRequest request;
-    if (Controls.MainSongActive) {
-        drawMainPart();
+    FrameRequest request{.cameraRoll = controls.CameraRoll};
+    if (in.controls.MainSongActive) {
+        drawMainPart(in, request);
     } else if (Timeline.IntroActive) {
-        request = runIntroFrame();
+        request = runIntroFrame(in);
+        request.cameraRoll = controls.CameraRoll;
     } else {
-        drawEndScroller();
+        drawEndScroller(in.frameDelta);
     }
 
     // Clears reach the whole drawable (the flash is white): the bars beside
@@ -162,15 +163,15 @@ FrameRequest drawFrame()
     return request;
 }
 
-void beginMainSong()
+void beginMainSong(FrameClock& clock)
 {
     finishIntro();
-    Clock.SongTime = 0.0;
+    clock.SongTime = 0.0;
 }
 
-void leaveOutOfFrameClock(double ms)
+void leaveOutOfFrameClock(FrameClock& clock, double ms)
 {
-    if (ms > 0.0) Clock.SongTime += ms;
+    if (ms > 0.0) clock.SongTime += ms;
 }
 
 const char* currentSceneName()
@@ -178,8 +179,8 @@ const char* currentSceneName()
     return Timeline.FrameScene;
 }
 
-const char* currentPhaseName()
+const char* currentPhaseName(const ControlState& controls)
 {
-    if (Controls.MainSongActive) return "main";
+    if (controls.MainSongActive) return "main";
     return Timeline.IntroActive ? "intro" : "end";
 }

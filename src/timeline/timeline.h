@@ -2,7 +2,8 @@
 // main-part schedule.
 #pragma once
 
-#include "core/frame_clock.h"  // SongTime and FrameDelta, written here once per frame
+#include "core/frame_clock.h"  // written here, once per frame
+#include "core/frame_input.h"
 #include "timeline/intro.h"      // FrameRequest
 
 #include <limits>
@@ -17,24 +18,25 @@ struct TimelineState {
 };
 extern TimelineState Timeline;
 
-// Draws one frame into the back buffer and says what the main loop must do
-// before presenting it (nothing but on the intro's question frame).
-FrameRequest drawFrame();
+// Draws one frame into the back buffer: reads the song time into `clock`,
+// builds the frame's input from it and the controls, and says what the main
+// loop must do before presenting the frame.
+FrameRequest drawFrame(FrameClock& clock, const ControlState& controls);
 // The timeline's part of the switch to the main song, after the question's
 // pause: the intro finished (finishIntro) and the clock counting the new song
 // from 0. The caller starts the song.
-void beginMainSong();
+void beginMainSong(FrameClock& clock);
 // Leaves `ms` of song time that played outside any frame (a new window's
 // set-up) out of the next frame's FrameDelta and steps: the motions go on
 // from where they stood instead of jumping over it.
-void leaveOutOfFrameClock(double ms);
+void leaveOutOfFrameClock(FrameClock& clock, double ms);
 
 // Name of the scene the last drawFrame drew, chosen at its start, for statistics:
 // intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,
 // endTransition, scroller ("main" on a boundary frame with no scene).
 const char* currentSceneName();
 // The phase now: "main" while the main song plays, else "intro" or "end".
-const char* currentPhaseName();
+const char* currentPhaseName(const ControlState& controls);
 
 // The rows of the main part's schedule.
 enum MainPartRow : unsigned {
@@ -77,10 +79,10 @@ inline constexpr ScheduleRow MainPartSchedule[] = {
 // (key 1) adds the tunnel.
 unsigned mainPartRows(double t, int sceneOverride);
 
-// The picture of one main-part frame with the given rows at SongTime: panels,
-// scenes, frame and the fade-in or end-transition quad. The music volume and
-// the end transition's step are drawMainPart's, not drawn here.
-void drawMainPartPicture(unsigned rows);
+// The picture of one main-part frame with the given rows: panels, scenes,
+// frame and the fade-in or end-transition quad. The music volume and the end
+// transition's step are drawMainPart's, not drawn here. `roll` as for the flights.
+void drawMainPartPicture(unsigned rows, const FrameInput& in, float& roll);
 
 // Master volume the fade-in leaves at song time t (ms), t < 10000.
 int fadeInVolume(double t);

@@ -89,8 +89,8 @@ TEST(Seek, FramesSoundAndStateMatchARunThatDrawsEveryFrame)
     EXPECT_GT(fs::file_size(seek / "s.wav"), 170u * 44100 * 4);
 
     // Module by module, so that a failure names the one that drifted.
-    EXPECT_TRUE(fullState->clock == seekState->clock);
-    EXPECT_TRUE(fullState->controls == seekState->controls);
+    EXPECT_TRUE(fullState->shell.Clock == seekState->shell.Clock);
+    EXPECT_TRUE(fullState->shell.Controls == seekState->shell.Controls);
     EXPECT_TRUE(fullState->random == seekState->random);
     EXPECT_TRUE(fullState->particles == seekState->particles);
     EXPECT_TRUE(fullState->tunnel == seekState->tunnel);

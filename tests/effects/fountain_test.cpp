@@ -28,10 +28,11 @@ TEST(FountainFloorFlash, ChannelsFollowTheLevel)
 class Fountain : public GlTest {
 protected:
     // One frame crossing one step, unless told otherwise.
-    void drawScene(const StepRun& steps = StepRun{1, 1, 0.0f})
+    FrameInput frame{.steps = StepRun{1, 1, 0.0f}};
+    void drawScene()
     {
         glPushMatrix();
-        drawMirroredFountain(steps);
+        drawMirroredFountain(frame);
         glPopMatrix();
     }
 };
@@ -39,21 +40,21 @@ protected:
 TEST_F(Fountain, CameraCirclesAndNeverGoesBelowTheFloor)
 {
     ::Fountain.MirrorAngle = 0.0f;
-    Clock.FrameDelta = 0.0;
+    frame.frameDelta = 0.0;
     drawScene();
     EXPECT_FLOAT_EQ(::Fountain.CameraEye[0], 20.0f);
     EXPECT_FLOAT_EQ(::Fountain.CameraEye[1], 10.0f);
     EXPECT_FLOAT_EQ(::Fountain.CameraEye[2], 0.0f);
     EXPECT_EQ(::Fountain.MirrorAngle, 0.0f);  // a standing song time keeps the camera
 
-    Clock.FrameDelta = 1000.0;
+    frame.frameDelta = 1000.0;
     drawScene();
     EXPECT_FLOAT_EQ(::Fountain.MirrorAngle, 0.5f);
 
     float lowest = 100.0f;
     for (float a = 0.0f; a < 64.0f; a += 0.2f) {
         ::Fountain.MirrorAngle = a;
-        Clock.FrameDelta = 0.0;
+        frame.frameDelta = 0.0;
         drawScene();
         lowest = std::min(lowest, ::Fountain.CameraEye[1]);
         ASSERT_GE(::Fountain.CameraEye[1], 0.5f) << a;
@@ -72,7 +73,7 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
         p.slowdown = 3.0f;
         p.size = 0.05f;
     }
-    Clock.FrameDelta = 16.0;
+    frame.frameDelta = 16.0;
     drawScene();
     for (const Particle& p : Particles.SprayPool) {
         ASSERT_FLOAT_EQ(p.position[1], 2.0f);
@@ -83,7 +84,7 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
 TEST_F(Fountain, LeavesMasksClipPlaneAndMatrixStackAsFound)
 {
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    Clock.FrameDelta = 16.0;
+    frame.frameDelta = 16.0;
     drawScene();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLboolean mask[4];

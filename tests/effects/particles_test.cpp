@@ -55,8 +55,10 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         ownQuadric_ = Gl.SphereQuadric == nullptr;
         if (ownQuadric_) Gl.SphereQuadric = gluNewQuadric();
-        Clock.FrameDelta = 16.0;
     }
+    // The input of the frames drawn: this FrameDelta and the given steps.
+    FrameInput input(const StepRun& steps) const { return {.frameDelta = frameDelta, .steps = steps}; }
+    double frameDelta = 16.0;
     void TearDown() override
     {
         if (ownQuadric_) {
@@ -74,9 +76,8 @@ TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
 {
     const std::vector<int> r = drawsFromStart(900);
     std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
-    Clock.FrameDelta = 0.0;
     Random.RandomState = 1;
-    initParticlePools();
+    initParticlePools(0.0);
 
     // 200 sparks take one draw each, then 350 flames take two each.
     EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 900));
@@ -100,9 +101,9 @@ TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
 TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 {
     Random.RandomState = 1;
-    initParticlePools();
+    initParticlePools(frameDelta);
     // The slowest initial spark (fade 0.003) is used up within 112 calls.
-    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5, OneStep);
+    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5, input(OneStep));
     for (const Particle& p : Particles.SparkPool) {
         ASSERT_EQ(p.life, 0.1f);
         ASSERT_EQ(p.size, 0.03f);
@@ -115,7 +116,7 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawSparkPool(0, 0, -5, OneStep);
+    drawSparkPool(0, 0, -5, input(OneStep));
     EXPECT_EQ(Random.RandomState, stateAfterDraws(before, 400));
 
     // The sprite drawn for spark 0 sits where the previous call placed it.
@@ -140,12 +141,12 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 {
     Random.RandomState = 1;
-    initParticlePools();
+    initParticlePools(frameDelta);
     std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
     // Past the first calls, so that every pool has living and reborn particles.
     for (std::int64_t k = 1; k <= 150; ++k) {
         const StepRun step{1, k, 0.0f};
-        drawSparkPool(0, 0, -5, step);
+        drawSparkPool(0, 0, -5, input(step));
         drawFlamePool(0, 0, -5, step);
         stepSprayPool(1);
     }
@@ -155,8 +156,8 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
     std::memcpy(spray, Particles.SprayPool, sizeof spray);
     const std::uint32_t start = Random.RandomState;
 
-    Clock.FrameDelta = 0.0;
-    for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, StepRun{1, k, 0.0f});
+    frameDelta = 0.0;
+    for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, input(StepRun{1, k, 0.0f}));
     for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(0, 0, -5, StepRun{1, k, 0.0f});
     stepSprayPool(1);
     stepSprayPool(1);
@@ -170,12 +171,12 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
     std::memcpy(Particles.FlamePool, flames, sizeof flames);
     std::memcpy(Particles.SprayPool, spray, sizeof spray);
     Random.RandomState = start;
-    drawSparkPool(0, 0, -5, StepRun{0, 150, 0.5f});
+    drawSparkPool(0, 0, -5, input(StepRun{0, 150, 0.5f}));
     drawFlamePool(0, 0, -5, StepRun{0, 150, 0.5f});
-    for (float at : {-1.5f, -0.5f, 0.5f}) drawSprayPool(0, 0, -5, at);
+    for (float at : {-1.5f, -0.5f, 0.5f}) drawSprayPool(0, 0, -5, at, 0.0f);
     EXPECT_EQ(Random.RandomState, start) << "a frame between steps draws nothing from the generator";
     const StepRun both{2, 152, 0.0f};
-    drawSparkPool(0, 0, -5, both);
+    drawSparkPool(0, 0, -5, input(both));
     drawFlamePool(0, 0, -5, both);
     stepSprayPool(2);
     EXPECT_EQ(Random.RandomState, afterTwoFrames);
@@ -224,7 +225,7 @@ TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
     // Reborn in the latest step: drawn where it was, not on a line to its new place.
     Particles.FlamePool[0].life = 0.1f;
     Particles.FlamePool[0].fade = 1.0f;
-    Clock.FrameDelta = 16.0;
+    frameDelta = 16.0;
     drawFlamePool(0, 0, -5, StepRun{1, 2, 0.0f});
     ASSERT_EQ(Particles.FlamePool[0].life, 5.0f);
     EXPECT_NEAR(drawnCentreY(0.5f), drawnCentreY(0.0f), 1e-3);
@@ -276,7 +277,7 @@ TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
     Particles.SprayPool[5] = makeParticle(0.75f, 0.25f);
     Random.RandomState = 1;
 
-    drawSparkPool(0, 0, -5, OneStep);
+    drawSparkPool(0, 0, -5, input(OneStep));
     EXPECT_EQ(Particles.SparkPool[5].life, 0.1f);
     EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
 
@@ -331,7 +332,7 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 {
     Random.RandomState = 1;
-    initParticlePools();
+    initParticlePools(frameDelta);
     std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
     glLoadIdentity();
     glTranslatef(0.1f, 0.2f, -0.3f);
@@ -341,7 +342,7 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, OneStep);
+    drawSparkPool(-2.23f, 0.65f, -5.0f, input(OneStep));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
@@ -357,8 +358,8 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
     stepSprayPool(2);
-    drawSprayPool(0.0f, 2.7f, 0.0f, -2.0f);
-    drawSprayPool(0.0f, 2.7f, 0.0f, 0.5f);
+    drawSprayPool(0.0f, 2.7f, 0.0f, -2.0f, 0.0f);
+    drawSprayPool(0.0f, 2.7f, 0.0f, 0.5f, 0.0f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 

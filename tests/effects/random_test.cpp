@@ -43,8 +43,7 @@ TEST(NextRandom, SetUpDrawsParticlePoolsThenTheHeightField)
     const std::uint32_t afterBoth = Random.RandomState;
 
     Random.RandomState = 1;
-    Clock.FrameDelta = 0.0;
-    initParticlePools();
+    initParticlePools(0.0);
     EXPECT_FLOAT_EQ(Particles.SparkPool[0].fade, static_cast<float>((first[0] % 100) * 0.01 + 0.003));
     EXPECT_FLOAT_EQ(Particles.FlamePool[0].fade, static_cast<float>((first[201] % 100) * 0.01 + 0.009));
     EXPECT_FLOAT_EQ(Particles.FlamePool[349].fade, static_cast<float>((first[899] % 100) * 0.01 + 0.009));

@@ -43,13 +43,11 @@ protected:
     // them; returns the quads drawn, counted as triangles / 2.
     int callAt(double t, double dt)
     {
-        Clock.SongTime = t;
-        Clock.FrameDelta = dt;
-        const StepRun steps = stepsBetween(t - dt, t);
+        const FrameInput frame{.songTime = t, .frameDelta = dt, .steps = stepsBetween(t - dt, t)};
         useWideOrtho(-400.0);
         glPushMatrix();
         int triangles = 0;
-        for (const FeedbackPolygon& p : capturePolygons([steps] { drawTunnelFlight(steps); }))
+        for (const FeedbackPolygon& p : capturePolygons([&frame] { drawTunnelFlight(frame); }))
             triangles += static_cast<int>(p.size()) - 2;
         glPopMatrix();
         return triangles / 2;
@@ -85,12 +83,10 @@ TEST_F(Tunnel, SlicesFallOnePerStepAfter53500)
 TEST_F(Tunnel, FrameBetweenStepsRedrawsTheLatestStepsShimmer)
 {
     auto tubeAt = [](double dt) {
-        Clock.SongTime = 45000.0;
-        Clock.FrameDelta = dt;
-        const StepRun steps = stepsBetween(45000.0 - dt, 45000.0);
+        const FrameInput frame{.songTime = 45000.0, .frameDelta = dt, .steps = stepsBetween(45000.0 - dt, 45000.0)};
         useWideOrtho(-400.0);
         glPushMatrix();
-        auto polygons = capturePolygons([steps] { drawTunnelFlight(steps); });
+        auto polygons = capturePolygons([&frame] { drawTunnelFlight(frame); });
         glPopMatrix();
         return polygons;
     };

@@ -43,11 +43,12 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glBlendFunc(GL_ONE, GL_ONE);
-        drawTwinCones(rising);
+        drawTwinCones(rising, frameDelta);
         std::vector<std::uint8_t> pixels(800 * 600 * 4);
         glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     }
+    double frameDelta = 0.0;  // of the frames drawOnce draws
     GLUquadric* quadric = nullptr;
     GLUquadric* saved = nullptr;
     GLuint texture = 0;
@@ -57,7 +58,7 @@ protected:
 TEST_F(TwinCones, SpinFollowsTheFlag)
 {
     ::TwinCones.ConeSpin = 0.0f;
-    Clock.FrameDelta = 20.0;
+    frameDelta = 20.0;
     drawOnce(true);
     EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, 2.0f);
     drawOnce(false);
@@ -78,7 +79,7 @@ TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
     glEnable(GL_LIGHT0);
     glEnable(GL_NORMALIZE);
     ::TwinCones.ConeSpin = 7.0f;
-    Clock.FrameDelta = 0.0;
+    frameDelta = 0.0;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     const auto first = drawOnce(true);
     const auto second = drawOnce(false);
@@ -88,9 +89,9 @@ TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
     for (std::size_t i = 0; i < first.size(); i += 4) covered += first[i] > 0;
     EXPECT_GT(covered, 1000);  // the viewer sits inside both cones
 
-    Clock.FrameDelta = 50.0;
+    frameDelta = 50.0;
     EXPECT_EQ(drawOnce(true), first);  // drawn with the spin from before the step
-    Clock.FrameDelta = 0.0;
+    frameDelta = 0.0;
     EXPECT_NE(drawOnce(true), first);  // now turned by 2 x 5 degrees each way
 
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

@@ -20,27 +20,27 @@ void releaseAllKeys()
 TEST(KeyTable, DigitsPolledInOrderLeaveTheHigherOne)
 {
     releaseAllKeys();
-    Controls.VuChannel = 4;
+    Shell.Controls.VuChannel = 4;
     Shell.KeyState['2'] = Shell.KeyState['5'] = true;
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.VuChannel, 5);
+    EXPECT_EQ(Shell.Controls.VuChannel, 5);
     Shell.KeyState['6'] = true;
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.VuChannel, 6);
+    EXPECT_EQ(Shell.Controls.VuChannel, 6);
     releaseAllKeys();
     Shell.KeyState['3'] = true;
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.VuChannel, 3);
+    EXPECT_EQ(Shell.Controls.VuChannel, 3);
     releaseAllKeys();
-    Controls.VuChannel = 4;
+    Shell.Controls.VuChannel = 4;
 }
 
 TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
 {
     releaseAllKeys();
-    Controls.CameraRoll = 0.0f;
-    Controls.CameraPitch = 0.0f;
-    Controls.SphereHeight = 0.18f;
+    Shell.Controls.CameraRoll = 0.0f;
+    Shell.Controls.CameraPitch = 0.0f;
+    Shell.Controls.SphereHeight = 0.18f;
     Shell.KeyState['D'] = Shell.KeyState['S'] = Shell.KeyState[plat::VkDown] = true;
     float pitch = 0.0f, height = 0.18f;
     for (int i = 0; i < 100; ++i) {
@@ -48,36 +48,36 @@ TEST(KeyTable, StepsAreDoubleSumsStoredAsFloat)
         pitch = static_cast<float>(static_cast<double>(pitch) + 0.05);
         height = static_cast<float>(static_cast<double>(height) + 0.01);
     }
-    EXPECT_EQ(Controls.CameraRoll, 50.0f);
-    EXPECT_EQ(Controls.CameraPitch, pitch);
-    EXPECT_EQ(Controls.SphereHeight, height);
+    EXPECT_EQ(Shell.Controls.CameraRoll, 50.0f);
+    EXPECT_EQ(Shell.Controls.CameraPitch, pitch);
+    EXPECT_EQ(Shell.Controls.SphereHeight, height);
 
     // Opposite keys both apply and cancel; nothing is clamped.
     releaseAllKeys();
     Shell.KeyState['A'] = Shell.KeyState['D'] = true;
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.CameraRoll, 50.0f);
+    EXPECT_EQ(Shell.Controls.CameraRoll, 50.0f);
     releaseAllKeys();
     Shell.KeyState['A'] = true;
     for (int i = 0; i < 400; ++i) pollParameterKeys(1);
-    EXPECT_EQ(Controls.CameraRoll, -150.0f);
+    EXPECT_EQ(Shell.Controls.CameraRoll, -150.0f);
     releaseAllKeys();
-    Controls.CameraRoll = Controls.CameraPitch = 0.0f;
-    Controls.SphereHeight = 0.18f;
+    Shell.Controls.CameraRoll = Shell.Controls.CameraPitch = 0.0f;
+    Shell.Controls.SphereHeight = 0.18f;
 }
 
 TEST(KeyTable, KeyOneTurnsTheOverrideOnForGood)
 {
     releaseAllKeys();
-    Controls.SceneOverride = 0;
+    Shell.Controls.SceneOverride = 0;
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.SceneOverride, 0);
+    EXPECT_EQ(Shell.Controls.SceneOverride, 0);
     Shell.KeyState['1'] = true;
     pollParameterKeys(1);
     releaseAllKeys();
     pollParameterKeys(1);
-    EXPECT_EQ(Controls.SceneOverride, 1);
-    Controls.SceneOverride = 0;
+    EXPECT_EQ(Shell.Controls.SceneOverride, 1);
+    Shell.Controls.SceneOverride = 0;
 }
 
 TEST(WindowEvents, KeysActivationAndClose)
@@ -111,7 +111,7 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
 {
     releaseAllKeys();
     finishKeyPoll();
-    Controls.CameraRoll = 0.0f;
+    Shell.Controls.CameraRoll = 0.0f;
     // Pressed and released while the messages are drained, before a poll, in
     // frames that cross no step (a fast screen between two steps).
     handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
@@ -123,7 +123,7 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
         pollParameterKeys(0);
         finishKeyPoll();
     }
-    EXPECT_EQ(Controls.CameraRoll, 0.5f) << "and counted once, by that poll only";
+    EXPECT_EQ(Shell.Controls.CameraRoll, 0.5f) << "and counted once, by that poll only";
     EXPECT_FALSE(Shell.KeyState['D'] || Shell.KeyState[plat::VkEscape]);
 
     // Held for a second with the system's auto-repeat on (a first repeat
@@ -131,7 +131,7 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
     // the frame of the press counting once even where it crosses no step, and
     // no repeat adding one. The last repeat comes with the release.
     for (int fps : {30, 60, 144, 240}) {
-        Controls.CameraRoll = 0.0f;
+        Shell.Controls.CameraRoll = 0.0f;
         handleWindowEvent({plat::EventType::KeyDown, 'D', false, 0, 0});
         int expected = 0;
         double nextRepeatMs = 500.0;
@@ -149,10 +149,10 @@ TEST(WindowEvents, TapBetweenTwoPollsCountsOnceAndAHeldKeyMovesOncePerStep)
         EXPECT_FALSE(Shell.KeyState['D']) << "the release counts at once";
         pollParameterKeys(1);
         finishKeyPoll();
-        EXPECT_EQ(Controls.CameraRoll, 0.5f * static_cast<float>(expected)) << fps << " fps";
-        EXPECT_NEAR(Controls.CameraRoll, 30.0f, 0.5f) << fps << " fps: 60 steps in the second";
+        EXPECT_EQ(Shell.Controls.CameraRoll, 0.5f * static_cast<float>(expected)) << fps << " fps";
+        EXPECT_NEAR(Shell.Controls.CameraRoll, 30.0f, 0.5f) << fps << " fps: 60 steps in the second";
     }
-    Controls.CameraRoll = 0.0f;
+    Shell.Controls.CameraRoll = 0.0f;
 }
 
 class ResizeTest : public GlTest {

@@ -130,7 +130,7 @@ protected:
         expectBuffersCleared();
         // In the main part the frame overlay's cover, a cache of the frame
         // textures, is ready for the next frame.
-        EXPECT_EQ(frameOverlayCoverRects() > 0, Controls.MainSongActive);
+        EXPECT_EQ(frameOverlayCoverRects() > 0, Shell.Controls.MainSongActive);
     }
 
     fs::path home;
@@ -145,22 +145,23 @@ TEST_F(WarmUpTest, EveryPhaseKeepsValuesGlStateAndBuffers)
     // and the GL state a frame leaves.
     const DemoState atSetUp = currentDemoState();
     Timeline.RenderPassDone = true;
-    Controls.MainSongActive = true;
-    Clock.FrameDelta = 23.0;
+    Shell.Controls.MainSongActive = true;
+    FrameInput frame{.frameDelta = 23.0, .controls = Shell.Controls};
     for (double t : {5000.0, 30000.0, 50000.0, 60000.0, 75000.0, 90000.0}) {
-        Clock.SongTime = t;
+        frame.songTime = t;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
-        drawMainPartPicture(mainPartRows(t, 0));
+        drawMainPartPicture(mainPartRows(t, 0), frame, Shell.Controls.CameraRoll);
+        frame.controls.CameraRoll = Shell.Controls.CameraRoll;
     }
     ASSERT_FALSE(currentDemoState() == atSetUp);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("main part");
 
     // The end scroller, once the main part is over.
-    Controls.MainSongActive = false;
+    Shell.Controls.MainSongActive = false;
     Timeline.IntroActive = false;
-    drawEndScroller();
+    drawEndScroller(frame.frameDelta);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("scroller");
 }

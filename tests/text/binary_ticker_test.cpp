@@ -14,14 +14,15 @@ namespace {
 
 class BinaryTickerGl : public GlTest {
 protected:
+    double frameDelta = 0.0;  // of the frames drawn
 };
 
 } // namespace
 
 TEST_F(BinaryTickerGl, ZeroFrameDeltaNeverReChooses)
 {
-    Clock.FrameDelta = 0.0;
-    for (int i = 0; i < 500; ++i) DrawBinaryTicker();
+    frameDelta = 0.0;
+    for (int i = 0; i < 500; ++i) DrawBinaryTicker(frameDelta);
     EXPECT_EQ(Random.RandomState, 1u);
     EXPECT_EQ(Ticker.TickerTimer, 0.0f);
     for (int c : Ticker.TickerChoices) EXPECT_EQ(c, 0);
@@ -34,26 +35,26 @@ TEST_F(BinaryTickerGl, SixtyMillisecondsReChooseAllNineRowsFromNineDraws)
     const std::uint32_t after = Random.RandomState;
     Random.RandomState = 1;
 
-    Clock.FrameDelta = 59.0;
-    DrawBinaryTicker();
+    frameDelta = 59.0;
+    DrawBinaryTicker(frameDelta);
     EXPECT_EQ(Random.RandomState, 1u) << "59 ms is not enough";
 
-    Clock.FrameDelta = 1.0;
-    DrawBinaryTicker();
+    frameDelta = 1.0;
+    DrawBinaryTicker(frameDelta);
     EXPECT_EQ(Random.RandomState, after);
     EXPECT_EQ(Ticker.TickerTimer, 0.0f);
     for (int row = 0; row < 9; ++row) EXPECT_EQ(Ticker.TickerChoices[row], expected[row]) << row;
 
     // A long frame re-chooses once (nine draws) and restarts from 0, not from the remainder.
-    Clock.FrameDelta = 1000.0;
-    DrawBinaryTicker();
+    frameDelta = 1000.0;
+    DrawBinaryTicker(frameDelta);
     EXPECT_EQ(Ticker.TickerTimer, 0.0f);
     const std::uint32_t afterLong = Random.RandomState;
     Random.RandomState = after;
     for (int i = 0; i < 9; ++i) nextRandom();
     EXPECT_EQ(afterLong, Random.RandomState);
-    Clock.FrameDelta = 16.0;
-    DrawBinaryTicker();
+    frameDelta = 16.0;
+    DrawBinaryTicker(frameDelta);
     EXPECT_FLOAT_EQ(Ticker.TickerTimer, 0.8f);
 }
 
@@ -62,8 +63,8 @@ TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
     glScissor(27, 482, 100, 105);
     glEnable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
-    Clock.FrameDelta = 0.0;
-    DrawBinaryTicker();
+    frameDelta = 0.0;
+    DrawBinaryTicker(frameDelta);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     GLint box[4];

@@ -13,18 +13,17 @@ namespace {
 
 class EndScrollerGl : public GlTest {
 protected:
+    double frameDelta = 0.0;  // of the frames drawn
     void SetUp() override
     {
         GlTest::SetUp();
         Scroller.ScrollOffset = 0.0f;
-        Clock.FrameDelta = 0.0;
         savedMusix_ = Gl.Textures[TexMusix];
     }
     void TearDown() override
     {
         Gl.Textures[TexMusix] = savedMusix_;
         Scroller.ScrollOffset = 0.0f;
-        Clock.FrameDelta = 0.0;
         GlTest::TearDown();
     }
 
@@ -61,14 +60,14 @@ protected:
 TEST_F(EndScrollerGl, ScrollsTwoUnitsPerSecondAndStandsStillAtZeroFrameDelta)
 {
     EXPECT_EQ(endScrollerLineCount(), 24);
-    Clock.FrameDelta = 0.0;
-    drawEndScroller();
+    frameDelta = 0.0;
+    drawEndScroller(frameDelta);
     EXPECT_EQ(Scroller.ScrollOffset, 0.0f);
-    Clock.FrameDelta = 500.0;
-    drawEndScroller();
+    frameDelta = 500.0;
+    drawEndScroller(frameDelta);
     EXPECT_FLOAT_EQ(Scroller.ScrollOffset, 1.0f);
-    Clock.FrameDelta = 16.0;
-    for (int i = 0; i < 10; ++i) drawEndScroller();
+    frameDelta = 16.0;
+    for (int i = 0; i < 10; ++i) drawEndScroller(frameDelta);
     EXPECT_NEAR(Scroller.ScrollOffset, 1.32f, 1e-5);
 }
 
@@ -81,7 +80,7 @@ TEST_F(EndScrollerGl, DrawsWithAdditiveUnlitStateAndLeavesTheMatrix)
     GLfloat before[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawEndScroller();
+    drawEndScroller(frameDelta);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]) << i;
@@ -106,13 +105,13 @@ TEST_F(EndScrollerGl, TitleReachesTheMiddleWhenTheOffsetEqualsItsLowering)
     // At offset 0 every line is below the screen: only the backdrop shows.
     glClear(GL_COLOR_BUFFER_BIT);
     Scroller.ScrollOffset = 0.0f;
-    drawEndScroller();
+    drawEndScroller(frameDelta);
     EXPECT_EQ(litInRows(0, 600), 0);
 
     // At offset 5 (2.5 s) the title's baseline is on the middle row.
     glClear(GL_COLOR_BUFFER_BIT);
     Scroller.ScrollOffset = 5.0f;
-    drawEndScroller();
+    drawEndScroller(frameDelta);
     EXPECT_GT(litInRows(300, 400), 500) << "title glyphs just above the middle";
     EXPECT_EQ(litInRows(220, 270), 0) << "a gap between the title and the next line";
     DeleteOutlineFont();
@@ -128,7 +127,7 @@ TEST_F(EndScrollerGl, TitleReadsBrightOverTheGeneratedBackdrop)
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     Scroller.ScrollOffset = 5.0f;
-    drawEndScroller();
+    drawEndScroller(frameDelta);
     std::vector<std::uint8_t> rgb;
     int width = 0, height = 0;
     headless::readFrame(&rgb, &width, &height);

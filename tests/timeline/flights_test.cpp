@@ -19,50 +19,54 @@ std::vector<std::uint8_t> readScreen()
 
 } // namespace
 
-class Flights : public GlTest {};
+class Flights : public GlTest {
+protected:
+    FrameInput frame;  // of the frames drawn
+    float roll = 0.0f;  // the camera roll the frames leave
+};
 
 TEST_F(Flights, BankRightThenLeftWithoutKeys)
 {
     // Far beyond the field (x >= 270), so the frames draw no landscape.
     Flight = {.CameraPosition = Vector3{400.0f, 16.0f, 20.0f}};
-    Clock.FrameDelta = 16.0;  // 0.16 degrees of roll per frame
+    frame.frameDelta = 16.0;  // 0.16 degrees of roll per frame
     const float step = 0.16f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     double t = 0.0;
-    while (t + Clock.FrameDelta <= 1500.0 - Clock.FrameDelta) {
-        t += Clock.FrameDelta;
-        Clock.SongTime = t;
-        flyRight();
+    while (t + frame.frameDelta <= 1500.0 - frame.frameDelta) {
+        t += frame.frameDelta;
+        frame.songTime = t;
+        flyRight(frame, roll);
     }
-    EXPECT_LT(Controls.CameraRoll, 15.0f);
+    EXPECT_LT(roll, 15.0f);
     EXPECT_TRUE(Flight.BankRight);
-    while (t < 10000.0 - Clock.FrameDelta) {
-        t += Clock.FrameDelta;
-        Clock.SongTime = t;
-        flyRight();
-        if (t >= 1500.0 + Clock.FrameDelta) {
-            ASSERT_GE(Controls.CameraRoll, 15.0f) << t;
-            ASSERT_LE(Controls.CameraRoll, 15.0f + step + 1e-3f) << t;
+    while (t < 10000.0 - frame.frameDelta) {
+        t += frame.frameDelta;
+        frame.songTime = t;
+        flyRight(frame, roll);
+        if (t >= 1500.0 + frame.frameDelta) {
+            ASSERT_GE(roll, 15.0f) << t;
+            ASSERT_LE(roll, 15.0f + step + 1e-3f) << t;
         }
     }
     EXPECT_FALSE(Flight.BankRight);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
-    const float heldRoll = Controls.CameraRoll;
+    const float heldRoll = roll;
     EXPECT_NEAR(Flight.CameraYaw, 90.0f + 0.01f * static_cast<float>(t), 0.05f);
 
     // The left turn rolls from about 15 to -15 in the first 3 s.
     const double leftStart = t;
-    while (t < 26500.0 - Clock.FrameDelta) {
-        t += Clock.FrameDelta;
-        Clock.SongTime = t;
-        flyLeft(t);
+    while (t < 26500.0 - frame.frameDelta) {
+        t += frame.frameDelta;
+        frame.songTime = t;
+        flyLeft(frame, roll);
         const double into = t - leftStart;
-        if (into <= (heldRoll + 15.0f) / 0.01f - Clock.FrameDelta) {
-            ASSERT_GT(Controls.CameraRoll, -15.0f) << into;
+        if (into <= (heldRoll + 15.0f) / 0.01f - frame.frameDelta) {
+            ASSERT_GT(roll, -15.0f) << into;
         }
-        if (into >= (heldRoll + 15.0f) / 0.01f + Clock.FrameDelta) {
-            ASSERT_LE(Controls.CameraRoll, -15.0f) << into;
-            ASSERT_GE(Controls.CameraRoll, -15.0f - step - 1e-3f) << into;
+        if (into >= (heldRoll + 15.0f) / 0.01f + frame.frameDelta) {
+            ASSERT_LE(roll, -15.0f) << into;
+            ASSERT_GE(roll, -15.0f - step - 1e-3f) << into;
         }
     }
     EXPECT_TRUE(Flight.BankRight);
@@ -76,14 +80,15 @@ TEST_F(Flights, StandingSongTimeRedrawsTheSameFrameAndPitchFlipsAt24s)
     glEnable(GL_DEPTH_TEST);
 
     Flight = {.CameraPosition = Vector3{20.0f, 6.0f, 20.0f}};
-    Controls.CameraPitch = 12.0f;
+    frame.controls.CameraPitch = 12.0f;
     Flight.BankRight = false;
-    Clock.FrameDelta = 0.0;
-    auto frameAt = [](double t) {
+    frame.frameDelta = 0.0;
+    auto frameAt = [this](double t) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-        flyLeft(t);
+        frame.songTime = t;
+        flyLeft(frame, roll);
         EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
         return readScreen();
     };
@@ -102,8 +107,7 @@ TEST_F(Flights, StandingSongTimeRedrawsTheSameFrameAndPitchFlipsAt24s)
     // From 24 s the view tilts by -pitch: the same picture as +pitch before it.
     const auto flipped = frameAt(24000.0);
     EXPECT_NE(flipped, first);
-    Controls.CameraPitch = -12.0f;
+    frame.controls.CameraPitch = -12.0f;
     EXPECT_EQ(frameAt(23999.0), flipped);
-    Controls.CameraPitch = 0.0f;
     glDisable(GL_LIGHT0);
 }

@@ -49,9 +49,9 @@ protected:
         BuildBitmapFont();
         ASSERT_TRUE(BuildOutlineFont());
         plat::musicInit(44100, 64, 0);
-        Controls.SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
-        plat::musicPlaySong(Controls.SongHandle);
-        Controls.MainSongActive = false;
+        Shell.Controls.SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
+        plat::musicPlaySong(Shell.Controls.SongHandle);
+        Shell.Controls.MainSongActive = false;
         Intro = IntroState{};
         IntroClockMs = 0.0;
     }
@@ -60,9 +60,8 @@ protected:
         headless::setPresentHook(nullptr);
         headless::setFramesPerSecond(60);
         plat::musicClose();
-        Controls.SongHandle = 0;
-        Controls.MainSongActive = false;
-        Clock.SongTime = Clock.FrameDelta = 0.0;
+        Shell.Controls.SongHandle = 0;
+        Shell.Controls.MainSongActive = false;
         gluDeleteQuadric(Gl.SphereQuadric);
         GlTest::TearDown();
     }
@@ -70,12 +69,12 @@ protected:
     // out the clear and draw into a tiny viewport, to keep them fast.
     static FrameRequest frame(double delta, bool clear = true)
     {
-        Clock.FrameDelta = delta;
         IntroClockMs += delta;
-        Clock.FrameSteps = stepsBetween(IntroClockMs - delta, IntroClockMs);
+        const FrameInput input{.songTime = IntroClockMs, .frameDelta = delta,
+                               .steps = stepsBetween(IntroClockMs - delta, IntroClockMs), .controls = Shell.Controls};
         if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
-        return runIntroFrame();
+        return runIntroFrame(input);
     }
     // Frames shown per line until the ending begins; line 8 is never shown.
     static std::vector<int> framesPerLine(double delta)
@@ -164,11 +163,11 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
         EXPECT_EQ(Intro.FlashCount, 10) << fps << " fps";
         // Ten steps are 167 ms: 10 frames at 60 fps, 5 at 30, 24 at 144, 40 at 240.
         EXPECT_NEAR(frames * 1000.0 / fps, 10 * 1000.0 / 60.0, 1000.0 / fps) << fps << " fps, " << frames << " frames";
-        EXPECT_FALSE(Controls.MainSongActive || Intro.FlashOn || !Intro.QuestionPending);
+        EXPECT_FALSE(Shell.Controls.MainSongActive || Intro.FlashOn || !Intro.QuestionPending);
     }
 
     // The question frame: shown by its own presentation, then the pause.
-    const plat::Song introSong = Controls.SongHandle;
+    const plat::Song introSong = Shell.Controls.SongHandle;
     std::vector<std::uint8_t> shown;
     double shownAt = -1;
     headless::setPresentHook([&] {
@@ -192,12 +191,12 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
     EXPECT_FALSE(lit(165, 8) || lit(100, 17) || lit(400, 300));
     EXPECT_EQ(pixelAt(100, 15)[0], 255);  // drawn again for the loop's own presentation
 
-    EXPECT_TRUE(Controls.MainSongActive);
+    EXPECT_TRUE(Shell.Controls.MainSongActive);
     EXPECT_FALSE(Intro.QuestionPending);
     EXPECT_EQ(Intro.FlashCount, 11);
-    EXPECT_EQ(Clock.SongTime, 0.0);
-    EXPECT_NE(Controls.SongHandle, introSong);
-    EXPECT_EQ(plat::musicGetTime(Controls.SongHandle), 0);
+    EXPECT_EQ(Shell.Clock.SongTime, 0.0);
+    EXPECT_NE(Shell.Controls.SongHandle, introSong);
+    EXPECT_EQ(plat::musicGetTime(Shell.Controls.SongHandle), 0);
     std::array<float, 4> clear{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
     EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 1}));

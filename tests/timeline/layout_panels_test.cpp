@@ -57,23 +57,21 @@ TEST_F(GlTest, PanelPassesDrawOnlyInsideTheirRectangles)
     glClear(GL_COLOR_BUFFER_BIT);
     glBlendFunc(GL_ONE, GL_ONE);
     Random.RandomState = 1;
-    Clock.FrameDelta = 0.0;
-    initParticlePools();
+    initParticlePools(0.0);
     InitVolumeMeter();
     plat::musicClose();
     ColourPanel.PanelPhase = 0.3f;
     ColourPanel.PanelRising = true;
     Layout.BlobPhase = 0.0f;
-    Clock.FrameDelta = 16.0;
 
     // Two frames without a scene, so the sparks show their reborn placement too.
     for (int frame = 0; frame < 2; ++frame) {
-        Clock.FrameSteps = StepRun{1, frame + 1, 0.0f};
+        const FrameInput input{.frameDelta = 16.0, .steps = StepRun{1, frame + 1, 0.0f}};
         glClear(GL_COLOR_BUFFER_BIT);
         glLoadIdentity();
-        drawFirstPanelPass();
+        drawFirstPanelPass(input);
         glDisable(GL_SCISSOR_TEST);  // stands in for the scene's main panel, left empty
-        drawSecondPanelPass();
+        drawSecondPanelPass(input);
     }
     const auto frame = readFrame();
 

@@ -30,15 +30,9 @@ protected:
         GlTest::SetUp();
         glDisable(GL_TEXTURE_2D);
         Random.RandomState = 1;
-        Clock.FrameDelta = 0.0;
-        initParticlePools();
-        Clock.FrameDelta = 16.0;
+        initParticlePools(0.0);
     }
-    void TearDown() override
-    {
-        Clock.FrameDelta = 0.0;
-        GlTest::TearDown();
-    }
+    FrameInput frame{.frameDelta = 16.0};  // of the passes drawn
 };
 
 } // namespace
@@ -173,7 +167,7 @@ TEST_F(LayoutGl, FirstPassLeavesTheMatrixAndEndsClippedToTheMainPanel)
     GLfloat identity[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, identity);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawFirstPanelPass();
+    drawFirstPanelPass(frame);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectModelview(identity);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
@@ -197,8 +191,8 @@ TEST_F(LayoutGl, SecondPassPlacesTheCoreBlobsAdvancesThePhaseAndEndsUnclipped)
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
 
-    Clock.FrameDelta = 50.0;
-    drawSecondPanelPass();
+    frame.frameDelta = 50.0;
+    drawSecondPanelPass(frame);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectModelview(before);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));

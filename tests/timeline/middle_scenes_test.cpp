@@ -47,6 +47,7 @@ struct MarkerFighter {
 
 class MiddleScenes : public GlTest {
 protected:
+    FrameInput frame;  // of the frames drawn
     void SetUp() override
     {
         GlTest::SetUp();
@@ -63,32 +64,32 @@ protected:
 TEST_F(MiddleScenes, ConeAngleRisesFallsAndSlowsAfterReturning)
 {
     ::MiddleScenes = {.ConeAngle = 0.0f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
-    Clock.FrameDelta = 20.0;
-    drawConeScene();
+    frame.frameDelta = 20.0;
+    drawConeScene(frame);
     EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 1.0f);  // 50 degrees per s
 
     ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    drawConeScene();
+    drawConeScene(frame);
     EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 9.6f);  // 20 degrees per s
     EXPECT_FALSE(::MiddleScenes.ConeRising);
 
     // Reaching 0: clamped, slow rise set and the direction reversed in the same frame.
     ::MiddleScenes = {.ConeAngle = 0.3f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    drawConeScene();
+    drawConeScene(frame);
     EXPECT_EQ(::MiddleScenes.ConeAngle, 0.0f);
     EXPECT_TRUE(::MiddleScenes.ConeSlowRise);
     EXPECT_TRUE(::MiddleScenes.ConeRising);
     EXPECT_TRUE(::MiddleScenes.ConeTopArmed);
-    drawConeScene();
+    drawConeScene(frame);
     EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 0.5f);  // 25 degrees per s from now on
 
     // The top turn happens once, on the frame that reaches 180.
     ::MiddleScenes = {.ConeAngle = 179.5f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
-    drawConeScene();
+    drawConeScene(frame);
     EXPECT_FALSE(::MiddleScenes.ConeRising);
     EXPECT_FALSE(::MiddleScenes.ConeTopArmed);
-    Clock.FrameDelta = 0.0;
-    drawConeScene();
+    frame.frameDelta = 0.0;
+    drawConeScene(frame);
     EXPECT_FALSE(::MiddleScenes.ConeRising);  // still at 180.5 but disarmed: no second turn
 }
 
@@ -96,9 +97,9 @@ TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 {
     MarkerFighter marker;
     ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    Clock.FrameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
+    frame.frameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
     glLoadIdentity();
-    const auto polygons = capturePolygons([] { drawConeScene(); });
+    const auto polygons = capturePolygons([this] { drawConeScene(frame); });
     ASSERT_EQ(polygons.size(), 1u);
     const FeedbackPolygon& drawn = polygons[0];
     ASSERT_EQ(drawn.size(), 3u);
@@ -127,10 +128,10 @@ TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 
 TEST_F(MiddleScenes, PentagramAndSheetState)
 {
-    Clock.FrameDelta = 50.0;
+    frame.frameDelta = 50.0;
     ::MiddleScenes.PentagramAngle = 3.0f;
     glDisable(GL_SCISSOR_TEST);
-    drawPentagramScene();
+    drawPentagramScene(frame);
     EXPECT_FLOAT_EQ(::MiddleScenes.PentagramAngle, 4.0f);
     GLint box[4];
     glGetIntegerv(GL_SCISSOR_BOX, box);
@@ -142,7 +143,7 @@ TEST_F(MiddleScenes, PentagramAndSheetState)
     ::MiddleScenes.SheetPhase = 1.0f;
     Layout.BlobPhase = 2.0f;
     Blobs.GlowBlobs.blobs[2].position[2] = 0.75f;
-    drawSheetScene();
+    drawSheetScene(frame);
     EXPECT_FLOAT_EQ(::MiddleScenes.SheetPhase, 1.05f);
     const float p = 2.0f;
     EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
@@ -163,9 +164,9 @@ TEST_F(MiddleScenes, EachSceneLeavesTheModelviewMatrixAsFound)
     GLfloat before[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    Clock.FrameDelta = 16.0;
-    for (void (*scene)() : {drawConeScene, drawPentagramScene, drawSheetScene}) {
-        scene();
+    frame.frameDelta = 16.0;
+    for (void (*scene)(const FrameInput&) : {drawConeScene, drawPentagramScene, drawSheetScene}) {
+        scene(frame);
         EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
         glGetFloatv(GL_MODELVIEW_MATRIX, after);
         for (int k = 0; k < 16; ++k) EXPECT_EQ(after[k], before[k]);
