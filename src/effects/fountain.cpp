@@ -11,7 +11,6 @@
 
 #include <cmath>
 
-FountainState Fountain;
 
 namespace {
 
@@ -23,14 +22,14 @@ bool wholePartNonZero(float v)
     return v >= 1.0f || v <= -1.0f;
 }
 
-void placeCamera()
+void placeCamera(FountainState& fountain)
 {
-    const float a = Fountain.MirrorAngle;
-    Fountain.CameraEye[0] = 20.0f * std::cos(a);
-    Fountain.CameraEye[2] = 20.0f * std::sin(a);
+    const float a = fountain.MirrorAngle;
+    fountain.CameraEye[0] = 20.0f * std::cos(a);
+    fountain.CameraEye[2] = 20.0f * std::sin(a);
     float y = 10.0f * std::cos(2.0f * std::sin(0.1f * a));
     if (y <= MinEyeHeight) y = MinEyeHeight;
-    Fountain.CameraEye[1] = y;
+    fountain.CameraEye[1] = y;
 }
 
 // The floor's state changes, with or without its quad. The flash pass with
@@ -73,13 +72,13 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup(float sprayAt, float sphereHeight)
+void drawFountainGroup(const FountainState& fountain, const ParticleState& particles, float sprayAt, float sphereHeight)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
     glTranslatef(1.0f, sphereHeight, -15.0f);
     glPushMatrix();
-    drawSprayPool(0.0f, 2.7f, 0.0f, sprayAt, Fountain.MirrorAngle);
+    drawSprayPool(particles, 0.0f, 2.7f, 0.0f, sprayAt, fountain.MirrorAngle);
     glPopMatrix();
     drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
@@ -87,28 +86,29 @@ void drawFountainGroup(float sprayAt, float sphereHeight)
     glPopMatrix();
 }
 
-void drawMirroredFountain(const FrameInput& in)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, const FrameInput& in)
 {
     // The floor flashes in the channels the music lets through.
     const float first = plat::musicGetChannelVU(in.controls.VuChannel);
     const float second = plat::musicGetChannelVU(in.controls.VuChannel);
-    drawMirroredFountain(floorFlashMask(first, second), in);
+    drawMirroredFountain(fountain, particles, random, floorFlashMask(first, second), in);
 }
 
-void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, FloorFlashMask mask,
+                          const FrameInput& in)
 {
     const StepRun& steps = in.steps;
     // The spray takes two pool steps per step: at 60 fps the mirror image
     // showed the first and the real group the second. Both showings keep that
     // place in time at any rate: the mirror at 2 (fraction - 1) pool steps
     // from the pool's state, the real group one pool step later.
-    stepSprayPool(2 * steps.count);
+    stepSprayPool(particles, random, 2 * steps.count);
     const float mirrorAt = 2.0f * (steps.fraction - 1.0f);
 
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
-    placeCamera();
-    gluLookAt(Fountain.CameraEye[0], Fountain.CameraEye[1], Fountain.CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
+    placeCamera(fountain);
+    gluLookAt(fountain.CameraEye[0], fountain.CameraEye[1], fountain.CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
 
     // Floor flash: only the masked channels, no depth.
     glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
@@ -129,7 +129,7 @@ void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in)
     glScalef(1.0f, -1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt, in.controls.SphereHeight);
+    drawFountainGroup(fountain, particles, mirrorAt, in.controls.SphereHeight);
     glPopMatrix();
     glPopMatrix();
     glDisable(GL_CLIP_PLANE0);
@@ -145,8 +145,8 @@ void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in)
     // The real group.
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt + 1.0f, in.controls.SphereHeight);
+    drawFountainGroup(fountain, particles, mirrorAt + 1.0f, in.controls.SphereHeight);
     glPopMatrix();
 
-    Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + in.frameDelta * 0.0005);
+    fountain.MirrorAngle = static_cast<float>(fountain.MirrorAngle + in.frameDelta * 0.0005);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/frame_input.h"
+#include "effects/particles.h"
 
 struct FountainState {
     float MirrorAngle = 0.0f;                 // radians; camera angle, + FrameDelta * 0.0005 per scene draw; also turns the spray spheres
@@ -9,7 +10,6 @@ struct FountainState {
 
     bool operator==(const FountainState&) const = default;
 };
-extern FountainState Fountain;
 
 // The floor quad ("bg" texture) at y = 0 of the scene frame. Leaves blending
 // on, sphere-map generation off for s and t, the colour white.
@@ -17,7 +17,7 @@ void drawFloor();
 // The fountain model and its spray, raised by SphereHeight; the spray drawn
 // `sprayAt` pool steps from its state (see drawSprayPool). Leaves depth
 // testing on and blending off.
-void drawFountainGroup(float sprayAt, float sphereHeight);
+void drawFountainGroup(const FountainState& fountain, const ParticleState& particles, float sprayAt, float sphereHeight);
 // Channels the first, colour-masked floor pass writes: green from a level of
 // 0.1 of the second reading, blue from 0.2 of the first.
 struct FloorFlashMask {
@@ -29,6 +29,7 @@ FloorFlashMask floorFlashMask(float firstReading, float secondReading);
 // caller pushes and pops around it. Reads FrameDelta and the VU of VuChannel;
 // the spray takes two pool steps per step, before it is drawn in the mirror
 // and for real, each showing at its own place between them.
-void drawMirroredFountain(const FrameInput& in);
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, const FrameInput& in);
 // The same with the floor flash's channels given instead of read from the VU.
-void drawMirroredFountain(FloorFlashMask mask, const FrameInput& in);
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, FloorFlashMask mask,
+                          const FrameInput& in);

@@ -1,5 +1,5 @@
-// Process-wide control values of the demo shell: keys, window flags, the
-// current song and the parameters the keyboard nudges.
+// The demo shell's own state: keys, window flags, the song clock, the current
+// song and the parameters the keyboard nudges. Part of DemoState.
 #pragma once
 
 #include "core/controls.h"
@@ -25,7 +25,6 @@ struct ShellState {
 
     bool operator==(const ShellState&) const = default;
 };
-extern ShellState Shell;
 
 // Exit codes: 0 after Escape or closing the window, ExitFailure when the demo
 // could not start (no display, or a window, context or set-up failure).
@@ -35,8 +34,8 @@ constexpr int ExitFailure = 1;
 // its value once per step the pass's frame crossed (`steps`), so a value moves
 // as fast at any refresh rate; a key pressed since the last poll nudges at
 // least once, so that a tap between two steps still counts.
-void pollParameterKeys(int steps);  // writes Shell.Controls
+void pollParameterKeys(ShellState& shell, int steps);
 
 // Carries out what a frame asked (see FrameRequest): presents it, pauses, and
 // switches from the intro song to the main song, started at volume 0.
-void carryOutFrameRequest(const FrameRequest& request);
+void carryOutFrameRequest(ShellState& shell, const FrameRequest& request);

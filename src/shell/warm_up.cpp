@@ -1,5 +1,5 @@
-// The set-up's warm-up: one frame of each scene drawn and thrown away, with
-// every value the drawing moves saved before and put back after.
+// The set-up's warm-up: one frame of each scene drawn and thrown away, on a
+// copy of the demo's state.
 #include "shell/warm_up.h"
 
 #include "core/controls.h"
@@ -17,12 +17,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
 
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
-
 
 void beginWarmUpFrame()
 {
@@ -33,7 +33,7 @@ void beginWarmUpFrame()
 // The first frame's render-to-texture pass (while it is still to come), into a
 // texture and quadric of its own (the texture is deleted after the playback);
 // then a credits frame and the question.
-void warmUpIntro(const FrameInput& in, RenderTargetInfo* renderPassTarget)
+void warmUpIntro(IntroState& intro, const FrameInput& in, RenderTargetInfo* renderPassTarget)
 {
     beginWarmUpFrame();
     if (renderPassTarget) {
@@ -44,18 +44,18 @@ void warmUpIntro(const FrameInput& in, RenderTargetInfo* renderPassTarget)
 
     // The first line at rest: the swing cannot turn, so the intro's ending
     // (flash, volume, song switch) cannot start from here.
-    Intro.CreditsRunning = true;
-    Intro.IntroEnding = false;
-    Intro.CreditIndex = 0;
-    Intro.CreditAngle = 0.0f;
-    runIntroFrame(in);
+    intro.CreditsRunning = true;
+    intro.IntroEnding = false;
+    intro.CreditIndex = 0;
+    intro.CreditAngle = 0.0f;
+    runIntroFrame(intro, in);
     drawIntroQuestion();
 }
 
-void warmUpMainPart(FrameInput in)
+void warmUpMainPart(AnimationState& state, FrameInput in)
 {
     in.controls.MainSongActive = true;
-    Timeline.IntroActive = true;
+    state.timeline.IntroActive = true;
     float roll = in.controls.CameraRoll;  // the flights' bank, thrown away with the rest
     // A frame in each row's window (the first frame, fade only; each scene;
     // the end transition), the fountain's apart below.
@@ -68,7 +68,7 @@ void warmUpMainPart(FrameInput in)
         const double t = row.sampleMs;
         in.songTime = t;
         beginWarmUpFrame();
-        drawMainPartPicture(mainPartRows(t, 0), in, roll);
+        drawMainPartPicture(state, mainPartRows(t, 0), in, roll);
     }
 
     // One fountain frame with the scene drawn four times: the floor flash as
@@ -77,38 +77,40 @@ void warmUpMainPart(FrameInput in)
     // after its rebirth.
     in.songTime = fountainTime;
     beginWarmUpFrame();
-    drawFirstPanelPass(in);
+    drawFirstPanelPass(state, in);
     glPushMatrix();
-    drawMirroredFountain(in);
+    drawMirroredFountain(state.fountain, state.particles, state.random, in);
     glPopMatrix();
     for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
         glPushMatrix();
-        drawMirroredFountain(mask, in);
+        drawMirroredFountain(state.fountain, state.particles, state.random, mask, in);
         glPopMatrix();
     }
-    drawSecondPanelPass(in);
+    drawSecondPanelPass(state, in);
     drawFrameOverlay();
 }
 
-void warmUpEndScroller(const FrameInput& in)
+void warmUpEndScroller(AnimationState& state, const FrameInput& in)
 {
-    Timeline.IntroActive = false;
+    state.timeline.IntroActive = false;
     beginWarmUpFrame();
-    drawEndScroller(in.frameDelta);
+    drawEndScroller(state.scroller, in.frameDelta);
 }
 
 } // namespace
 
 void warmUpScenes()
 {
-    // Every value the demo keeps, put back once the scenes have been drawn.
-    const DemoState saved = currentDemoState();
+    // The scenes are drawn on a copy of the animation state: every value
+    // the demo keeps stays as it is.
+    const DemoState& demo = demoState();
+    const auto scratchState = std::make_unique<AnimationState>(demo);
     // The cover belongs to the old context's textures; the recorded frame
     // overlay is drawn whole rather than work it out here at start-up.
     forgetFrameOverlayCover();
-    const bool introAhead = !Shell.Controls.MainSongActive && Timeline.IntroActive;
-    const bool mainPartAhead = Shell.Controls.MainSongActive || Timeline.IntroActive;
-    const bool renderPassAhead = !Timeline.RenderPassDone;
+    const bool introAhead = !demo.shell.Controls.MainSongActive && demo.timeline.IntroActive;
+    const bool mainPartAhead = demo.shell.Controls.MainSongActive || demo.timeline.IntroActive;
+    const bool renderPassAhead = !demo.timeline.RenderPassDone;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -122,20 +124,20 @@ void warmUpScenes()
     // vertices as it was, and with it the way later frames are split into
     // draw calls (which decides how their quads are cut into triangles).
     // Each frame one step of 60 fps, with the controls as they are.
-    const FrameInput in{.songTime = Shell.Clock.SongTime, .frameDelta = WarmUpStepMs, .steps = StepRun{1, 1, 0.0f},
-                        .controls = Shell.Controls};
+    const FrameInput in{.songTime = demo.shell.Clock.SongTime, .frameDelta = WarmUpStepMs, .steps = StepRun{1, 1, 0.0f},
+                        .controls = demo.shell.Controls};
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const GLuint scenes = glGenLists(1);
     RenderTargetInfo scratch;
     if (scenes != 0) {
         glNewList(scenes, GL_COMPILE);
-        if (introAhead) warmUpIntro(in, renderPassAhead ? &scratch : nullptr);
+        if (introAhead) warmUpIntro(scratchState->intro, in, renderPassAhead ? &scratch : nullptr);
         // The renderer builds its code when a draw call meets new state,
         // however few pixels it covers: a one-pixel viewport keeps filling cheap.
         glViewport(0, 0, 1, 1);
-        if (mainPartAhead) warmUpMainPart(in);
-        warmUpEndScroller(in);
+        if (mainPartAhead) warmUpMainPart(*scratchState, in);
+        warmUpEndScroller(*scratchState, in);
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
         glEndList();
         glCallList(scenes);
@@ -162,9 +164,7 @@ void warmUpScenes()
         glPopAttrib();
     }
 
-    restoreDemoState(saved);
-
     // The new context's overlay cover: made now in the main part; before it,
     // the intro's switch to the main song makes it.
-    if (Shell.Controls.MainSongActive) prepareFrameOverlayCover();
+    if (demo.shell.Controls.MainSongActive) prepareFrameOverlayCover();
 }

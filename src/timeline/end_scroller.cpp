@@ -8,7 +8,6 @@
 
 #include <GL/gl.h>
 
-EndScrollerState Scroller;
 
 namespace {
 
@@ -52,7 +51,7 @@ int endScrollerLineCount()
     return static_cast<int>(sizeof Lines / sizeof Lines[0]);
 }
 
-void drawEndScroller(double frameDelta)
+void drawEndScroller(EndScrollerState& scroller, double frameDelta)
 {
     // The backdrop adds onto the cleared frame, white and without depth test
     // (the state the end transition hands over, set here so that the first
@@ -76,10 +75,10 @@ void drawEndScroller(double frameDelta)
     // one, (1, 0), with the musix texture still bound.
     for (const ScrollLine& line : Lines) {
         glPushMatrix();
-        glTranslatef(0.0f, Scroller.ScrollOffset - line.lowering, line.z);
+        glTranslatef(0.0f, scroller.ScrollOffset - line.lowering, line.z);
         Print3D(true, "%s", line.text);
         glPopMatrix();
     }
 
-    Scroller.ScrollOffset = static_cast<float>(Scroller.ScrollOffset + frameDelta * 0.002);
+    scroller.ScrollOffset = static_cast<float>(scroller.ScrollOffset + frameDelta * 0.002);
 }

@@ -9,7 +9,6 @@
 
 #include <cmath>
 
-FlightState Flight;
 
 namespace {
 
@@ -17,28 +16,28 @@ constexpr float TurnRate = 0.01f;   // degrees per ms, yaw and bank
 constexpr float FlightSpeed = 0.005f;  // units per ms
 constexpr float DegreesToRadians = 0.017453292f;
 
-void moveCamera(const FrameInput& in)
+void moveCamera(FlightState& flight, const FrameInput& in)
 {
-    const float h = Flight.CameraYaw * DegreesToRadians;
+    const float h = flight.CameraYaw * DegreesToRadians;
     const float p = in.controls.CameraPitch * DegreesToRadians;
     const double step = in.frameDelta * FlightSpeed;
-    Flight.CameraPosition.x = static_cast<float>(Flight.CameraPosition.x + std::sin(h) * step);
-    Flight.CameraPosition.z = static_cast<float>(Flight.CameraPosition.z - std::cos(h) * step);
-    Flight.CameraPosition.y = static_cast<float>(Flight.CameraPosition.y - std::sin(p) * step);
+    flight.CameraPosition.x = static_cast<float>(flight.CameraPosition.x + std::sin(h) * step);
+    flight.CameraPosition.z = static_cast<float>(flight.CameraPosition.z - std::cos(h) * step);
+    flight.CameraPosition.y = static_cast<float>(flight.CameraPosition.y - std::sin(p) * step);
 }
 
-void drawFlight(float pitchSign, float roll, float pitch)
+void drawFlight(const FlightState& flight, const HeightFieldData& field, float pitchSign, float roll, float pitch)
 {
     glPushMatrix();
     glRotatef(roll, 0.0f, 0.0f, 1.0f);
     glRotatef(pitchSign * pitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(Flight.CameraYaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-Flight.CameraPosition.x, -Flight.CameraPosition.y - 0.1f, -Flight.CameraPosition.z);
+    glRotatef(flight.CameraYaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-flight.CameraPosition.x, -flight.CameraPosition.y - 0.1f, -flight.CameraPosition.z);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 
-    drawHeightField(Flight.CameraPosition.x, Flight.CameraPosition.z);
+    drawHeightField(field, flight.CameraPosition.x, flight.CameraPosition.z);
 
     // The fighter in eye space: 2 units ahead, 0.1 right, turned against the roll.
     glPushMatrix();
@@ -54,25 +53,25 @@ void drawFlight(float pitchSign, float roll, float pitch)
 
 } // namespace
 
-void flyRight(const FrameInput& in, float& roll)
+void flyRight(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw + in.frameDelta * TurnRate);
-    if (Flight.BankRight) {
+    flight.CameraYaw = static_cast<float>(flight.CameraYaw + in.frameDelta * TurnRate);
+    if (flight.BankRight) {
         roll = static_cast<float>(roll + in.frameDelta * TurnRate);
-        if (roll >= 15.0f) Flight.BankRight = false;
+        if (roll >= 15.0f) flight.BankRight = false;
     }
-    moveCamera(in);
-    drawFlight(1.0f, roll, in.controls.CameraPitch);
+    moveCamera(flight, in);
+    drawFlight(flight, field, 1.0f, roll, in.controls.CameraPitch);
 }
 
-void flyLeft(const FrameInput& in, float& roll)
+void flyLeft(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw - in.frameDelta * TurnRate);
-    if (!Flight.BankRight) {
+    flight.CameraYaw = static_cast<float>(flight.CameraYaw - in.frameDelta * TurnRate);
+    if (!flight.BankRight) {
         roll = static_cast<float>(roll - in.frameDelta * TurnRate);
-        if (roll <= -15.0f) Flight.BankRight = true;
+        if (roll <= -15.0f) flight.BankRight = true;
     }
-    moveCamera(in);
+    moveCamera(flight, in);
     // From 24 s the view tilts against the pitch; the motion keeps its sign.
-    drawFlight(in.songTime >= 24000.0 ? -1.0f : 1.0f, roll, in.controls.CameraPitch);
+    drawFlight(flight, field, in.songTime >= 24000.0 ? -1.0f : 1.0f, roll, in.controls.CameraPitch);
 }

@@ -22,7 +22,6 @@ struct IntroState {
 
     bool operator==(const IntroState&) const = default;
 };
-extern IntroState Intro;
 
 // What a frame asks of the main loop, which alone presents, waits and
 // changes songs. Carried out in this order, before the loop's own
@@ -40,11 +39,11 @@ struct FrameRequest {
 
 // Draws one intro frame into the cleared back buffer. The question's frame
 // asks to be presented, followed by the pause and the switch to the main song.
-FrameRequest runIntroFrame(const FrameInput& in);
+FrameRequest runIntroFrame(IntroState& intro, const FrameInput& in);
 
 // The pause the request of the frame drawn next will carry, ms: the
 // question's when that frame puts the question up, else 0.
-unsigned introPauseAfterNextFrameMs();
+unsigned introPauseAfterNextFrameMs(const IntroState& intro);
 
 // The intro's part of the switch to the main song, after the pause: the
 // question drawn again for the loop's presentation, the frame overlay's cover

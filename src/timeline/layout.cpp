@@ -2,6 +2,8 @@
 // two panel passes around the scene.
 #include "timeline/layout.h"
 
+#include "timeline/animation_state.h"
+
 #include "assets/texture_set.h"
 #include "core/picture.h"
 #include "effects/blobs.h"
@@ -14,7 +16,6 @@
 
 #include <cmath>
 
-LayoutState Layout;
 
 namespace {
 
@@ -26,10 +27,10 @@ void clipTo(int x, int y, int width, int height)
 }
 
 // The four core blobs circle the panel's centre with BlobPhase; z is kept.
-void placeCoreBlobs(float phase)
+void placeCoreBlobs(BlobSet& set, float phase)
 {
     const double p = phase;
-    Blob* b = Blobs.CoreBlobs.blobs;
+    Blob* b = set.blobs;
     b[0].position[0] = static_cast<float>(0.1 * std::cos(p / 2));
     b[0].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
     b[1].position[0] = static_cast<float>(0.1 * std::sin(p / 4));
@@ -69,53 +70,53 @@ void leaveOverlay2D()
     glPopMatrix();
 }
 
-void drawFirstPanelPass(const FrameInput& in)
+void drawFirstPanelPass(AnimationState& state, const FrameInput& in)
 {
     clipSidePanel2();
     bindTexture(TexP1);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, in);
+    drawSparkPool(state.particles, state.random, -2.23f, 0.65f, -5.0f, in);
 
     clipMeterStrip();
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glPushMatrix();
-    DrawVolumeMeter(in.steps);
+    DrawVolumeMeter(state.meter, in.steps);
     glPopMatrix();
 
     // Both showings of the colour panel this frame: the first here, the
     // second in the second pass.
-    swingColourPanel(in.steps);
+    swingColourPanel(state.colourPanel, in.steps);
     glPushMatrix();
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel(0, in.steps);
+    drawColourPanel(state.colourPanel, 0, in.steps);
     glPopMatrix();
 
     clipSidePanel1();
-    DrawBinaryTicker(in.frameDelta);
+    DrawBinaryTicker(state.ticker, state.random, in.frameDelta);
 
     clipMainPanel();
 }
 
-void drawSecondPanelPass(const FrameInput& in)
+void drawSecondPanelPass(AnimationState& state, const FrameInput& in)
 {
     glPushMatrix();
     clipSidePanel3();
     glTranslatef(-2.25f, -0.13f, -5.0f);
     bindTexture(TexCredits);
-    placeCoreBlobs(Layout.BlobPhase);
-    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + in.frameDelta * 0.002);
+    placeCoreBlobs(state.blobs.CoreBlobs, state.layout.BlobPhase);
+    state.layout.BlobPhase = static_cast<float>(state.layout.BlobPhase + in.frameDelta * 0.002);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawBlobCores(Blobs.CoreBlobs, 0.05f);
+    drawBlobCores(state.blobs.CoreBlobs, 0.05f);
     glPopMatrix();
 
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel(1, in.steps);
+    drawColourPanel(state.colourPanel, 1, in.steps);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

@@ -9,7 +9,8 @@ struct LayoutState {
 
     bool operator==(const LayoutState&) const = default;
 };
-extern LayoutState Layout;
+
+struct AnimationState;
 
 // Each sets its rectangle and enables the scissor test (never disables it).
 void clipMainPanel();
@@ -26,6 +27,6 @@ void leaveOverlay2D();
 
 // Before the scene: spark panel, meter strip, tall colour strip, binary
 // readout; ends with the main panel's clip set.
-void drawFirstPanelPass(const FrameInput& in);
+void drawFirstPanelPass(AnimationState& state, const FrameInput& in);
 // After the scene: blob cores, bottom colour panel; ends with the scissor test off.
-void drawSecondPanelPass(const FrameInput& in);
+void drawSecondPanelPass(AnimationState& state, const FrameInput& in);

@@ -15,10 +15,11 @@ struct MiddleSceneState {
 
     bool operator==(const MiddleSceneState&) const = default;
 };
-extern MiddleSceneState MiddleScenes;
+
+struct AnimationState;
 
 // One frame of each scene; each starts from the modelview matrix it finds
 // and leaves it as found.
-void drawConeScene(const FrameInput& in);
-void drawPentagramScene(const FrameInput& in);
-void drawSheetScene(const FrameInput& in);
+void drawConeScene(AnimationState& state, const FrameInput& in);
+void drawPentagramScene(AnimationState& state, const FrameInput& in);
+void drawSheetScene(AnimationState& state, const FrameInput& in);

@@ -2,6 +2,8 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
+#include "timeline/animation_state.h"
+
 #include "core/picture.h"
 #include "core/step_clock.h"
 #include "effects/fountain.h"
@@ -17,8 +19,6 @@
 #include <GL/gl.h>
 
 #include <climits>
-
-TimelineState Timeline;
 
 namespace {
 
@@ -44,53 +44,53 @@ void drawMultiplyQuad(float g)
 }
 
 // The end transition's step: volume, grey level and the hand-over to the scroller.
-void stepEndTransition(const FrameInput& in, FrameRequest& request)
+void stepEndTransition(TimelineState& timeline, const FrameInput& in, FrameRequest& request)
 {
     plat::musicSetMasterVolume(in.controls.SongHandle, 256);
-    Timeline.EndFade = static_cast<float>(Timeline.EndFade + in.frameDelta * 0.001);
-    if (Timeline.EndFade >= 1.0f) request.mainSongEnded = true;
-    Timeline.IntroActive = false;
+    timeline.EndFade = static_cast<float>(timeline.EndFade + in.frameDelta * 0.001);
+    if (timeline.EndFade >= 1.0f) request.mainSongEnded = true;
+    timeline.IntroActive = false;
 }
 
-void drawMainPart(const FrameInput& in, FrameRequest& request)
+void drawMainPart(AnimationState& state, const FrameInput& in, FrameRequest& request)
 {
     const unsigned rows = mainPartRows(in.songTime, in.controls.SceneOverride);
-    drawMainPartPicture(rows, in, request.cameraRoll);
+    drawMainPartPicture(state, rows, in, request.cameraRoll);
     if (rows & RowFadeIn) plat::musicSetMasterVolume(in.controls.SongHandle, fadeInVolume(in.songTime));
-    if (rows & RowEndTransition) stepEndTransition(in, request);
+    if (rows & RowEndTransition) stepEndTransition(state.timeline, in, request);
 }
 
 } // namespace
 
-void drawMainPartPicture(unsigned rows, const FrameInput& in, float& roll)
+void drawMainPartPicture(AnimationState& state, unsigned rows, const FrameInput& in, float& roll)
 {
-    drawFirstPanelPass(in);
-    if (rows & RowFlyRight) flyRight(in, roll);
-    if (rows & RowFlyLeft) flyLeft(in, roll);
-    if (rows & RowCones) drawConeScene(in);
+    drawFirstPanelPass(state, in);
+    if (rows & RowFlyRight) flyRight(state.flight, state.heightField, in, roll);
+    if (rows & RowFlyLeft) flyLeft(state.flight, state.heightField, in, roll);
+    if (rows & RowCones) drawConeScene(state, in);
     if (rows & RowTunnel) {
         glLoadIdentity();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glPushMatrix();
-        drawTunnelFlight(in);
+        drawTunnelFlight(state.tunnel, in);
         glPopMatrix();
     }
-    if (rows & RowPentagram) drawPentagramScene(in);
-    if (rows & RowSheet) drawSheetScene(in);
+    if (rows & RowPentagram) drawPentagramScene(state, in);
+    if (rows & RowSheet) drawSheetScene(state, in);
     if (rows & RowFountain) {
         glPushMatrix();
-        drawMirroredFountain(in);
+        drawMirroredFountain(state.fountain, state.particles, state.random, in);
         glPopMatrix();
     }
-    drawSecondPanelPass(in);
+    drawSecondPanelPass(state, in);
     drawFrameOverlay();
     if (rows & RowFadeIn) {
         drawMultiplyQuad(static_cast<float>(in.songTime / 7000.0));
         glBlendFunc(GL_ONE, GL_ONE);
     }
     if (rows & RowEndTransition) {
-        drawMultiplyQuad(Timeline.EndFade);
+        drawMultiplyQuad(state.timeline.EndFade);
         glBlendFunc(GL_ONE, GL_ONE);
     }
 }
@@ -115,9 +115,9 @@ int fadeInVolume(double t)
 
 namespace {
 
-const char* sceneNameNow(const FrameInput& in)
+const char* sceneNameNow(const TimelineState& timeline, const FrameInput& in)
 {
-    if (!in.controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
+    if (!in.controls.MainSongActive) return timeline.IntroActive ? "intro" : "scroller";
     // The scheduled scene names the frame, also when key 1 adds the tunnel.
     const unsigned rows = mainPartRows(in.songTime, 0);
     for (const ScheduleRow& row : MainPartSchedule) {
@@ -128,7 +128,7 @@ const char* sceneNameNow(const FrameInput& in)
 
 } // namespace
 
-FrameRequest drawFrame(FrameClock& clock, const ControlState& controls)
+FrameRequest drawFrame(AnimationState& state, FrameClock& clock, const ControlState& controls)
 {
     const double previous = clock.SongTime;
     clock.SongTime = static_cast<double>(plat::musicGetTime(controls.SongHandle));
@@ -136,24 +136,25 @@ FrameRequest drawFrame(FrameClock& clock, const ControlState& controls)
     // A virtual clock's frames, however slow, replay every step they cross.
     clock.FrameSteps = stepsBetween(previous, clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
     const FrameInput in{clock.SongTime, clock.FrameDelta, clock.FrameSteps, controls};
-    Timeline.FrameScene = sceneNameNow(in);
+    TimelineState& timeline = state.timeline;
+    timeline.FrameScene = sceneNameNow(timeline, in);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
 
-    if (!Timeline.RenderPassDone) {
+    if (!timeline.RenderPassDone) {
         renderSphereTexture(Gl.RenderTarget, 64, 64);
-        Timeline.RenderPassDone = true;
+        timeline.RenderPassDone = true;
     }
 
     FrameRequest request{.cameraRoll = controls.CameraRoll};
     if (in.controls.MainSongActive) {
-        drawMainPart(in, request);
-    } else if (Timeline.IntroActive) {
-        request = runIntroFrame(in);
+        drawMainPart(state, in, request);
+    } else if (timeline.IntroActive) {
+        request = runIntroFrame(state.intro, in);
         request.cameraRoll = controls.CameraRoll;
     } else {
-        drawEndScroller(in.frameDelta);
+        drawEndScroller(state.scroller, in.frameDelta);
     }
 
     // Clears reach the whole drawable (the flash is white): the bars beside
@@ -174,13 +175,8 @@ void leaveOutOfFrameClock(FrameClock& clock, double ms)
     if (ms > 0.0) clock.SongTime += ms;
 }
 
-const char* currentSceneName()
-{
-    return Timeline.FrameScene;
-}
-
-const char* currentPhaseName(const ControlState& controls)
+const char* currentPhaseName(const TimelineState& timeline, const ControlState& controls)
 {
     if (controls.MainSongActive) return "main";
-    return Timeline.IntroActive ? "intro" : "end";
+    return timeline.IntroActive ? "intro" : "end";
 }

@@ -12,16 +12,21 @@ struct TimelineState {
     bool IntroActive = true;           // while MainSongActive is false: intro (true) or end scroller
     bool RenderPassDone = false;       // the one-time render-to-texture pass has run
     float EndFade = 0.0f;              // grey level of the end transition, 0..1
-    const char* FrameScene = "intro";  // scene of the last drawFrame (see currentSceneName)
+    // Name of the scene the last drawFrame drew, chosen at its start, for
+    // statistics: intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet,
+    // fountain, endTransition, scroller ("main" on a boundary frame with no scene).
+    const char* FrameScene = "intro";
 
     bool operator==(const TimelineState&) const = default;
 };
-extern TimelineState Timeline;
+
+struct AnimationState;
 
 // Draws one frame into the back buffer: reads the song time into `clock`,
-// builds the frame's input from it and the controls, and says what the main
-// loop must do before presenting the frame.
-FrameRequest drawFrame(FrameClock& clock, const ControlState& controls);
+// builds the frame's input from it and the controls, draws from and into the
+// animation state, and says what the main loop must do before presenting the
+// frame.
+FrameRequest drawFrame(AnimationState& state, FrameClock& clock, const ControlState& controls);
 // The timeline's part of the switch to the main song, after the question's
 // pause: the intro finished (finishIntro) and the clock counting the new song
 // from 0. The caller starts the song.
@@ -31,12 +36,8 @@ void beginMainSong(FrameClock& clock);
 // from where they stood instead of jumping over it.
 void leaveOutOfFrameClock(FrameClock& clock, double ms);
 
-// Name of the scene the last drawFrame drew, chosen at its start, for statistics:
-// intro, flyRight, flyLeft, cones, tunnel, pentagram, sheet, fountain,
-// endTransition, scroller ("main" on a boundary frame with no scene).
-const char* currentSceneName();
 // The phase now: "main" while the main song plays, else "intro" or "end".
-const char* currentPhaseName(const ControlState& controls);
+const char* currentPhaseName(const TimelineState& timeline, const ControlState& controls);
 
 // The rows of the main part's schedule.
 enum MainPartRow : unsigned {
@@ -82,7 +83,7 @@ unsigned mainPartRows(double t, int sceneOverride);
 // The picture of one main-part frame with the given rows: panels, scenes,
 // frame and the fade-in or end-transition quad. The music volume and the end
 // transition's step are drawMainPart's, not drawn here. `roll` as for the flights.
-void drawMainPartPicture(unsigned rows, const FrameInput& in, float& roll);
+void drawMainPartPicture(AnimationState& state, unsigned rows, const FrameInput& in, float& roll);
 
 // Master volume the fade-in leaves at song time t (ms), t < 10000.
 int fadeInVolume(double t);
