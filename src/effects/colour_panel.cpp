@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdint>
 
-
 void colourPanelCorners(float p, float c[4][3])
 {
     const double P = p;

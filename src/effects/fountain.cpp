@@ -11,7 +11,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 constexpr float MinEyeHeight = 0.5f;  // the camera never looks from under the floor
@@ -72,7 +71,8 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup(const FountainState& fountain, const ParticleState& particles, float sprayAt, float sphereHeight)
+void drawFountainGroup(const FountainState& fountain, const ParticleState& particles, float sprayAt,
+                       float sphereHeight)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
@@ -86,7 +86,8 @@ void drawFountainGroup(const FountainState& fountain, const ParticleState& parti
     glPopMatrix();
 }
 
-void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, const FrameInput& in)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random,
+                          const FrameInput& in)
 {
     // The floor flashes in the channels the music lets through.
     const float first = plat::musicGetChannelVU(in.controls.VuChannel);
@@ -94,8 +95,8 @@ void drawMirroredFountain(FountainState& fountain, ParticleState& particles, Ran
     drawMirroredFountain(fountain, particles, random, floorFlashMask(first, second), in);
 }
 
-void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random, FloorFlashMask mask,
-                          const FrameInput& in)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random,
+                          FloorFlashMask mask, const FrameInput& in)
 {
     const StepRun& steps = in.steps;
     // The spray takes two pool steps per step: at 60 fps the mirror image

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 // The eight neighbours by flat offset: the 3 x 3 neighbourhood inside a row,

@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <iterator>
 
-
 namespace {
 
 void setColour(float* c, float r, float g, float b)

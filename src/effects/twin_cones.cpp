@@ -8,7 +8,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-
 namespace {
 
 // One cone from z = -50 (radius 0.2) to z = +150 (radius topRadius), 0.2 beside the axis.

@@ -2,13 +2,12 @@
 // loop with its keys, and shutdown.
 #include "shell/shell_state.h"
 
-#include "shell/demo_state.h"
-
 #include "assets/model.h"
 #include "core/frame_clock.h"
 #include "core/picture.h"
 #include "core/songs.h"
 #include "platform/keys.h"
+#include "shell/demo_state.h"
 #include "shell/window.h"
 #include "text/outline_font.h"
 #include "timeline/timeline.h"

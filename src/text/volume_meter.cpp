@@ -7,7 +7,6 @@
 
 #include <GL/gl.h>
 
-
 namespace {
 constexpr int MeterChannels[3] = {4, 6, 7};
 }

@@ -8,7 +8,6 @@
 
 #include <GL/gl.h>
 
-
 namespace {
 
 struct ScrollLine {

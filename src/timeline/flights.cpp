@@ -9,7 +9,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 constexpr float TurnRate = 0.01f;   // degrees per ms, yaw and bank

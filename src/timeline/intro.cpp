@@ -24,7 +24,6 @@ const char* const CreditLines[8] = {
     "--> music:  Tessaly <--",
 };
 
-
 namespace {
 
 constexpr double SwingRate = 0.1;  // degrees per ms, text and spheres alike

@@ -29,7 +29,7 @@ struct IntroState {
 struct FrameRequest {
     bool presentNow = false;        // present the frame as drawn
     unsigned pauseMs = 0;           // then wait this long, presenting nothing, while the song time runs on
-    bool switchToMainSong = false;  // then finishIntro() and the main song started at volume 0
+    bool switchToMainSong = false;  // then beginMainSong() and the main song started at volume 0
     // Set by drawFrame, kept by the shell in the controls:
     float cameraRoll = 0.0f;        // the camera roll the frame drew with (the flights bank it)
     bool mainSongEnded = false;     // the end transition is over: MainSongActive goes false

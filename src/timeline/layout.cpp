@@ -2,8 +2,6 @@
 // two panel passes around the scene.
 #include "timeline/layout.h"
 
-#include "timeline/animation_state.h"
-
 #include "assets/texture_set.h"
 #include "core/picture.h"
 #include "effects/blobs.h"
@@ -11,11 +9,11 @@
 #include "effects/particles.h"
 #include "text/binary_ticker.h"
 #include "text/volume_meter.h"
+#include "timeline/animation_state.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-
 
 namespace {
 

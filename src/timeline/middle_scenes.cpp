@@ -2,19 +2,17 @@
 // fighter, the layered pentagram with flames, the credits sheet with blobs.
 #include "timeline/middle_scenes.h"
 
-#include "timeline/animation_state.h"
-
 #include "assets/model.h"
 #include "assets/texture_set.h"
 #include "effects/blobs.h"
 #include "effects/particles.h"
 #include "effects/twin_cones.h"
+#include "timeline/animation_state.h"
 #include "timeline/layout.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-
 
 namespace {
 

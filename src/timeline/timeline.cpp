@@ -2,13 +2,12 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
-#include "timeline/animation_state.h"
-
 #include "core/picture.h"
 #include "core/step_clock.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
+#include "timeline/animation_state.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"

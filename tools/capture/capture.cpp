@@ -38,7 +38,6 @@ struct SceneStats {
     std::vector<double> stallCandidates;  // costs of the frames that may count as stalls
 };
 
-
 double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
