@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Fails when a source file under src/ includes a header of a layer above its
 # own, when a tool under tools/ includes a demo header other than the demo's
-# public one (shell/demo.h) and the platform's, or when code outside
-# src/platform/ includes a system library that only the platform may use.
+# public one (shell/demo.h) and the platform's, when code outside
+# src/platform/ includes a system library that only the platform may use,
+# when a header under src/ declares mutable state other than the two allowed
+# instances (Gl, Assets), or when the timeline, the effects or the text call
+# a platform function that waits, presents or changes songs.
 # Layers, bottom to top (see src/README.md):
 #   platform < core < assets < text, effects < timeline < shell
 set -euo pipefail
@@ -58,8 +61,34 @@ while IFS= read -r file; do
            sed -E 's/^([0-9]+):.*"([^"]+)"/\1:\2/')
 done < <(find tools -name '*.cpp' -o -name '*.h' | sort)
 
+# Mutable state is the shell's DemoState, handed down as arguments; the only
+# process-wide instances are the GL objects of the current context and what
+# was read from Data/.
+while IFS= read -r hit; do
+  case "$hit" in
+    *"extern GlResources Gl;"*|*"extern LoadedAssets Assets;"*) ;;
+    *)
+      echo "$hit: mutable state declared extern; pass it as an argument (see src/README.md)" >&2
+      bad=1
+      ;;
+  esac
+done < <(grep -rnE '^[[:space:]]*extern[[:space:]]' src --include='*.h' | grep -vE 'extern[[:space:]]+const[[:space:]]|extern "C"' || true)
+
+# Below the shell, the platform is only read (song time, channel levels, the
+# clock's kind), the song's volume set, and the letters' outlines built; the
+# main loop presents, waits and changes songs.
+allowed='musicGetTime|musicGetChannelVU|clockIsVirtual|musicSetMasterVolume|buildOutlineGlyphs'
+while IFS= read -r hit; do
+  call=${hit##*plat::}; call=${call%%[!A-Za-z_0-9]*}
+  if ! grep -qxE "$allowed" <<<"$call"; then
+    echo "${hit%%:plat::*}: plat::$call below the shell; the main loop carries out such requests" >&2
+    bad=1
+  fi
+done < <(grep -rnoE 'plat::[A-Za-z_0-9]+[[:space:]]*\(' src/timeline src/effects src/text || true)
+
 if [ "$bad" -ne 0 ]; then
   echo "layer check failed: move the shared value down instead of reaching up" >&2
   exit 1
 fi
-echo "layer check: every include runs downward; tools use shell/demo.h"
+echo "layer check: every include runs downward; tools use shell/demo.h; no mutable extern but Gl and Assets;"
+echo "             no plat:: call below the shell that waits, presents or changes songs"

@@ -4,6 +4,7 @@
 // order, also all in one process with --gtest_shuffle.
 #include "assets/loaded_assets.h"
 #include "core/gl_resources.h"
+#include "core/picture.h"
 #include "platform/headless/headless.h"
 #include "shell/demo_state.h"
 
@@ -15,7 +16,8 @@ class ProgramStartState : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override
     {
         headless::resetBackend();
-        restoreDemoState(DemoState{});
+        demoState() = DemoState{};
+        restorePictureTransform(PictureTransform{});
         // The last test's context is gone and its objects with it.
         Gl = GlResources{};
         // Nothing read yet.

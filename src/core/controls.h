@@ -1,13 +1,14 @@
-// The demo's running controls as every layer reads them: the song being
-// played and the values the keyboard nudges. The shell writes them (start-up
-// and its key table); the intro switches the song; the timeline ends the main
-// song; the flights bank the camera.
+// The demo's running controls: the song being played and the values the
+// keyboard nudges. The shell keeps them (ShellState::Controls) and is their
+// one writer: its start-up, its key table, the song switch the intro asks
+// for, and what drawFrame hands back (the flights' bank, the end of the main
+// song). The frame reads a copy of them in its FrameInput.
 #pragma once
 
 #include "platform/platform.h"
 
 struct ControlState {
-    bool MainSongActive = false;  // set by the intro's song switch, cleared by the end transition
+    bool MainSongActive = false;  // set by the song switch, cleared when the end transition is over
     plat::Song SongHandle = 0;    // the song whose time and volume the timeline uses
     float CameraRoll = 0.0f;      // degrees; keys A/D and the flight bank rule
     float CameraPitch = 0.0f;     // degrees; keys Up/Down
@@ -17,4 +18,3 @@ struct ControlState {
 
     bool operator==(const ControlState&) const = default;
 };
-extern ControlState Controls;

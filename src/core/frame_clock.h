@@ -1,8 +1,7 @@
-// The song clock as every layer reads it. Written by drawFrame (both, once
-// per frame), by the intro (SongTime: read again at the start of its frame,
-// and set to 0 when it switches to the main song) and by the warm-up (both,
-// for the frames it throws away, then put back with the rest of DemoState).
-// FrameSteps is written by drawFrame and the warm-up only.
+// The song clock between frames. The shell keeps it (ShellState::Clock);
+// only the timeline's clock functions write it: drawFrame once per frame,
+// which builds the frame's FrameInput from it, beginMainSong (SongTime 0 for
+// the new song) and leaveOutOfFrameClock.
 #pragma once
 
 #include "core/step_clock.h"
@@ -14,4 +13,3 @@ struct FrameClock {
 
     bool operator==(const FrameClock&) const = default;
 };
-extern FrameClock Clock;

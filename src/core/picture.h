@@ -35,8 +35,8 @@ extern const PictureTransform& Picture;
 // Fits the picture into a drawable of width x height pixels (each at least 1):
 // scale min(W / 800, H / 600), the picture's size rounded, centred.
 void setPictureDrawable(int width, int height);
-// Puts back a transform read from Picture earlier, generation included
-// (restoreDemoState).
+// Puts back a transform read from Picture earlier, generation included (the
+// tests start each case from the program-start one).
 void restorePictureTransform(const PictureTransform& saved);
 
 // A rectangle of the picture (picture pixels, origin bottom-left) in drawable

@@ -1,10 +1,8 @@
 // The shared linear congruential generator.
 #include "core/random.h"
 
-RandomGenerator Random;
-
-int nextRandom()
+int nextRandom(RandomGenerator& random)
 {
-    Random.RandomState = Random.RandomState * 214013u + 2531011u;
-    return static_cast<int>((Random.RandomState >> 16) & 0x7FFFu);
+    random.RandomState = random.RandomState * 214013u + 2531011u;
+    return static_cast<int>((random.RandomState >> 16) & 0x7FFFu);
 }

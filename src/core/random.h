@@ -10,7 +10,5 @@ struct RandomGenerator {
 
     bool operator==(const RandomGenerator&) const = default;
 };
-extern RandomGenerator Random;
-
 // state = state * 214013 + 2531011 (mod 2^32); returns (state >> 16) & 0x7FFF.
-int nextRandom();
+int nextRandom(RandomGenerator& random);

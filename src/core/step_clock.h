@@ -1,6 +1,6 @@
 // The step clock: song time counted in whole steps of 1000/60 ms, the rate
 // that every motion moving by a fixed amount per step was made for. drawFrame
-// works out once per frame which steps its song time crossed (Clock.FrameSteps);
+// works out once per frame which steps its song time crossed (FrameInput::steps);
 // the effects that step take that run, and the key table repeats held keys
 // once per step.
 #pragma once

@@ -8,8 +8,6 @@
 
 #include <cmath>
 
-BlobState Blobs;
-
 namespace {
 
 struct Variant {
@@ -23,10 +21,10 @@ struct Variant {
 constexpr Variant Glow{0.2, false, -1.0, 0.05f, {0.5f, 1.0f, 0.5f, 0.05f}};
 constexpr Variant Cores{0.5, true, 0.0, 0.1f, {1.0f, 1.0f, 1.0f, 1.0f}};
 
-void walkBlobField(const BlobSet& set, float step, const Variant& v)
+int walkBlobField(const BlobSet& set, float step, const Variant& v)
 {
-    Blobs.BlobSpritesDrawn = 0;
-    if (!(step > 0.0f)) return;
+    int drawn = 0;
+    if (!(step > 0.0f)) return 0;
 
     const Blob* b = set.blobs;
     float lo[3] = {b[0].position[0], b[0].position[1], b[0].position[2]};
@@ -62,10 +60,11 @@ void walkBlobField(const BlobSet& set, float step, const Variant& v)
                 glVertex3f(-h, -h, 0.0f);
                 glEnd();
                 glPopMatrix();
-                ++Blobs.BlobSpritesDrawn;
+                ++drawn;
             }
         }
     }
+    return drawn;
 }
 
 } // namespace
@@ -88,13 +87,13 @@ bool inBlobBand(double field)
     return field >= 0.6 && field <= 1.0;
 }
 
-void drawBlobGlow(BlobSet& set, float step)
+int drawBlobGlow(BlobSet& set, float step)
 {
-    walkBlobField(set, step, Glow);
+    return walkBlobField(set, step, Glow);
 }
 
-void drawBlobCores(BlobSet& set, float step)
+int drawBlobCores(BlobSet& set, float step)
 {
     for (Blob& b : set.blobs) b.strength = 0.01f;
-    walkBlobField(set, step, Cores);
+    return walkBlobField(set, step, Cores);
 }

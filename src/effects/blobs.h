@@ -23,18 +23,17 @@ struct BlobSet {
 struct BlobState {
     BlobSet GlowBlobs;         // drawn by the credits-sheet scene
     BlobSet CoreBlobs;         // drawn in side panel 3
-    int BlobSpritesDrawn = 0;  // sprites drawn by the last drawBlobGlow / drawBlobCores
 
     bool operator==(const BlobState&) const = default;
 };
-extern BlobState Blobs;
 
 // Both walk the grid of sample points below z = 0 around the set and draw a
-// textured square wherever the field lies in the band. They use the texture,
-// colour mask and blend function the caller set, and leave the matrix as found.
+// textured square wherever the field lies in the band, and return how many
+// they drew. They use the texture, colour mask and blend function the caller
+// set, and leave the matrix as found.
 // The step must be positive (a step of 0 or less draws nothing).
-void drawBlobGlow(BlobSet& set, float step);   // faint green shell, squares of half size 0.05
-void drawBlobCores(BlobSet& set, float step);  // sets every strength to 0.01 for good first
+int drawBlobGlow(BlobSet& set, float step);   // faint green shell, squares of half size 0.05
+int drawBlobCores(BlobSet& set, float step);  // sets every strength to 0.01 for good first
 
 // 0.25 x sum of strength / distance^2; infinite (or undefined) at a centre.
 double blobField(const BlobSet& set, double x, double y, double z);

@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdint>
 
-ColourPanelState ColourPanel;
-
 void colourPanelCorners(float p, float c[4][3])
 {
     const double P = p;
@@ -43,26 +41,26 @@ void swingPanel(float& phase, bool& rising, double stepMs)
 
 } // namespace
 
-void swingColourPanel(const StepRun& steps)
+void swingColourPanel(ColourPanelState& panel, const StepRun& steps)
 {
     const std::int64_t first = steps.last - steps.count + 1;
     for (int i = 0; i < steps.count; ++i) {
         const double stepMs = stepLengthMs(first + i);
-        ColourPanel.PanelPhaseShown[0] = ColourPanel.PanelPhase;
-        swingPanel(ColourPanel.PanelPhase, ColourPanel.PanelRising, stepMs);
-        ColourPanel.PanelPhaseShown[1] = ColourPanel.PanelPhase;
-        swingPanel(ColourPanel.PanelPhase, ColourPanel.PanelRising, stepMs);
+        panel.PanelPhaseShown[0] = panel.PanelPhase;
+        swingPanel(panel.PanelPhase, panel.PanelRising, stepMs);
+        panel.PanelPhaseShown[1] = panel.PanelPhase;
+        swingPanel(panel.PanelPhase, panel.PanelRising, stepMs);
     }
 }
 
-float colourPanelPhase(int showing, const StepRun& steps)
+float colourPanelPhase(const ColourPanelState& panel, int showing, const StepRun& steps)
 {
     // The phase swing by swing: the two kept, the current one and the first
     // swing of the next step, which nothing has taken yet.
-    float ahead = ColourPanel.PanelPhase;
-    bool rising = ColourPanel.PanelRising;
+    float ahead = panel.PanelPhase;
+    bool rising = panel.PanelRising;
     swingPanel(ahead, rising, stepLengthMs(steps.last + 1));
-    const float swings[4] = {ColourPanel.PanelPhaseShown[0], ColourPanel.PanelPhaseShown[1], ColourPanel.PanelPhase,
+    const float swings[4] = {panel.PanelPhaseShown[0], panel.PanelPhaseShown[1], panel.PanelPhase,
                              ahead};
     // The first showing lies 2 * fraction swings past the first kept phase,
     // the second one swing later; whole swings give the kept phase itself.
@@ -73,7 +71,7 @@ float colourPanelPhase(int showing, const StepRun& steps)
     return swings[whole] + (swings[whole + 1] - swings[whole]) * part;
 }
 
-void drawColourPanel(int showing, const StepRun& steps)
+void drawColourPanel(const ColourPanelState& panel, int showing, const StepRun& steps)
 {
     // Corner positions and texture coordinates; GL clamps the colours to 0..1.
     static const float vertices[4][3] = {
@@ -81,7 +79,7 @@ void drawColourPanel(int showing, const StepRun& steps)
     static const float texCoords[4][2] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
 
     float colours[4][3];
-    colourPanelCorners(colourPanelPhase(showing, steps), colours);
+    colourPanelCorners(colourPanelPhase(panel, showing, steps), colours);
 
     glTranslatef(-0.9f, 0.6f, -4.0f);
     bindTexture(TexTestground);

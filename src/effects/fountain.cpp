@@ -5,15 +5,11 @@
 #include "assets/model.h"
 #include "assets/texture_set.h"
 #include "effects/particles.h"
-#include "core/controls.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
-
-FountainState Fountain;
 
 namespace {
 
@@ -25,14 +21,14 @@ bool wholePartNonZero(float v)
     return v >= 1.0f || v <= -1.0f;
 }
 
-void placeCamera()
+void placeCamera(FountainState& fountain)
 {
-    const float a = Fountain.MirrorAngle;
-    Fountain.CameraEye[0] = 20.0f * std::cos(a);
-    Fountain.CameraEye[2] = 20.0f * std::sin(a);
+    const float a = fountain.MirrorAngle;
+    fountain.CameraEye[0] = 20.0f * std::cos(a);
+    fountain.CameraEye[2] = 20.0f * std::sin(a);
     float y = 10.0f * std::cos(2.0f * std::sin(0.1f * a));
     if (y <= MinEyeHeight) y = MinEyeHeight;
-    Fountain.CameraEye[1] = y;
+    fountain.CameraEye[1] = y;
 }
 
 // The floor's state changes, with or without its quad. The flash pass with
@@ -75,13 +71,14 @@ void drawFloor()
     drawFloorPass(true);
 }
 
-void drawFountainGroup(float sprayAt)
+void drawFountainGroup(const FountainState& fountain, const ParticleState& particles, float sprayAt,
+                       float sphereHeight)
 {
     glDisable(GL_BLEND);
     glPushMatrix();
-    glTranslatef(1.0f, Controls.SphereHeight, -15.0f);
+    glTranslatef(1.0f, sphereHeight, -15.0f);
     glPushMatrix();
-    drawSprayPool(0.0f, 2.7f, 0.0f, sprayAt);
+    drawSprayPool(particles, 0.0f, 2.7f, 0.0f, sprayAt, fountain.MirrorAngle);
     glPopMatrix();
     drawModel(Assets.fountainModel);
     glEnable(GL_DEPTH_TEST);
@@ -89,27 +86,30 @@ void drawFountainGroup(float sprayAt)
     glPopMatrix();
 }
 
-void drawMirroredFountain(const StepRun& steps)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random,
+                          const FrameInput& in)
 {
     // The floor flashes in the channels the music lets through.
-    const float first = plat::musicGetChannelVU(Controls.VuChannel);
-    const float second = plat::musicGetChannelVU(Controls.VuChannel);
-    drawMirroredFountain(floorFlashMask(first, second), steps);
+    const float first = plat::musicGetChannelVU(in.controls.VuChannel);
+    const float second = plat::musicGetChannelVU(in.controls.VuChannel);
+    drawMirroredFountain(fountain, particles, random, floorFlashMask(first, second), in);
 }
 
-void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
+void drawMirroredFountain(FountainState& fountain, ParticleState& particles, RandomGenerator& random,
+                          FloorFlashMask mask, const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     // The spray takes two pool steps per step: at 60 fps the mirror image
     // showed the first and the real group the second. Both showings keep that
     // place in time at any rate: the mirror at 2 (fraction - 1) pool steps
     // from the pool's state, the real group one pool step later.
-    stepSprayPool(2 * steps.count);
+    stepSprayPool(particles, random, 2 * steps.count);
     const float mirrorAt = 2.0f * (steps.fraction - 1.0f);
 
     glLoadIdentity();
     glTranslatef(0.5f, -0.6f, 5.0f);
-    placeCamera();
-    gluLookAt(Fountain.CameraEye[0], Fountain.CameraEye[1], Fountain.CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
+    placeCamera(fountain);
+    gluLookAt(fountain.CameraEye[0], fountain.CameraEye[1], fountain.CameraEye[2], 0.5, -0.6, -5.0, 0.0, 1.0, 0.0);
 
     // Floor flash: only the masked channels, no depth.
     glColorMask(GL_FALSE, mask.green ? GL_TRUE : GL_FALSE, mask.blue ? GL_TRUE : GL_FALSE, GL_FALSE);
@@ -130,7 +130,7 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     glScalef(1.0f, -1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt);
+    drawFountainGroup(fountain, particles, mirrorAt, in.controls.SphereHeight);
     glPopMatrix();
     glPopMatrix();
     glDisable(GL_CLIP_PLANE0);
@@ -146,8 +146,8 @@ void drawMirroredFountain(FloorFlashMask mask, const StepRun& steps)
     // The real group.
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, 7.0f);
-    drawFountainGroup(mirrorAt + 1.0f);
+    drawFountainGroup(fountain, particles, mirrorAt + 1.0f, in.controls.SphereHeight);
     glPopMatrix();
 
-    Fountain.MirrorAngle = static_cast<float>(Fountain.MirrorAngle + Clock.FrameDelta * 0.0005);
+    fountain.MirrorAngle = static_cast<float>(fountain.MirrorAngle + in.frameDelta * 0.0005);
 }

@@ -43,7 +43,7 @@ HeightColour heightColour(float h)
             heightTint(1.0f - 1000.0f / h)};
 }
 
-void drawHeightField(float cameraX, float cameraZ)
+void drawHeightField(const HeightFieldData& field, float cameraX, float cameraZ)
 {
     glEnable(GL_LIGHTING);
     const HeightFieldWindow w = heightFieldWindow(cameraX, cameraZ);
@@ -54,9 +54,9 @@ void drawHeightField(float cameraX, float cameraZ)
             const int corners[4][2] = {{i, j}, {i, j + 1}, {i + 1, j}, {i + 1, j + 1}};
             for (const auto& c : corners) {
                 const int k = c[0] * HeightFieldSize + c[1];
-                const float h = HeightField.heights[k];
+                const float h = field.heights[k];
                 const HeightColour colour = heightColour(h);
-                const Vector3& n = HeightField.normals[k];
+                const Vector3& n = field.normals[k];
                 glColor3ub(colour.r, colour.g, colour.b);
                 glNormal3f(n.x, n.y, n.z);
                 glTexCoord2f(static_cast<float>(c[0]), static_cast<float>(c[1]));

@@ -1,12 +1,14 @@
 // Draws the landscape window of at most 30 x 30 cells around the camera.
 #pragma once
 
+#include "effects/heightfield_gen.h"
+
 #include <cstdint>
 
-// Lit, textured and tinted cells of HeightField around the camera's x and z.
+// Lit, textured and tinted cells of the field around the camera's x and z.
 // The caller sets the view transform, depth test and blending.
 // Leaves lighting and 2-D texturing on.
-void drawHeightField(float cameraX, float cameraZ);
+void drawHeightField(const HeightFieldData& field, float cameraX, float cameraZ);
 
 // Cells i in [x0, x1) and j in [z0, z1): bounds of camera +/- 15, truncated
 // toward zero, clamped to 0..255.

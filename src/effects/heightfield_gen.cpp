@@ -6,8 +6,6 @@
 
 #include <cmath>
 
-HeightFieldData HeightField;
-
 namespace {
 
 // The eight neighbours by flat offset: the 3 x 3 neighbourhood inside a row,
@@ -56,10 +54,10 @@ void boxFilterPass(float* heights)
         heights[k] = (heights[k] + neighbourSum(heights, k)) * 0.11111111f;
 }
 
-void addHeightNoise(float* heights)
+void addHeightNoise(float* heights, RandomGenerator& random)
 {
     for (int k = 0; k < HeightFieldCells; ++k)
-        heights[k] += static_cast<float>(nextRandom() % 4) - 2.5f;
+        heights[k] += static_cast<float>(nextRandom(random) % 4) - 2.5f;
 }
 
 void weightedFilterPass(float* heights)
@@ -68,10 +66,10 @@ void weightedFilterPass(float* heights)
         heights[k] = (4.0f * heights[k] + neighbourSum(heights, k)) * 0.083333336f;
 }
 
-void buildHeightField()
+void buildHeightField(HeightFieldData& field, RandomGenerator& random)
 {
-    shapeHeightField(HeightField);
-    for (int pass = 0; pass < 3; ++pass) boxFilterPass(HeightField.heights);
-    addHeightNoise(HeightField.heights);
-    for (int pass = 0; pass < 2; ++pass) weightedFilterPass(HeightField.heights);
+    shapeHeightField(field);
+    for (int pass = 0; pass < 3; ++pass) boxFilterPass(field.heights);
+    addHeightNoise(field.heights, random);
+    for (int pass = 0; pass < 2; ++pass) weightedFilterPass(field.heights);
 }

@@ -3,10 +3,8 @@
 #include "effects/particles.h"
 
 #include "assets/texture_set.h"
-#include "effects/fountain.h"
 #include "core/random.h"
 #include "core/gl_resources.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -15,8 +13,6 @@
 #include <cmath>
 #include <cstddef>
 #include <iterator>
-
-ParticleState Particles;
 
 namespace {
 
@@ -84,9 +80,9 @@ void keepBefore(Particle (&before)[N], const Particle (&pool)[N])
 
 // ---- sparks ----------------------------------------------------------------
 
-void initSpark(Particle& p)
+void initSpark(RandomGenerator& random, Particle& p)
 {
-    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.003);
+    p.fade = static_cast<float>((nextRandom(random) % 100) * 0.01 + 0.003);
     p.life = 1.0f;
     setColour(p.colour, 1.0f, 1.0f, 1.0f);
     setVector(p.velocity, 0.0f, 0.0f, 0.0f);
@@ -97,28 +93,28 @@ void initSpark(Particle& p)
 
 // Re-placed on the turning curve; life 0.1 against a loss of at least 0.27
 // per step, so a reborn spark is reborn again on every call.
-void rebirthSpark(Particle& p)
+void rebirthSpark(ParticleState& particles, RandomGenerator& random, Particle& p)
 {
-    const float a = static_cast<float>(nextRandom() % 1000 - 1);
-    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.09);
+    const float a = static_cast<float>(nextRandom(random) % 1000 - 1);
+    p.fade = static_cast<float>((nextRandom(random) % 100) * 0.01 + 0.09);
     p.life = 0.1f;
     setColour(p.colour, 1.0f, 1.0f, 1.0f);
     setVector(p.velocity, 0.0f, 0.0f, 0.0f);
     setVector(p.gravity, 0.0f, 0.0f, 0.0f);
     p.size = 0.03f;
     p.slowdown = 2.0f;
-    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(Particles.SparkAngle)));
-    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(Particles.SparkAngle)));
+    p.position[0] = static_cast<float>(0.25 * std::cos(0.25 * a) * std::sin(static_cast<double>(particles.SparkAngle)));
+    p.position[1] = static_cast<float>(0.25 * std::sin(static_cast<double>(a)) * std::cos(static_cast<double>(particles.SparkAngle)));
     p.position[2] = 0.0f;
 }
 
-void stepSparks()
+void stepSparks(ParticleState& particles, RandomGenerator& random)
 {
-    for (Particle& p : Particles.SparkPool) {
+    for (Particle& p : particles.SparkPool) {
         movePosition(p);
         addGravity(p);
         p.life -= p.fade * 3.0f;
-        if (p.life <= 0.0f) rebirthSpark(p);
+        if (p.life <= 0.0f) rebirthSpark(particles, random, p);
     }
 }
 
@@ -126,10 +122,10 @@ void stepSparks()
 
 // Also the rebirth rule; the spread in x scales with the time step (ms), so
 // at set-up (FrameDelta 0) every flame starts at x = 2.
-void initFlame(Particle& p, double stepMs)
+void initFlame(RandomGenerator& random, Particle& p, double stepMs)
 {
-    const float a = static_cast<float>((nextRandom() % 200 - 1) * (stepMs * 0.001));
-    p.fade = static_cast<float>((nextRandom() % 100) * 0.01 + 0.009);
+    const float a = static_cast<float>((nextRandom(random) % 200 - 1) * (stepMs * 0.001));
+    p.fade = static_cast<float>((nextRandom(random) % 100) * 0.01 + 0.009);
     p.life = 5.0f;
     setColour(p.colour, 1.0f, 0.5f, 0.2f);
     setVector(p.velocity, 0.0f, 0.0f, 0.0f);
@@ -141,30 +137,30 @@ void initFlame(Particle& p, double stepMs)
 
 // One step of stepMs song milliseconds: rise, grow above y = 0, accelerate
 // and age by the step's length.
-void stepFlames(double stepMs)
+void stepFlames(ParticleState& particles, RandomGenerator& random, double stepMs)
 {
-    for (Particle& p : Particles.FlamePool) {
+    for (Particle& p : particles.FlamePool) {
         movePosition(p);
         p.size += 0.01f * p.position[1];
         p.velocity[0] += p.gravity[0];
         p.velocity[1] = static_cast<float>(p.velocity[1] + p.gravity[1] * stepMs * 0.01);
         p.velocity[2] += p.gravity[2];
         p.life = static_cast<float>(p.life - p.fade * 3.0 * stepMs * 0.05);
-        if (p.life <= 0.0f) initFlame(p, stepMs);
+        if (p.life <= 0.0f) initFlame(random, p, stepMs);
     }
 }
 
 // ---- spray -----------------------------------------------------------------
 
-void rebirthSpray(Particle& p)
+void rebirthSpray(RandomGenerator& random, Particle& p)
 {
-    nextRandom();  // drawn and discarded; keeps the sequence of the others
-    p.fade = static_cast<float>((nextRandom() % 100) * 0.001 + 0.0003);
+    nextRandom(random);  // drawn and discarded; keeps the sequence of the others
+    p.fade = static_cast<float>((nextRandom(random) % 100) * 0.001 + 0.0003);
     p.life = 10.0f;
     setColour(p.colour, 1.0f, 1.0f, 1.0f);
-    p.velocity[0] = static_cast<float>(nextRandom() % 40 - 20);
-    p.velocity[1] = static_cast<float>((nextRandom() % 100 - 30) * 2);
-    p.velocity[2] = static_cast<float>(nextRandom() % 40 - 20);
+    p.velocity[0] = static_cast<float>(nextRandom(random) % 40 - 20);
+    p.velocity[1] = static_cast<float>((nextRandom(random) % 100 - 30) * 2);
+    p.velocity[2] = static_cast<float>(nextRandom(random) % 40 - 20);
     setVector(p.gravity, 0.0f, -0.5f, 0.0f);
     p.size = 0.05f;
     p.slowdown = 3.0f;
@@ -198,10 +194,10 @@ bool moveSpray(Particle& p)
     return !(p.life <= 0.0f);
 }
 
-void stepSpray()
+void stepSpray(ParticleState& particles, RandomGenerator& random)
 {
-    for (Particle& p : Particles.SprayPool) {
-        if (!moveSpray(p)) rebirthSpray(p);
+    for (Particle& p : particles.SprayPool) {
+        if (!moveSpray(p)) rebirthSpray(random, p);
     }
 }
 
@@ -215,16 +211,17 @@ Particle sprayAhead(const Particle& now)
 
 } // namespace
 
-void initParticlePools()
+void initParticlePools(ParticleState& particles, RandomGenerator& random, double frameDelta)
 {
-    for (Particle& p : Particles.SparkPool) initSpark(p);
-    for (Particle& p : Particles.FlamePool) initFlame(p, Clock.FrameDelta);
-    keepBefore(Particles.SparkPoolBefore, Particles.SparkPool);
-    keepBefore(Particles.FlamePoolBefore, Particles.FlamePool);
+    for (Particle& p : particles.SparkPool) initSpark(random, p);
+    for (Particle& p : particles.FlamePool) initFlame(random, p, frameDelta);
+    keepBefore(particles.SparkPoolBefore, particles.SparkPool);
+    keepBefore(particles.FlamePoolBefore, particles.FlamePool);
 }
 
-void drawSparkPool(float x, float y, float z, const StepRun& steps)
+void drawSparkPool(ParticleState& particles, RandomGenerator& random, float x, float y, float z, const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     glPushMatrix();
     glTranslatef(x, y, z);
     // Blending (with the function in force) and no depth test for every spark;
@@ -233,18 +230,18 @@ void drawSparkPool(float x, float y, float z, const StepRun& steps)
     glDisable(GL_DEPTH_TEST);
     bindTexture(TexP1);
     for (int i = 0; i < steps.count; ++i) {
-        keepBefore(Particles.SparkPoolBefore, Particles.SparkPool);
-        stepSparks();
+        keepBefore(particles.SparkPoolBefore, particles.SparkPool);
+        stepSparks(particles, random);
     }
-    for (const Particle& p : Particles.SparkPoolBefore) {
+    for (const Particle& p : particles.SparkPoolBefore) {
         glColor3f(p.life * p.colour[0] * 10.0f, 0.0f, 0.0f);
         drawSprite(p.position, p.size);
     }
-    Particles.SparkAngle = static_cast<float>(Particles.SparkAngle + Clock.FrameDelta * 0.0005);
+    particles.SparkAngle = static_cast<float>(particles.SparkAngle + in.frameDelta * 0.0005);
     glPopMatrix();
 }
 
-void drawFlamePool(float x, float y, float z, const StepRun& steps)
+void drawFlamePool(ParticleState& particles, RandomGenerator& random, float x, float y, float z, const StepRun& steps)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
@@ -253,11 +250,11 @@ void drawFlamePool(float x, float y, float z, const StepRun& steps)
     glBlendFunc(GL_ONE, GL_ONE);
     bindTexture(TexP1);
     for (int i = 0; i < steps.count; ++i) {
-        keepBefore(Particles.FlamePoolBefore, Particles.FlamePool);
-        stepFlames(stepLengthMs(steps.last - steps.count + 1 + i));
+        keepBefore(particles.FlamePoolBefore, particles.FlamePool);
+        stepFlames(particles, random, stepLengthMs(steps.last - steps.count + 1 + i));
     }
     for (int i = 0; i < FlameCount; ++i) {
-        const Particle p = shownParticle(Particles.FlamePoolBefore[i], Particles.FlamePool[i], steps.fraction);
+        const Particle p = shownParticle(particles.FlamePoolBefore[i], particles.FlamePool[i], steps.fraction);
         // Colour from size and height before the step: orange while low and
         // small, else a grey of size * y (black below y = 0).
         if (p.size < 0.15f && p.position[1] < -0.6f) {
@@ -287,16 +284,16 @@ void buildSpraySphere()
     glEndList();
 }
 
-void stepSprayPool(int poolSteps)
+void stepSprayPool(ParticleState& particles, RandomGenerator& random, int poolSteps)
 {
     for (int i = 0; i < poolSteps; ++i) {
-        keepBefore(Particles.SprayPoolEarlier, Particles.SprayPoolBefore);
-        keepBefore(Particles.SprayPoolBefore, Particles.SprayPool);
-        stepSpray();
+        keepBefore(particles.SprayPoolEarlier, particles.SprayPoolBefore);
+        keepBefore(particles.SprayPoolBefore, particles.SprayPool);
+        stepSpray(particles, random);
     }
 }
 
-void drawSprayPool(float x, float y, float z, float at)
+void drawSprayPool(const ParticleState& particles, float x, float y, float z, float at, float mirrorAngle)
 {
     glPushMatrix();
     glTranslatef(x, y, z);
@@ -306,11 +303,11 @@ void drawSprayPool(float x, float y, float z, float at)
         // Whole positions draw the kept state itself.
         Particle p;
         if (at < -1.0f) {
-            p = shownParticle(Particles.SprayPoolEarlier[i], Particles.SprayPoolBefore[i], at + 2.0f);
+            p = shownParticle(particles.SprayPoolEarlier[i], particles.SprayPoolBefore[i], at + 2.0f);
         } else if (at < 0.0f) {
-            p = shownParticle(Particles.SprayPoolBefore[i], Particles.SprayPool[i], at + 1.0f);
+            p = shownParticle(particles.SprayPoolBefore[i], particles.SprayPool[i], at + 1.0f);
         } else {
-            p = shownParticle(Particles.SprayPool[i], sprayAhead(Particles.SprayPool[i]), at);
+            p = shownParticle(particles.SprayPool[i], sprayAhead(particles.SprayPool[i]), at);
         }
         // Opaque and depth-tested while life > 1; fading out blended after that.
         if (p.life > 1.0f) {
@@ -323,7 +320,7 @@ void drawSprayPool(float x, float y, float z, float at)
         glColor3f(p.life, p.life, p.life);
         glPushMatrix();
         glTranslatef(p.position[0], p.position[1], p.position[2]);
-        glRotatef(-Fountain.MirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
+        glRotatef(-mirrorAngle, 0.0f, 1.0f, 0.0f);  // the camera's radians, taken as degrees
         if (Gl.SpraySphereList && p.size == SprayRadius) {
             glCallList(Gl.SpraySphereList);
         } else if (Gl.SphereQuadric) {

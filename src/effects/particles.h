@@ -6,7 +6,8 @@
 // frame and each showing drawn at its own place in the pool's last steps.
 #pragma once
 
-#include "core/step_clock.h"
+#include "core/frame_input.h"
+#include "core/random.h"
 
 struct Particle {
     float fade;         // life lost per step, before the pool's own factor
@@ -39,11 +40,10 @@ struct ParticleState {
 
     bool operator==(const ParticleState&) const = default;
 };
-extern ParticleState Particles;
 
 // Sparks first, then flames, each in array order (draws from nextRandom).
 // Leaves the spray pool and SparkAngle as they are.
-void initParticlePools();
+void initParticlePools(ParticleState& particles, RandomGenerator& random, double frameDelta);
 
 // Each pushes the modelview matrix, translates by (x, y, z), steps its pool
 // `steps.count` times (the spray: see stepSprayPool) and draws it, and pops. Sparks are drawn as they were
@@ -53,18 +53,18 @@ void initParticlePools();
 //   sparks: blending on, depth test off, p1 bound;
 //   flames: blending on with (ONE, ONE), depth test off, p1 bound;
 //   spray:  depth test on, blending off, p2 bound.
-void drawSparkPool(float x, float y, float z, const StepRun& steps);
+void drawSparkPool(ParticleState& particles, RandomGenerator& random, float x, float y, float z, const FrameInput& in);
 // Records the spray's sphere (the reborn radius, 5 x 5) as a display list of
 // the current context, so that the 500 spheres per frame replay GLU's exact
 // geometry without rebuilding it. Call in every new context once
 // SphereQuadric exists; other radii are still drawn by GLU directly.
 void buildSpraySphere();
-void drawFlamePool(float x, float y, float z, const StepRun& steps);
+void drawFlamePool(ParticleState& particles, RandomGenerator& random, float x, float y, float z, const StepRun& steps);
 // Advances the spray by `poolSteps` of its own steps, keeping the two states
 // before the latest (draws from nextRandom for each rebirth).
-void stepSprayPool(int poolSteps);
+void stepSprayPool(ParticleState& particles, RandomGenerator& random, int poolSteps);
 // Draws the spray as it stands `at` pool steps from its current state: -2 and
 // -1 are the two kept states, 0 the current one, between them in proportion,
 // and up to 1 toward the next pool step, worked out without taking it (a
 // droplet that step would rebirth stays where it is). Moves nothing.
-void drawSprayPool(float x, float y, float z, float at);
+void drawSprayPool(const ParticleState& particles, float x, float y, float z, float at, float mirrorAngle);

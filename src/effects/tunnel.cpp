@@ -4,7 +4,6 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 
@@ -13,7 +12,6 @@
 #include <cmath>
 #include <cstdint>
 
-TunnelState Tunnel;
 const float TunnelStep = 3.14159265358979f;
 
 namespace {
@@ -31,7 +29,7 @@ int shrunkSlices(int slices, double stepMs)
     return static_cast<int>(next);
 }
 
-void computeTube(int slices, float s)
+void computeTube(TunnelState& tunnel, int slices, float s)
 {
     const float sinS29 = std::sin(s * (1.0f / 29.0f));
     const float sinS13 = std::sin(s * (1.0f / 13.0f));
@@ -43,54 +41,54 @@ void computeTube(int slices, float s)
         const float ringY = 3.0f * std::sin(a);
         for (int j = 0; j < slices; ++j) {
             const float g = s + 2.0f * static_cast<float>(j);
-            Tunnel.TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
+            tunnel.TunnelX[r][j] = ringX + 2.0f * std::sin(g * (1.0f / 29.0f)) + std::sin(g * (1.0f / 13.0f)) -
                             2.0f * sinS29 - sinS13;
-            Tunnel.TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
+            tunnel.TunnelY[r][j] = ringY + 2.0f * std::cos(g * (1.0f / 33.0f)) + std::sin(g * (1.0f / 17.0f)) -
                             2.0f * cosS33 - sinS17;
-            Tunnel.TunnelZ[r][j] = -static_cast<float>(j);
+            tunnel.TunnelZ[r][j] = -static_cast<float>(j);
         }
     }
 }
 
-void tubeVertex(int r, int j, float c, float u, float v)
+void tubeVertex(TunnelState& tunnel, int r, int j, float c, float u, float v)
 {
     glColor3f(c, c, c);
     glTexCoord2f(u, v);
-    glVertex3f(Tunnel.TunnelX[r][j], Tunnel.TunnelY[r][j], Tunnel.TunnelZ[r][j]);
+    glVertex3f(tunnel.TunnelX[r][j], tunnel.TunnelY[r][j], tunnel.TunnelZ[r][j]);
 }
 
 // A vertex `part` of the way from slice j to slice j + 1.
-void tubeVertexBetween(int r, int j, float part, float c, float u, float v)
+void tubeVertexBetween(TunnelState& tunnel, int r, int j, float part, float c, float u, float v)
 {
     glColor3f(c, c, c);
     glTexCoord2f(u, v);
-    glVertex3f(Tunnel.TunnelX[r][j] + (Tunnel.TunnelX[r][j + 1] - Tunnel.TunnelX[r][j]) * part,
-               Tunnel.TunnelY[r][j] + (Tunnel.TunnelY[r][j + 1] - Tunnel.TunnelY[r][j]) * part,
-               Tunnel.TunnelZ[r][j] + (Tunnel.TunnelZ[r][j + 1] - Tunnel.TunnelZ[r][j]) * part);
+    glVertex3f(tunnel.TunnelX[r][j] + (tunnel.TunnelX[r][j + 1] - tunnel.TunnelX[r][j]) * part,
+               tunnel.TunnelY[r][j] + (tunnel.TunnelY[r][j + 1] - tunnel.TunnelY[r][j]) * part,
+               tunnel.TunnelZ[r][j] + (tunnel.TunnelZ[r][j + 1] - tunnel.TunnelZ[r][j]) * part);
 }
 
-void advanceShade()
+void advanceShade(TunnelState& tunnel)
 {
-    Tunnel.TunnelShade += 0.1f;
-    if (Tunnel.TunnelShade >= 1.0f) Tunnel.TunnelShade = 0.0f;
+    tunnel.TunnelShade += 0.1f;
+    if (tunnel.TunnelShade >= 1.0f) tunnel.TunnelShade = 0.0f;
 }
 
 // The shade's walk through a tube of `slices` slices, as drawing it walks.
-void walkShade(int slices)
+void walkShade(TunnelState& tunnel, int slices)
 {
-    for (int j = 0; j + 1 < slices; ++j) advanceShade();
+    for (int j = 0; j + 1 < slices; ++j) advanceShade(tunnel);
 }
 
 // The tube's rows of quads; the last row reaches `farEnd` (0..1] of the way to
 // the last slice, so that a tube losing its far slice loses it smoothly.
-void drawTube(int slices, float s, float farEnd)
+void drawTube(TunnelState& tunnel, int slices, float s, float farEnd)
 {
     for (int j = 0; j + 1 < slices; ++j) {  // slices - 1 could overflow at INT_MIN
         bindTexture(TexTunnel);
         glBegin(GL_QUADS);
         const float fj = static_cast<float>(j);
         const float k = 0.0025f * fj;
-        const float q = Tunnel.TunnelShade;
+        const float q = tunnel.TunnelShade;
         // Shade falls with depth, 1 at the mouth to 0 near slice 76.
         const float c0 = 1.0f - (fj / (0.1f * q + 64.0f) - k);
         const float c1 = 1.0f - (fj / (q + 64.0f) - k);
@@ -99,23 +97,23 @@ void drawTube(int slices, float s, float farEnd)
             const float c2 = 1.0f - ((fj + farEnd) / 64.0f - k);
             const float v1 = 2.0f * s + farEnd;
             for (int r = 0; r < TunnelPoints - 1; ++r) {
-                tubeVertex(r, j, c0, 0.0f, v0);
-                tubeVertex(r + 1, j, c1, 1.0f, v0);
-                tubeVertexBetween(r + 1, j, farEnd, c2, 1.0f, v1);
-                tubeVertexBetween(r, j, farEnd, c2, 0.0f, v1);
+                tubeVertex(tunnel, r, j, c0, 0.0f, v0);
+                tubeVertex(tunnel, r + 1, j, c1, 1.0f, v0);
+                tubeVertexBetween(tunnel, r + 1, j, farEnd, c2, 1.0f, v1);
+                tubeVertexBetween(tunnel, r, j, farEnd, c2, 0.0f, v1);
             }
         } else {
             const float c2 = 1.0f - ((fj + 1.0f) / 64.0f - k);
             const float v1 = 2.0f * s + 1.0f;
             for (int r = 0; r < TunnelPoints - 1; ++r) {
-                tubeVertex(r, j, c0, 0.0f, v0);
-                tubeVertex(r + 1, j, c1, 1.0f, v0);
-                tubeVertex(r + 1, j + 1, c2, 1.0f, v1);
-                tubeVertex(r, j + 1, c2, 0.0f, v1);
+                tubeVertex(tunnel, r, j, c0, 0.0f, v0);
+                tubeVertex(tunnel, r + 1, j, c1, 1.0f, v0);
+                tubeVertex(tunnel, r + 1, j + 1, c2, 1.0f, v1);
+                tubeVertex(tunnel, r, j + 1, c2, 0.0f, v1);
             }
         }
         glEnd();
-        advanceShade();
+        advanceShade(tunnel);
     }
 }
 
@@ -129,28 +127,29 @@ int slicesAfterStep(int slices, std::int64_t index)
 
 } // namespace
 
-void drawTunnelFlight(const StepRun& steps)
+void drawTunnelFlight(TunnelState& tunnel, const FrameInput& in)
 {
+    const StepRun& steps = in.steps;
     glTranslatef(0.5f, 0.0f, -4.0f);
-    Tunnel.TunnelPhase = static_cast<float>(Tunnel.TunnelPhase + Clock.FrameDelta * 0.1);
+    tunnel.TunnelPhase = static_cast<float>(tunnel.TunnelPhase + in.frameDelta * 0.1);
     // Each step loses its slices and walks the shade through the tube; the
     // frame's last step walks it while the tube is drawn below.
     const std::int64_t first = steps.last - steps.count + 1;
     for (int i = 0; i < steps.count; ++i) {
-        Tunnel.TunnelSlices = slicesAfterStep(Tunnel.TunnelSlices, first + i);
-        if (i + 1 < steps.count) walkShade(std::min(Tunnel.TunnelSlices, TunnelMaxSlices));
+        tunnel.TunnelSlices = slicesAfterStep(tunnel.TunnelSlices, first + i);
+        if (i + 1 < steps.count) walkShade(tunnel, std::min(tunnel.TunnelSlices, TunnelMaxSlices));
     }
 
     // The count never rises above the grid size, so this only guards the grids.
-    const int slices = std::min(Tunnel.TunnelSlices, TunnelMaxSlices);
-    const float s = Tunnel.TunnelPhase;
-    if (slices > 0) computeTube(slices, s);
+    const int slices = std::min(tunnel.TunnelSlices, TunnelMaxSlices);
+    const float s = tunnel.TunnelPhase;
+    if (slices > 0) computeTube(tunnel, slices, s);
 
     // The fighter follows vertex [5][2] at a tenth of its offset; with fewer
     // than three slices that vertex keeps its last computed place.
     glPushMatrix();
-    glTranslatef(0.1f * Tunnel.TunnelX[5][2], 0.1f * Tunnel.TunnelY[5][2] - 0.2f, 2.0f);
-    glRotatef(Tunnel.FighterRoll, 0.0f, 0.0f, 1.0f);
+    glTranslatef(0.1f * tunnel.TunnelX[5][2], 0.1f * tunnel.TunnelY[5][2] - 0.2f, 2.0f);
+    glRotatef(tunnel.FighterRoll, 0.0f, 0.0f, 1.0f);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     drawModel(Assets.fighterModel);
@@ -158,7 +157,7 @@ void drawTunnelFlight(const StepRun& steps)
     glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 
-    Tunnel.FighterRoll = 50.0f * (std::cos(Tunnel.TunnelX[5][2]) + std::sin(Tunnel.TunnelY[5][2]));
+    tunnel.FighterRoll = 50.0f * (std::cos(tunnel.TunnelX[5][2]) + std::sin(tunnel.TunnelY[5][2]));
 
     // Between steps the far end recedes toward the next step's count.
     float farEnd = 1.0f;
@@ -166,9 +165,9 @@ void drawTunnelFlight(const StepRun& steps)
         farEnd = 1.0f - steps.fraction;
     // A frame between steps draws the shimmer of the latest step again, and
     // leaves the shade where that step's walk left it.
-    const float walked = Tunnel.TunnelShade;
-    if (steps.count == 0) Tunnel.TunnelShade = Tunnel.TunnelShadeShown;
-    else Tunnel.TunnelShadeShown = Tunnel.TunnelShade;
-    drawTube(slices, s, farEnd);
-    if (steps.count == 0) Tunnel.TunnelShade = walked;
+    const float walked = tunnel.TunnelShade;
+    if (steps.count == 0) tunnel.TunnelShade = tunnel.TunnelShadeShown;
+    else tunnel.TunnelShadeShown = tunnel.TunnelShade;
+    drawTube(tunnel, slices, s, farEnd);
+    if (steps.count == 0) tunnel.TunnelShade = walked;
 }

@@ -1,7 +1,7 @@
 // The tunnel flight: a winding textured tube with the fighter in front.
 #pragma once
 
-#include "core/step_clock.h"
+#include "core/frame_input.h"
 
 constexpr int TunnelPoints = 13;      // points around the tube; point 12 closes it onto point 0
 constexpr int TunnelMaxSlices = 85;   // slices the grids hold
@@ -19,7 +19,6 @@ struct TunnelState {
 
     bool operator==(const TunnelState&) const = default;
 };
-extern TunnelState Tunnel;
 extern const float TunnelStep;  // pi in single precision: point r sits at r * pi / 6
 
 // Translates the current modelview matrix by (0.5, 0, -4) without saving it
@@ -27,4 +26,4 @@ extern const float TunnelStep;  // pi in single precision: point r sits at r * p
 // follows FrameDelta; the slices fall and the shade walks once per step of
 // the run, and the tube's far end is drawn at the run's fraction of the next
 // step's fall. Leaves blending off and depth testing on.
-void drawTunnelFlight(const StepRun& steps);
+void drawTunnelFlight(TunnelState& tunnel, const FrameInput& in);

@@ -4,12 +4,9 @@
 
 #include "assets/texture_set.h"
 #include "core/gl_resources.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-
-TwinConeState TwinCones;
 
 namespace {
 
@@ -28,18 +25,18 @@ void drawCone(float spinDegrees, double topRadius)
 
 } // namespace
 
-void drawTwinCones(bool rising)
+void drawTwinCones(TwinConeState& cones, bool rising, double frameDelta)
 {
     glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
 
-    drawCone(2.0f * TwinCones.ConeSpin, 1.2);
-    drawCone(-2.0f * TwinCones.ConeSpin, 1.3);
+    drawCone(2.0f * cones.ConeSpin, 1.2);
+    drawCone(-2.0f * cones.ConeSpin, 1.3);
     glDisable(GL_FOG);
 
-    const double step = Clock.FrameDelta * 0.1;  // 200 degrees of cone turn per s
-    TwinCones.ConeSpin = static_cast<float>(rising ? TwinCones.ConeSpin + step : TwinCones.ConeSpin - step);
+    const double step = frameDelta * 0.1;  // 200 degrees of cone turn per s
+    cones.ConeSpin = static_cast<float>(rising ? cones.ConeSpin + step : cones.ConeSpin - step);
     glDisable(GL_LIGHTING);
 }

@@ -6,9 +6,8 @@ struct TwinConeState {
 
     bool operator==(const TwinConeState&) const = default;
 };
-extern TwinConeState TwinCones;
 
 // Draws both cones blended, lit and fogged without depth test in the current
 // frame, then moves ConeSpin up (rising) or down. Blend factors are the
 // caller's. Leaves texturing and blending on; depth test, fog and lighting off.
-void drawTwinCones(bool rising);
+void drawTwinCones(TwinConeState& cones, bool rising, double frameDelta);

@@ -2,6 +2,8 @@
 // itself and where the last frame stands. Nothing else of src/ is for tools.
 #pragma once
 
+#include <vector>
+
 // Entry of the demo: start question, window, music, main loop, shutdown.
 // Returns the exit code.
 int runDemo();
@@ -10,6 +12,8 @@ int runDemo();
 const char* demoPhaseName();
 // Scene the last frame drew, for statistics (names as in nordglow-capture --stats).
 const char* demoSceneName();
+// Every scene name demoSceneName gives, in the order they come.
+std::vector<const char*> demoSceneNames();
 // Play position of the current song as the last frame read it, ms.
 double demoSongTime();
 // How long the demo pauses, presenting nothing while its time runs on,

@@ -1,32 +1,8 @@
-// The demo's whole state gathered from its modules and put back into them.
+// The running demo's one state.
 #include "shell/demo_state.h"
 
-DemoState currentDemoState()
+DemoState& demoState()
 {
-    return DemoState{Clock, Controls, Random, Picture, Ticker, Meter, Particles, Blobs, ColourPanel, Fountain,
-                     HeightField, Tunnel, TwinCones, Timeline, Intro, Flight, MiddleScenes, Scroller, Layout, Shell};
-}
-
-void restoreDemoState(const DemoState& state)
-{
-    Clock = state.clock;
-    Controls = state.controls;
-    Random = state.random;
-    restorePictureTransform(state.picture);
-    Ticker = state.ticker;
-    Meter = state.meter;
-    Particles = state.particles;
-    Blobs = state.blobs;
-    ColourPanel = state.colourPanel;
-    Fountain = state.fountain;
-    HeightField = state.heightField;
-    Tunnel = state.tunnel;
-    TwinCones = state.twinCones;
-    Timeline = state.timeline;
-    Intro = state.intro;
-    Flight = state.flight;
-    MiddleScenes = state.middleScenes;
-    Scroller = state.scroller;
-    Layout = state.layout;
-    Shell = state.shell;
+    static DemoState state;
+    return state;
 }

@@ -1,68 +1,28 @@
-// The demo's whole state as one value: the state struct of every module, from
-// the clock and controls up to the scenes and the shell. A snapshot is a copy,
-// a restore one assignment:
-//     const DemoState saved = currentDemoState();
+// The demo's whole state as one value: the animation state of everything the
+// timeline draws and the shell's own (keys, window flags, the song clock and
+// the controls). The shell owns the one instance, demoState(), and hands each
+// function below it the parts it reads or changes. A snapshot is a copy, a
+// restore one assignment, program start is DemoState{}:
+//     const DemoState saved = demoState();
 //     ...
-//     restoreDemoState(saved);
+//     demoState() = saved;
 // Kept apart, and no part of it: the GL objects of the current context
-// (GlResources, made per context by the scene set-up) and the models and
-// images read from Data/ (LoadedAssets, read once).
+// (GlResources, made per context by the scene set-up), the models and images
+// read from Data/ (LoadedAssets, read once) and the picture transform (the
+// window's, core/picture.h).
 #pragma once
 
-#include "core/controls.h"
-#include "core/frame_clock.h"
-#include "core/picture.h"
-#include "core/random.h"
-#include "effects/blobs.h"
-#include "effects/colour_panel.h"
-#include "effects/fountain.h"
-#include "effects/heightfield_gen.h"
-#include "effects/particles.h"
-#include "effects/tunnel.h"
-#include "effects/twin_cones.h"
 #include "shell/shell_state.h"
-#include "text/binary_ticker.h"
-#include "text/volume_meter.h"
-#include "timeline/end_scroller.h"
-#include "timeline/flights.h"
-#include "timeline/intro.h"
-#include "timeline/layout.h"
-#include "timeline/middle_scenes.h"
-#include "timeline/timeline.h"
+#include "timeline/animation_state.h"
 
-struct DemoState {
-    // core
-    FrameClock clock;
-    ControlState controls;
-    RandomGenerator random;
-    PictureTransform picture;
-    // text
-    TickerState ticker;
-    VolumeMeterState meter;
-    // effects
-    ParticleState particles;
-    BlobState blobs;
-    ColourPanelState colourPanel;
-    FountainState fountain;
-    HeightFieldData heightField;
-    TunnelState tunnel;
-    TwinConeState twinCones;
-    // timeline
-    TimelineState timeline;
-    IntroState intro;
-    FlightState flight;
-    MiddleSceneState middleScenes;
-    EndScrollerState scroller;
-    LayoutState layout;
-    // shell
+struct DemoState : AnimationState {
     ShellState shell;
 
     // Floats compare by value.
-
     bool operator==(const DemoState&) const = default;
 };
 
-// A copy of every module's state as it is now.
-DemoState currentDemoState();
-// Puts every module's state back to the given one.
-void restoreDemoState(const DemoState& state);
+// The running demo's state: the main loop, the window's event handling, the
+// scene set-up and the functions of shell/demo.h work on it. About a
+// megabyte (the landscape's heights), so it lives on no stack.
+DemoState& demoState();

@@ -9,6 +9,7 @@
 #include "effects/particles.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
+#include "shell/demo_state.h"
 #include "shell/warm_up.h"
 #include "text/volume_meter.h"
 
@@ -91,16 +92,18 @@ void setFog()
 
 bool SetUpScene()
 {
+    DemoState& demo = demoState();
     if (!loadTextureSet()) return false;
     setBaseState();
     BuildBitmapFont();
-    initParticlePools();
-    buildHeightField();  // draws from the shared random sequence after the pools
+    // The flames spread by the last frame's FrameDelta: 0 before the first frame.
+    initParticlePools(demo.particles, demo.random, demo.shell.Clock.FrameDelta);
+    buildHeightField(demo.heightField, demo.random);  // draws from the shared random sequence after the pools
     setLights();
     Gl.SphereQuadric = newSmoothQuadric(Gl.SphereQuadric);
     buildSpraySphere();
-    Fountain.CameraEye[0] = Fountain.CameraEye[1] = Fountain.CameraEye[2] = 0.0f;
-    InitVolumeMeter();
+    demo.fountain.CameraEye[0] = demo.fountain.CameraEye[1] = demo.fountain.CameraEye[2] = 0.0f;
+    InitVolumeMeter(demo.meter);
     BuildOutlineFont();  // on failure 3-D text draws nothing; the set-up goes on
     // Loading again would append a second material to each model: the models
     // read on the first run serve every later one.

@@ -1,5 +1,5 @@
-// The set-up's warm-up: one frame of each scene drawn and thrown away, with
-// every value the drawing moves saved before and put back after.
+// The set-up's warm-up: one frame of each scene drawn and thrown away, on a
+// copy of the demo's state.
 #include "shell/warm_up.h"
 
 #include "core/controls.h"
@@ -17,16 +17,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
 
 constexpr double WarmUpStepMs = 1000.0 / 60.0;  // one frame at 60 fps
-
-// Song times (ms) of the main-part frames drawn: the first frame (fade only),
-// each scene's window but the fountain's, the end transition.
-constexpr double MainPartTimes[] = {0.0, 5000.0, 18000.0, 34000.0, 48000.0, 62000.0, 76000.0, 121000.0};
-constexpr double FountainTime = 100000.0;
 
 void beginWarmUpFrame()
 {
@@ -37,7 +33,7 @@ void beginWarmUpFrame()
 // The first frame's render-to-texture pass (while it is still to come), into a
 // texture and quadric of its own (the texture is deleted after the playback);
 // then a credits frame and the question.
-void warmUpIntro(RenderTargetInfo* renderPassTarget)
+void warmUpIntro(IntroState& intro, const FrameInput& in, RenderTargetInfo* renderPassTarget)
 {
     beginWarmUpFrame();
     if (renderPassTarget) {
@@ -48,63 +44,73 @@ void warmUpIntro(RenderTargetInfo* renderPassTarget)
 
     // The first line at rest: the swing cannot turn, so the intro's ending
     // (flash, volume, song switch) cannot start from here.
-    Intro.CreditsRunning = true;
-    Intro.IntroEnding = false;
-    Intro.CreditIndex = 0;
-    Intro.CreditAngle = 0.0f;
-    runIntroFrame();
+    intro.CreditsRunning = true;
+    intro.IntroEnding = false;
+    intro.CreditIndex = 0;
+    intro.CreditAngle = 0.0f;
+    runIntroFrame(intro, in);
     drawIntroQuestion();
 }
 
-void warmUpMainPart()
+void warmUpMainPart(AnimationState& state, FrameInput in)
 {
-    Controls.MainSongActive = true;
-    Timeline.IntroActive = true;
-    for (double t : MainPartTimes) {
-        Clock.SongTime = t;
+    in.controls.MainSongActive = true;
+    state.timeline.IntroActive = true;
+    float roll = in.controls.CameraRoll;  // the flights' bank, thrown away with the rest
+    // A frame in each row's window (the first frame, fade only; each scene;
+    // the end transition), the fountain's apart below.
+    double fountainTime = 0.0;
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (row.row == RowFountain) {
+            fountainTime = row.sampleMs;
+            continue;
+        }
+        const double t = row.sampleMs;
+        in.songTime = t;
         beginWarmUpFrame();
-        drawMainPartPicture(mainPartRows(t, 0));
+        drawMainPartPicture(state, mainPartRows(t, 0), in, roll);
     }
 
     // One fountain frame with the scene drawn four times: the floor flash as
     // the music sets it, then in each colour mask the music can choose; the
     // spray is blended the first time (every droplet starts spent) and opaque
     // after its rebirth.
-    Clock.SongTime = FountainTime;
+    in.songTime = fountainTime;
     beginWarmUpFrame();
-    drawFirstPanelPass();
+    drawFirstPanelPass(state, in);
     glPushMatrix();
-    drawMirroredFountain(Clock.FrameSteps);
+    drawMirroredFountain(state.fountain, state.particles, state.random, in);
     glPopMatrix();
     for (FloorFlashMask mask : {FloorFlashMask{true, false}, FloorFlashMask{false, true}, FloorFlashMask{true, true}}) {
         glPushMatrix();
-        drawMirroredFountain(mask, Clock.FrameSteps);
+        drawMirroredFountain(state.fountain, state.particles, state.random, mask, in);
         glPopMatrix();
     }
-    drawSecondPanelPass();
+    drawSecondPanelPass(state, in);
     drawFrameOverlay();
 }
 
-void warmUpEndScroller()
+void warmUpEndScroller(AnimationState& state, const FrameInput& in)
 {
-    Controls.MainSongActive = false;
-    Timeline.IntroActive = false;
+    state.timeline.IntroActive = false;
     beginWarmUpFrame();
-    drawEndScroller();
+    drawEndScroller(state.scroller, in.frameDelta);
 }
 
 } // namespace
 
 void warmUpScenes()
 {
-    // Every value the demo keeps, put back once the scenes have been drawn.
-    const DemoState saved = currentDemoState();
+    // The scenes are drawn on a copy of the animation state: every value
+    // the demo keeps stays as it is.
+    const DemoState& demo = demoState();
+    const auto scratchState = std::make_unique<AnimationState>(demo);
     // The cover belongs to the old context's textures; the recorded frame
     // overlay is drawn whole rather than work it out here at start-up.
     forgetFrameOverlayCover();
-    const bool introAhead = !Controls.MainSongActive && Timeline.IntroActive;
-    const bool mainPartAhead = Controls.MainSongActive || Timeline.IntroActive;
-    const bool renderPassAhead = !Timeline.RenderPassDone;
+    const bool introAhead = !demo.shell.Controls.MainSongActive && demo.timeline.IntroActive;
+    const bool mainPartAhead = demo.shell.Controls.MainSongActive || demo.timeline.IntroActive;
+    const bool renderPassAhead = !demo.timeline.RenderPassDone;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -117,20 +123,21 @@ void warmUpScenes()
     // drawn that way, they leave the renderer's buffer for immediate-mode
     // vertices as it was, and with it the way later frames are split into
     // draw calls (which decides how their quads are cut into triangles).
-    Clock.FrameDelta = WarmUpStepMs;
-    Clock.FrameSteps = StepRun{1, 1, 0.0f};
+    // Each frame one step of 60 fps, with the controls as they are.
+    const FrameInput in{.songTime = demo.shell.Clock.SongTime, .frameDelta = WarmUpStepMs, .steps = StepRun{1, 1, 0.0f},
+                        .controls = demo.shell.Controls};
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const GLuint scenes = glGenLists(1);
     RenderTargetInfo scratch;
     if (scenes != 0) {
         glNewList(scenes, GL_COMPILE);
-        if (introAhead) warmUpIntro(renderPassAhead ? &scratch : nullptr);
+        if (introAhead) warmUpIntro(scratchState->intro, in, renderPassAhead ? &scratch : nullptr);
         // The renderer builds its code when a draw call meets new state,
         // however few pixels it covers: a one-pixel viewport keeps filling cheap.
         glViewport(0, 0, 1, 1);
-        if (mainPartAhead) warmUpMainPart();
-        warmUpEndScroller();
+        if (mainPartAhead) warmUpMainPart(*scratchState, in);
+        warmUpEndScroller(*scratchState, in);
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
         glEndList();
         glCallList(scenes);
@@ -157,9 +164,7 @@ void warmUpScenes()
         glPopAttrib();
     }
 
-    restoreDemoState(saved);
-
     // The new context's overlay cover: made now in the main part; before it,
     // the intro's switch to the main song makes it.
-    if (Controls.MainSongActive) prepareFrameOverlayCover();
+    if (demo.shell.Controls.MainSongActive) prepareFrameOverlayCover();
 }

@@ -45,14 +45,14 @@ const char* creationFailureText(plat::WindowResult result)
 }
 
 // The fallback question when no full-screen window can be had. Yes: go on
-// windowed (Shell.FullScreen false). No: the program will close.
-bool acceptWindowInstead()
+// windowed (shell.FullScreen false). No: the program will close.
+bool acceptWindowInstead(ShellState& shell)
 {
     const plat::Answer answer = plat::showMessageBox(
         "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
         "Lumo GL", plat::Buttons::YesNo, plat::Icon::Exclamation);
     if (answer == plat::Answer::Yes) {
-        Shell.FullScreen = false;
+        shell.FullScreen = false;
         return true;
     }
     plat::showMessageBox("Program Will Now Close.", "ERROR", plat::Buttons::Ok, plat::Icon::Stop);
@@ -61,9 +61,9 @@ bool acceptWindowInstead()
 
 } // namespace
 
-void LeaveFullScreen()
+void LeaveFullScreen(const ShellState& shell)
 {
-    if (Shell.FullScreen) plat::showCursor(true);
+    if (shell.FullScreen) plat::showCursor(true);
 }
 
 void Resize(int width, int height)
@@ -84,37 +84,37 @@ void Resize(int width, int height)
     glLoadIdentity();
 }
 
-bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen)
+bool CreateMainWindow(ShellState& shell, const char* title, int width, int height, int bits, bool fullScreen)
 {
-    Shell.FullScreen = fullScreen;
+    shell.FullScreen = fullScreen;
 
     // Full screen is a window over the whole display at its own resolution;
     // the display mode is never changed.
-    if (Shell.FullScreen && !plat::fullScreenAvailable() && !acceptWindowInstead()) return false;
-    plat::showCursor(!Shell.FullScreen);
+    if (shell.FullScreen && !plat::fullScreenAvailable() && !acceptWindowInstead(shell)) return false;
+    plat::showCursor(!shell.FullScreen);
 
     // A second creation (full-screen toggle) replaces the first window and
     // context; the set-up builds the letters anew in the new one.
-    if (Shell.ContextReady) {
+    if (shell.ContextReady) {
         DeleteOutlineFont();
         forgetTextureSet();
     }
-    Shell.ContextReady = false;
+    shell.ContextReady = false;
     plat::destroyWindow();
 
-    plat::WindowResult result = plat::createWindow({title, width, height, Shell.FullScreen});
-    if (result != plat::WindowResult::Ok && Shell.FullScreen) {
+    plat::WindowResult result = plat::createWindow({title, width, height, shell.FullScreen});
+    if (result != plat::WindowResult::Ok && shell.FullScreen) {
         // The display's size was known but no window covers it: the same
         // question as when the size is not known.
-        LeaveFullScreen();
-        if (!acceptWindowInstead()) return false;
-        result = plat::createWindow({title, width, height, Shell.FullScreen});
+        LeaveFullScreen(shell);
+        if (!acceptWindowInstead(shell)) return false;
+        result = plat::createWindow({title, width, height, shell.FullScreen});
     }
     if (result != plat::WindowResult::Ok) {
-        LeaveFullScreen();
+        LeaveFullScreen(shell);
         return fail(creationFailureText(result));
     }
-    Shell.ContextReady = true;
+    shell.ContextReady = true;
 
     plat::raiseWindow();
     // The drawable's own pixel size: the screen's in full screen, and more
@@ -124,53 +124,53 @@ bool CreateMainWindow(const char* title, int width, int height, int bits, bool f
     Resize(drawableWidth, drawableHeight);
 
     if (!SetUpScene()) {
-        LeaveFullScreen();
+        LeaveFullScreen(shell);
         return fail("Initialization Failed.");
     }
     return true;
 }
 
-void handleWindowEvent(const plat::Event& event)
+void handleWindowEvent(ShellState& shell, const plat::Event& event)
 {
     switch (event.type) {
     case plat::EventType::Activate:
-        Shell.WindowActive = !event.minimised;
+        shell.WindowActive = !event.minimised;
         break;
     case plat::EventType::ScreenSaver:
         break;  // swallowed: no screen saver or monitor power-down while the demo runs
     case plat::EventType::Close:
-        Shell.QuitPosted = true;
-        Shell.QuitExitCode = 0;
+        shell.QuitPosted = true;
+        shell.QuitExitCode = 0;
         break;
     case plat::EventType::KeyDown:
         if (event.key >= 0 && event.key < 256) {
-            Shell.KeyState[event.key] = true;
-            Shell.KeyUnseen[event.key] = true;
-            Shell.KeyReleaseDeferred[event.key] = false;
+            shell.KeyState[event.key] = true;
+            shell.KeyUnseen[event.key] = true;
+            shell.KeyReleaseDeferred[event.key] = false;
         }
         break;
     case plat::EventType::KeyRepeat:
         break;  // the key is down since its press, which alone marks it unseen
     case plat::EventType::KeyUp:
         if (event.key >= 0 && event.key < 256) {
-            if (Shell.KeyUnseen[event.key]) Shell.KeyReleaseDeferred[event.key] = true;
-            else Shell.KeyState[event.key] = false;
+            if (shell.KeyUnseen[event.key]) shell.KeyReleaseDeferred[event.key] = true;
+            else shell.KeyState[event.key] = false;
         }
         break;
     case plat::EventType::Resize:
         // Size changes before the context exists change nothing; creation sets the real size.
-        if (Shell.ContextReady) Resize(event.width, event.height);
+        if (shell.ContextReady) Resize(event.width, event.height);
         break;
     case plat::EventType::None:
         break;
     }
 }
 
-void finishKeyPoll()
+void finishKeyPoll(ShellState& shell)
 {
     for (int key = 0; key < 256; ++key) {
-        Shell.KeyUnseen[key] = false;
-        if (Shell.KeyReleaseDeferred[key]) Shell.KeyState[key] = false;
-        Shell.KeyReleaseDeferred[key] = false;
+        shell.KeyUnseen[key] = false;
+        if (shell.KeyReleaseDeferred[key]) shell.KeyState[key] = false;
+        shell.KeyReleaseDeferred[key] = false;
     }
 }

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "shell/shell_state.h"
 
 // Creates the window and context, sets viewport and projection and runs the
 // scene set-up. Shows its own failure message and returns false on failure.
-bool CreateMainWindow(const char* title, int width, int height, int bits, bool fullScreen);
+bool CreateMainWindow(ShellState& shell, const char* title, int width, int height, int bits, bool fullScreen);
 // Shows the cursor again if FullScreen is set (the display mode is never changed).
-void LeaveFullScreen();
+void LeaveFullScreen(const ShellState& shell);
 // Fits the picture transform to a drawable of this size (height 0 counts as
 // 1), sets the viewport to the picture and the 45-degree 4:3 perspective.
 void Resize(int width, int height);
@@ -16,6 +17,6 @@ void Resize(int width, int height);
 // follows size changes once the context exists.
 // A key released before any key poll has seen it stays down until
 // finishKeyPoll, so that a tap between two polls is seen exactly once.
-void handleWindowEvent(const plat::Event& event);
+void handleWindowEvent(ShellState& shell, const plat::Event& event);
 // Ends a pass of the loop's key polls: applies the releases held back for it.
-void finishKeyPoll();
+void finishKeyPoll(ShellState& shell);

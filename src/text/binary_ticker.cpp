@@ -4,11 +4,8 @@
 
 #include "core/random.h"
 #include "text/bitmap_font.h"
-#include "core/frame_clock.h"
 
 #include <GL/gl.h>
-
-TickerState Ticker;
 
 namespace {
 const char* const Patterns[5] = {"100110101010", "001101010101", "011010101010", "110101010100",
@@ -20,15 +17,15 @@ const char* tickerPattern(int choice)
     return Patterns[choice];
 }
 
-void DrawBinaryTicker()
+void DrawBinaryTicker(TickerState& ticker, RandomGenerator& random, double frameDelta)
 {
-    Ticker.TickerTimer = static_cast<float>(Ticker.TickerTimer + Clock.FrameDelta * 0.05);
+    ticker.TickerTimer = static_cast<float>(ticker.TickerTimer + frameDelta * 0.05);
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
-    if (Ticker.TickerTimer >= 3.0f) {
-        for (int& choice : Ticker.TickerChoices) choice = nextRandom() % 5;
-        Ticker.TickerTimer = 0.0f;
+    if (ticker.TickerTimer >= 3.0f) {
+        for (int& choice : ticker.TickerChoices) choice = nextRandom(random) % 5;
+        ticker.TickerTimer = 0.0f;
     }
     // Rows 10 pixels apart from y = 560 down; the lowest is cut by the clip.
-    for (int row = 0; row < 9; ++row) PrintText(32, 560 - 10 * row, Patterns[Ticker.TickerChoices[row]], 0);
+    for (int row = 0; row < 9; ++row) PrintText(32, 560 - 10 * row, Patterns[ticker.TickerChoices[row]], 0);
 }

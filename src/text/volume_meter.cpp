@@ -7,15 +7,13 @@
 
 #include <GL/gl.h>
 
-VolumeMeterState Meter;
-
 namespace {
 constexpr int MeterChannels[3] = {4, 6, 7};
 }
 
-void InitVolumeMeter()
+void InitVolumeMeter(VolumeMeterState& meter)
 {
-    Meter.VolumeLevels[0] = 0.5f;
+    meter.VolumeLevels[0] = 0.5f;
 }
 
 float smoothVolumeLevel(float smoothed, float level)
@@ -30,13 +28,13 @@ float smoothVolumeLevel(float smoothed, float level)
     return s;
 }
 
-void DrawVolumeMeter(const StepRun& steps)
+void DrawVolumeMeter(VolumeMeterState& meter, const StepRun& steps)
 {
     glTranslatef(-2.74f, -1.9f, -5.0f);
     float levels[3];
     for (int i = 0; i < 3; ++i) levels[i] = plat::musicGetChannelVU(MeterChannels[i]);
     for (int step = 0; step < steps.count; ++step) {
-        for (int i = 0; i < 3; ++i) Meter.VolumeLevels[i] = smoothVolumeLevel(Meter.VolumeLevels[i], levels[i]);
+        for (int i = 0; i < 3; ++i) meter.VolumeLevels[i] = smoothVolumeLevel(meter.VolumeLevels[i], levels[i]);
     }
 
     bindTexture(TexVu02);
@@ -45,7 +43,7 @@ void DrawVolumeMeter(const StepRun& steps)
         // The strip shows s = 0..w of the texture over a length of w + 0.1.
         const float y0 = 0.1f * static_cast<float>(i);
         const float y1 = y0 + 0.1f;
-        const float w = 2.0f * Meter.VolumeLevels[i];
+        const float w = 2.0f * meter.VolumeLevels[i];
         glBegin(GL_TRIANGLE_STRIP);
         glTexCoord2f(w, 1.0f);
         glVertex3f(w + 0.1f, y1, 0.0f);

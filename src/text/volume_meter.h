@@ -8,15 +8,14 @@ struct VolumeMeterState {
 
     bool operator==(const VolumeMeterState&) const = default;
 };
-extern VolumeMeterState Meter;
 
 // Bar 1 starts from 0.5 (called by the scene set-up).
-void InitVolumeMeter();
+void InitVolumeMeter(VolumeMeterState& meter);
 // Reads the three channel levels, smooths each bar once per step of the run
 // (so the fall is the same at any frame rate) and draws the bars. Expects the
 // perspective projection and an identity modelview matrix; leaves a
 // translation that the caller undoes.
-void DrawVolumeMeter(const StepRun& steps);
+void DrawVolumeMeter(VolumeMeterState& meter, const StepRun& steps);
 
 // One smoothing step: a rise of more than 30 % is taken at once, otherwise a
 // tenth of the way towards the level; clamped to 0.5.

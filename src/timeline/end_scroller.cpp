@@ -5,11 +5,8 @@
 #include "assets/texture_set.h"
 #include "text/outline_font.h"
 #include "timeline/overlay_quad.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
-
-EndScrollerState Scroller;
 
 namespace {
 
@@ -53,7 +50,7 @@ int endScrollerLineCount()
     return static_cast<int>(sizeof Lines / sizeof Lines[0]);
 }
 
-void drawEndScroller()
+void drawEndScroller(EndScrollerState& scroller, double frameDelta)
 {
     // The backdrop adds onto the cleared frame, white and without depth test
     // (the state the end transition hands over, set here so that the first
@@ -77,10 +74,10 @@ void drawEndScroller()
     // one, (1, 0), with the musix texture still bound.
     for (const ScrollLine& line : Lines) {
         glPushMatrix();
-        glTranslatef(0.0f, Scroller.ScrollOffset - line.lowering, line.z);
+        glTranslatef(0.0f, scroller.ScrollOffset - line.lowering, line.z);
         Print3D(true, "%s", line.text);
         glPopMatrix();
     }
 
-    Scroller.ScrollOffset = static_cast<float>(Scroller.ScrollOffset + Clock.FrameDelta * 0.002);
+    scroller.ScrollOffset = static_cast<float>(scroller.ScrollOffset + frameDelta * 0.002);
 }

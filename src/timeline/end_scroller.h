@@ -6,10 +6,9 @@ struct EndScrollerState {
 
     bool operator==(const EndScrollerState&) const = default;
 };
-extern EndScrollerState Scroller;
 
 // One frame of the last phase: backdrop, all 24 lines, then the scroll step.
-void drawEndScroller();
+void drawEndScroller(EndScrollerState& scroller, double frameDelta);
 
 // Lines in the table (all drawn on every frame).
 int endScrollerLineCount();

@@ -4,14 +4,10 @@
 
 #include "effects/heightfield_draw.h"
 #include "assets/model.h"
-#include "core/controls.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-
-FlightState Flight;
 
 namespace {
 
@@ -19,33 +15,33 @@ constexpr float TurnRate = 0.01f;   // degrees per ms, yaw and bank
 constexpr float FlightSpeed = 0.005f;  // units per ms
 constexpr float DegreesToRadians = 0.017453292f;
 
-void moveCamera()
+void moveCamera(FlightState& flight, const FrameInput& in)
 {
-    const float h = Flight.CameraYaw * DegreesToRadians;
-    const float p = Controls.CameraPitch * DegreesToRadians;
-    const double step = Clock.FrameDelta * FlightSpeed;
-    Flight.CameraPosition.x = static_cast<float>(Flight.CameraPosition.x + std::sin(h) * step);
-    Flight.CameraPosition.z = static_cast<float>(Flight.CameraPosition.z - std::cos(h) * step);
-    Flight.CameraPosition.y = static_cast<float>(Flight.CameraPosition.y - std::sin(p) * step);
+    const float h = flight.CameraYaw * DegreesToRadians;
+    const float p = in.controls.CameraPitch * DegreesToRadians;
+    const double step = in.frameDelta * FlightSpeed;
+    flight.CameraPosition.x = static_cast<float>(flight.CameraPosition.x + std::sin(h) * step);
+    flight.CameraPosition.z = static_cast<float>(flight.CameraPosition.z - std::cos(h) * step);
+    flight.CameraPosition.y = static_cast<float>(flight.CameraPosition.y - std::sin(p) * step);
 }
 
-void drawFlight(float pitchSign)
+void drawFlight(const FlightState& flight, const HeightFieldData& field, float pitchSign, float roll, float pitch)
 {
     glPushMatrix();
-    glRotatef(Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
-    glRotatef(pitchSign * Controls.CameraPitch, 1.0f, 0.0f, 0.0f);
-    glRotatef(Flight.CameraYaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-Flight.CameraPosition.x, -Flight.CameraPosition.y - 0.1f, -Flight.CameraPosition.z);
+    glRotatef(roll, 0.0f, 0.0f, 1.0f);
+    glRotatef(pitchSign * pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(flight.CameraYaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-flight.CameraPosition.x, -flight.CameraPosition.y - 0.1f, -flight.CameraPosition.z);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
 
-    drawHeightField(Flight.CameraPosition.x, Flight.CameraPosition.z);
+    drawHeightField(field, flight.CameraPosition.x, flight.CameraPosition.z);
 
     // The fighter in eye space: 2 units ahead, 0.1 right, turned against the roll.
     glPushMatrix();
     glLoadIdentity();
-    glRotatef(-Controls.CameraRoll, 0.0f, 0.0f, 1.0f);
+    glRotatef(-roll, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.1f, 0.0f, -2.0f);
     drawModel(Assets.fighterModel);
     glPopMatrix();
@@ -56,25 +52,25 @@ void drawFlight(float pitchSign)
 
 } // namespace
 
-void flyRight()
+void flyRight(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw + Clock.FrameDelta * TurnRate);
-    if (Flight.BankRight) {
-        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll + Clock.FrameDelta * TurnRate);
-        if (Controls.CameraRoll >= 15.0f) Flight.BankRight = false;
+    flight.CameraYaw = static_cast<float>(flight.CameraYaw + in.frameDelta * TurnRate);
+    if (flight.BankRight) {
+        roll = static_cast<float>(roll + in.frameDelta * TurnRate);
+        if (roll >= 15.0f) flight.BankRight = false;
     }
-    moveCamera();
-    drawFlight(1.0f);
+    moveCamera(flight, in);
+    drawFlight(flight, field, 1.0f, roll, in.controls.CameraPitch);
 }
 
-void flyLeft(double t)
+void flyLeft(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll)
 {
-    Flight.CameraYaw = static_cast<float>(Flight.CameraYaw - Clock.FrameDelta * TurnRate);
-    if (!Flight.BankRight) {
-        Controls.CameraRoll = static_cast<float>(Controls.CameraRoll - Clock.FrameDelta * TurnRate);
-        if (Controls.CameraRoll <= -15.0f) Flight.BankRight = true;
+    flight.CameraYaw = static_cast<float>(flight.CameraYaw - in.frameDelta * TurnRate);
+    if (!flight.BankRight) {
+        roll = static_cast<float>(roll - in.frameDelta * TurnRate);
+        if (roll <= -15.0f) flight.BankRight = true;
     }
-    moveCamera();
+    moveCamera(flight, in);
     // From 24 s the view tilts against the pitch; the motion keeps its sign.
-    drawFlight(t >= 24000.0 ? -1.0f : 1.0f);
+    drawFlight(flight, field, in.songTime >= 24000.0 ? -1.0f : 1.0f, roll, in.controls.CameraPitch);
 }

@@ -1,7 +1,9 @@
 // The two landscape flights of the main part's first 26.5 s.
 #pragma once
 
+#include "core/frame_input.h"
 #include "core/vector.h"
+#include "effects/heightfield_gen.h"
 
 // Camera of both flights (never reset; carries over from the right turn to the left).
 struct FlightState {
@@ -11,7 +13,9 @@ struct FlightState {
 
     bool operator==(const FlightState&) const = default;
 };
-extern FlightState Flight;
 
-void flyRight();
-void flyLeft(double t);  // t: SongTime in ms
+// One frame of each flight. The camera's roll is the controls' (keys A/D)
+// banked by the flight: `roll` comes in as the frame's and leaves as the one
+// the frame drew with, which the shell keeps for the next frame.
+void flyRight(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll);
+void flyLeft(FlightState& flight, const HeightFieldData& field, const FrameInput& in, float& roll);

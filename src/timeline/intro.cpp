@@ -4,14 +4,11 @@
 #include "timeline/intro.h"
 
 #include "assets/texture_set.h"
-#include "core/controls.h"
 #include "core/picture.h"
-#include "core/songs.h"
 #include "core/gl_resources.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
 #include "timeline/frame_overlay.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -27,65 +24,63 @@ const char* const CreditLines[8] = {
     "--> music:  Tessaly <--",
 };
 
-IntroState Intro;
-
 namespace {
 
 constexpr double SwingRate = 0.1;  // degrees per ms, text and spheres alike
 constexpr int FlashSteps = 10;     // steps 1..9 white, the tenth black: 167 ms at any frame rate
 constexpr unsigned QuestionPauseMs = 3000;
 
-void drawWireSphere(float y, float spin, float ax, float ay, float az)
+void drawWireSphere(IntroState& intro, float y, float spin, float ax, float ay, float az)
 {
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
     glTranslatef(0.0f, y, -10.0f);
     glRotatef(spin, ax, ay, az);
-    gluSphere(Gl.SphereQuadric, 0.8, Intro.CreditIndex + 3, Intro.CreditIndex + 3);
+    gluSphere(Gl.SphereQuadric, 0.8, intro.CreditIndex + 3, intro.CreditIndex + 3);
     glPopMatrix();
 }
 
 // Moves the swing by one frame step and takes at most one turn. The angle is
 // not clamped: it overshoots +-90 by up to one step, and the armed flag keeps
 // a swing that stays beyond the limit from turning twice.
-void swingCredits()
+void swingCredits(IntroState& intro, double frameDelta)
 {
-    if (Intro.CreditSwingUp)
-        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle + Clock.FrameDelta * SwingRate);
+    if (intro.CreditSwingUp)
+        intro.CreditAngle = static_cast<float>(intro.CreditAngle + frameDelta * SwingRate);
     else
-        Intro.CreditAngle = static_cast<float>(Intro.CreditAngle - Clock.FrameDelta * SwingRate);
+        intro.CreditAngle = static_cast<float>(intro.CreditAngle - frameDelta * SwingRate);
 
-    if (Intro.CreditAngle >= 90.0f && Intro.CreditTopArmed) {
-        Intro.CreditSwingUp = !Intro.CreditSwingUp;
-        Intro.CreditTopArmed = false;
-    } else if (Intro.CreditAngle <= -90.0f && !Intro.CreditTopArmed) {
-        Intro.CreditSwingUp = !Intro.CreditSwingUp;
-        Intro.CreditTopArmed = true;
+    if (intro.CreditAngle >= 90.0f && intro.CreditTopArmed) {
+        intro.CreditSwingUp = !intro.CreditSwingUp;
+        intro.CreditTopArmed = false;
+    } else if (intro.CreditAngle <= -90.0f && !intro.CreditTopArmed) {
+        intro.CreditSwingUp = !intro.CreditSwingUp;
+        intro.CreditTopArmed = true;
     } else {
         return;
     }
 
     // Every line change happens at a bottom turn, with the text edge-on.
-    if (Intro.CreditAngle <= -90.0f && Intro.CreditAdvanceArmed) {
-        Intro.CreditIndex += 1;
-        Intro.CreditAdvanceArmed = false;
+    if (intro.CreditAngle <= -90.0f && intro.CreditAdvanceArmed) {
+        intro.CreditIndex += 1;
+        intro.CreditAdvanceArmed = false;
     }
-    if (Intro.CreditAngle >= 90.0f) Intro.CreditAdvanceArmed = !Intro.CreditAdvanceArmed;
-    if (Intro.CreditAngle <= -90.0f && Intro.CreditIndex == 8) {
-        Intro.IntroEnding = true;
-        Intro.CreditsRunning = false;
+    if (intro.CreditAngle >= 90.0f) intro.CreditAdvanceArmed = !intro.CreditAdvanceArmed;
+    if (intro.CreditAngle <= -90.0f && intro.CreditIndex == 8) {
+        intro.IntroEnding = true;
+        intro.CreditsRunning = false;
     }
 }
 
-void drawCredits()
+void drawCredits(IntroState& intro, double frameDelta)
 {
     setPictureScissor(0, 100, PictureWidth, 400);
     glEnable(GL_SCISSOR_TEST);
 
     glPushMatrix();  // the swing transform
     glTranslatef(0.0f, 0.0f, -10.0f);
-    glRotatef(Intro.CreditAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(intro.CreditAngle, 0.0f, 1.0f, 0.0f);
 
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
@@ -94,43 +89,33 @@ void drawCredits()
     bindTexture(TexChrome);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(scalePictureLength(1.0f));  // one picture pixel wide at every size
-    drawWireSphere(1.8f, Intro.SphereSpin, 1.0f, 0.5f, 0.0f);
-    drawWireSphere(-1.8f, -Intro.SphereSpin, 0.1f, 0.1f, 1.0f);
+    drawWireSphere(intro, 1.8f, intro.SphereSpin, 1.0f, 0.5f, 0.0f);
+    drawWireSphere(intro, -1.8f, -intro.SphereSpin, 0.1f, 0.1f, 1.0f);
     glLineWidth(1.0f);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     // Texture generation stays on: the letters are chrome-mapped.
     bindTexture(TexChrome);
     glColor3f(1.0f, 1.0f, 1.0f);
-    if (Intro.CreditIndex >= 0 && Intro.CreditIndex < 8) Print3D(true, "%s", CreditLines[Intro.CreditIndex]);
+    if (intro.CreditIndex >= 0 && intro.CreditIndex < 8) Print3D(true, "%s", CreditLines[intro.CreditIndex]);
 
-    swingCredits();
+    swingCredits(intro, frameDelta);
     glPopMatrix();
-}
-
-// The intro song is already silent; after the pause the sound output starts
-// afresh with the main song, silent until the main part's fade-in.
-void switchToMainSong()
-{
-    plat::sleepMs(QuestionPauseMs);
-    drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
-    prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
-    Controls.MainSongActive = true;
-    plat::musicClose();
-    initMusic();
-    Clock.SongTime = 0.0;
-    Controls.SongHandle = plat::musicLoadSong(MainSongPath);
-    plat::musicPlaySong(Controls.SongHandle);
-    plat::musicSetMasterVolume(Controls.SongHandle, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 } // namespace
 
-unsigned introPauseAfterNextFrameMs()
+void finishIntro()
+{
+    drawIntroQuestion();  // the presented buffer's contents are gone; the loop presents this one
+    prepareFrameOverlayCover();  // its texture reads belong in the pause, not in the main part
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+unsigned introPauseAfterNextFrameMs(const IntroState& intro)
 {
     // The frame after the flash's last step presents the question, then sleeps.
-    return Intro.IntroEnding && !Intro.FlashOn && Intro.QuestionPending ? QuestionPauseMs : 0;
+    return intro.IntroEnding && !intro.FlashOn && intro.QuestionPending ? QuestionPauseMs : 0;
 }
 
 void drawIntroQuestion()
@@ -141,37 +126,36 @@ void drawIntroQuestion()
     PrintText(-2, 0, "IS THIS THE END?", 1);
 }
 
-void runIntroFrame()
+FrameRequest runIntroFrame(IntroState& intro, const FrameInput& in)
 {
-    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
-
-    if (Intro.CreditsRunning) drawCredits();
-    Intro.SphereSpin = static_cast<float>(Intro.SphereSpin + Clock.FrameDelta * SwingRate);
+    if (intro.CreditsRunning) drawCredits(intro, in.frameDelta);
+    intro.SphereSpin = static_cast<float>(intro.SphereSpin + in.frameDelta * SwingRate);
 
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_SCISSOR_TEST);
 
-    if (!Intro.IntroEnding) return;
+    if (!intro.IntroEnding) return {};
 
-    if (Intro.FlashOn) {
+    if (intro.FlashOn) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        Intro.FlashCount += Clock.FrameSteps.count;
-        plat::musicSetMasterVolume(Controls.SongHandle, 0);
-        if (Intro.FlashCount >= FlashSteps) {
-            Intro.FlashOn = false;
+        intro.FlashCount += in.steps.count;
+        plat::musicSetMasterVolume(in.controls.SongHandle, 0);
+        if (intro.FlashCount >= FlashSteps) {
+            intro.FlashOn = false;
             glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
         }
         glClear(GL_COLOR_BUFFER_BIT);
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-        Intro.QuestionPending = false;
-        Intro.FlashCount += 1;
-        // Shown before the pause, so the question is on screen during it.
+        intro.QuestionPending = false;
+        intro.FlashCount += 1;
+        // Presented before the pause, so the question is on screen during it;
+        // the intro song is already silent, and after the pause the sound
+        // output starts afresh with the main song, silent until the fade-in.
         drawIntroQuestion();
-        plat::presentFrame();
+        return {.presentNow = true, .pauseMs = QuestionPauseMs, .switchToMainSong = true};
     }
-
-    if (!Intro.QuestionPending) switchToMainSong();
+    return {};
 }

@@ -4,19 +4,16 @@
 
 #include "assets/texture_set.h"
 #include "core/picture.h"
-#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/colour_panel.h"
 #include "effects/particles.h"
 #include "text/binary_ticker.h"
 #include "text/volume_meter.h"
-#include "timeline/timeline.h"
+#include "timeline/animation_state.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-
-LayoutState Layout;
 
 namespace {
 
@@ -28,10 +25,10 @@ void clipTo(int x, int y, int width, int height)
 }
 
 // The four core blobs circle the panel's centre with BlobPhase; z is kept.
-void placeCoreBlobs(float phase)
+void placeCoreBlobs(BlobSet& set, float phase)
 {
     const double p = phase;
-    Blob* b = Blobs.CoreBlobs.blobs;
+    Blob* b = set.blobs;
     b[0].position[0] = static_cast<float>(0.1 * std::cos(p / 2));
     b[0].position[1] = static_cast<float>(0.1 * std::sin(p / 2));
     b[1].position[0] = static_cast<float>(0.1 * std::sin(p / 4));
@@ -71,53 +68,53 @@ void leaveOverlay2D()
     glPopMatrix();
 }
 
-void drawFirstPanelPass()
+void drawFirstPanelPass(AnimationState& state, const FrameInput& in)
 {
     clipSidePanel2();
     bindTexture(TexP1);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, Clock.FrameSteps);
+    drawSparkPool(state.particles, state.random, -2.23f, 0.65f, -5.0f, in);
 
     clipMeterStrip();
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
     glPushMatrix();
-    DrawVolumeMeter(Clock.FrameSteps);
+    DrawVolumeMeter(state.meter, in.steps);
     glPopMatrix();
 
     // Both showings of the colour panel this frame: the first here, the
     // second in the second pass.
-    swingColourPanel(Clock.FrameSteps);
+    swingColourPanel(state.colourPanel, in.steps);
     glPushMatrix();
     clipTallStrip();
     glDisable(GL_BLEND);
     glLoadIdentity();
-    drawColourPanel(0, Clock.FrameSteps);
+    drawColourPanel(state.colourPanel, 0, in.steps);
     glPopMatrix();
 
     clipSidePanel1();
-    DrawBinaryTicker();
+    DrawBinaryTicker(state.ticker, state.random, in.frameDelta);
 
     clipMainPanel();
 }
 
-void drawSecondPanelPass()
+void drawSecondPanelPass(AnimationState& state, const FrameInput& in)
 {
     glPushMatrix();
     clipSidePanel3();
     glTranslatef(-2.25f, -0.13f, -5.0f);
     bindTexture(TexCredits);
-    placeCoreBlobs(Layout.BlobPhase);
-    Layout.BlobPhase = static_cast<float>(Layout.BlobPhase + Clock.FrameDelta * 0.002);
+    placeCoreBlobs(state.blobs.CoreBlobs, state.layout.BlobPhase);
+    state.layout.BlobPhase = static_cast<float>(state.layout.BlobPhase + in.frameDelta * 0.002);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawBlobCores(Blobs.CoreBlobs, 0.05f);
+    drawBlobCores(state.blobs.CoreBlobs, 0.05f);
     glPopMatrix();
 
     glPushMatrix();
     clipSidePanel4();
     glTranslatef(-2.25f, 0.0f, 0.0f);
-    drawColourPanel(1, Clock.FrameSteps);
+    drawColourPanel(state.colourPanel, 1, in.steps);
     glPopMatrix();
 
     glDisable(GL_SCISSOR_TEST);

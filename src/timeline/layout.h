@@ -2,12 +2,15 @@
 // mode and the two panel passes.
 #pragma once
 
+#include "core/frame_input.h"
+
 struct LayoutState {
     float BlobPhase = 0.0f;  // radians; advanced by the second panel pass
 
     bool operator==(const LayoutState&) const = default;
 };
-extern LayoutState Layout;
+
+struct AnimationState;
 
 // Each sets its rectangle and enables the scissor test (never disables it).
 void clipMainPanel();
@@ -24,6 +27,6 @@ void leaveOverlay2D();
 
 // Before the scene: spark panel, meter strip, tall colour strip, binary
 // readout; ends with the main panel's clip set.
-void drawFirstPanelPass();
+void drawFirstPanelPass(AnimationState& state, const FrameInput& in);
 // After the scene: blob cores, bottom colour panel; ends with the scissor test off.
-void drawSecondPanelPass();
+void drawSecondPanelPass(AnimationState& state, const FrameInput& in);

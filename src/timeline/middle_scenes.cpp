@@ -4,45 +4,42 @@
 
 #include "assets/model.h"
 #include "assets/texture_set.h"
-#include "core/step_clock.h"
 #include "effects/blobs.h"
 #include "effects/particles.h"
 #include "effects/twin_cones.h"
+#include "timeline/animation_state.h"
 #include "timeline/layout.h"
-#include "timeline/timeline.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
-MiddleSceneState MiddleScenes;
-
 namespace {
 
-void advanceConeAngle()
+void advanceConeAngle(MiddleSceneState& scenes, double frameDelta)
 {
-    if (MiddleScenes.ConeRising) {
+    if (scenes.ConeRising) {
         // 50 degrees per s, 25 once the angle has come back to 0.
-        const double rate = MiddleScenes.ConeSlowRise ? 1.0 / 40.0 : 1.0 / 20.0;
-        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle + Clock.FrameDelta * rate);
+        const double rate = scenes.ConeSlowRise ? 1.0 / 40.0 : 1.0 / 20.0;
+        scenes.ConeAngle = static_cast<float>(scenes.ConeAngle + frameDelta * rate);
     } else {
-        MiddleScenes.ConeAngle = static_cast<float>(MiddleScenes.ConeAngle - Clock.FrameDelta * 0.02);
-        if (MiddleScenes.ConeAngle <= 0.0f) {
-            MiddleScenes.ConeAngle = 0.0f;
-            MiddleScenes.ConeSlowRise = true;
+        scenes.ConeAngle = static_cast<float>(scenes.ConeAngle - frameDelta * 0.02);
+        if (scenes.ConeAngle <= 0.0f) {
+            scenes.ConeAngle = 0.0f;
+            scenes.ConeSlowRise = true;
         }
     }
 }
 
-void turnCones()
+void turnCones(MiddleSceneState& scenes)
 {
-    if (MiddleScenes.ConeAngle >= 180.0f && MiddleScenes.ConeTopArmed) {
-        MiddleScenes.ConeTopArmed = false;
-        MiddleScenes.ConeRising = !MiddleScenes.ConeRising;
+    if (scenes.ConeAngle >= 180.0f && scenes.ConeTopArmed) {
+        scenes.ConeTopArmed = false;
+        scenes.ConeRising = !scenes.ConeRising;
     }
-    if (MiddleScenes.ConeAngle <= 0.0f && !MiddleScenes.ConeTopArmed) {
-        MiddleScenes.ConeTopArmed = true;
-        MiddleScenes.ConeRising = !MiddleScenes.ConeRising;
+    if (scenes.ConeAngle <= 0.0f && !scenes.ConeTopArmed) {
+        scenes.ConeTopArmed = true;
+        scenes.ConeRising = !scenes.ConeRising;
     }
 }
 
@@ -58,7 +55,7 @@ void drawPentagramLayer(float z)
     glVertex3f(-0.9f, 0.9f, z);
 }
 
-void placeGlowBlobs(float p)
+void placeGlowBlobs(BlobSet& set, float p)
 {
     const float xy[BlobSet::blobCount][2] = {
         {1.5f * std::sin(p / 2), 1.5f * std::cos(p / 2)},
@@ -67,38 +64,38 @@ void placeGlowBlobs(float p)
         {1.1f * std::sin(p), 1.1f * std::cos(p / 2)},
     };
     for (int b = 0; b < BlobSet::blobCount; ++b) {
-        Blobs.GlowBlobs.blobs[b].position[0] = xy[b][0];
-        Blobs.GlowBlobs.blobs[b].position[1] = xy[b][1];
+        set.blobs[b].position[0] = xy[b][0];
+        set.blobs[b].position[1] = xy[b][1];
     }
 }
 
 } // namespace
 
-void drawConeScene()
+void drawConeScene(AnimationState& state, const FrameInput& in)
 {
     // The cones turn with the angle from before this frame's step, the fighter
     // with the angle after it.
     glPushMatrix();
-    glRotatef(MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
-    drawTwinCones(MiddleScenes.ConeRising);
+    glRotatef(state.middleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
+    drawTwinCones(state.twinCones, state.middleScenes.ConeRising, in.frameDelta);
     glPopMatrix();
 
-    advanceConeAngle();
+    advanceConeAngle(state.middleScenes, in.frameDelta);
 
     glPushMatrix();
     glLoadIdentity();
-    glTranslatef(0.3f, 0.0f, -2.0f - MiddleScenes.ConeAngle);
+    glTranslatef(0.3f, 0.0f, -2.0f - state.middleScenes.ConeAngle);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glRotatef(2.0f * MiddleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
+    glRotatef(2.0f * state.middleScenes.ConeAngle, 0.0f, 0.0f, 1.0f);
     drawModel(Assets.fighterModel);  // unlit: the cones switched lighting off
     glPopMatrix();
     glDisable(GL_LIGHTING);
 
-    turnCones();
+    turnCones(state.middleScenes);
 }
 
-void drawPentagramScene()
+void drawPentagramScene(AnimationState& state, const FrameInput& in)
 {
     clipMainPanel();
     glEnable(GL_BLEND);
@@ -107,7 +104,7 @@ void drawPentagramScene()
 
     glPushMatrix();
     glTranslatef(0.6f, 0.0f, -5.0f);
-    glRotatef(MiddleScenes.PentagramAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(state.middleScenes.PentagramAngle, 0.0f, 1.0f, 0.0f);
     bindTexture(TexPentagram01);
     glColor3f(1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -115,16 +112,16 @@ void drawPentagramScene()
     glEnd();
     glPopMatrix();
 
-    MiddleScenes.PentagramAngle = static_cast<float>(MiddleScenes.PentagramAngle + Clock.FrameDelta * 0.02);
-    drawFlamePool(0.5f, 0.0f, -5.0f, Clock.FrameSteps);
+    state.middleScenes.PentagramAngle = static_cast<float>(state.middleScenes.PentagramAngle + in.frameDelta * 0.02);
+    drawFlamePool(state.particles, state.random, 0.5f, 0.0f, -5.0f, in.steps);
 }
 
-void drawSheetScene()
+void drawSheetScene(AnimationState& state, const FrameInput& in)
 {
     glPushMatrix();
 
     // The sheet: blended and depth-tested as the first panel pass left it, lit.
-    const float sway = std::sin(MiddleScenes.SheetPhase);
+    const float sway = std::sin(state.middleScenes.SheetPhase);
     bindTexture(TexCredits);
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_LIGHTING);
@@ -147,7 +144,7 @@ void drawSheetScene()
     glEnable(GL_TEXTURE_GEN_T);
     glDisable(GL_LIGHTING);
 
-    MiddleScenes.SheetPhase = static_cast<float>(MiddleScenes.SheetPhase + Clock.FrameDelta * 0.001);
+    state.middleScenes.SheetPhase = static_cast<float>(state.middleScenes.SheetPhase + in.frameDelta * 0.001);
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -155,11 +152,11 @@ void drawSheetScene()
     glPushMatrix();
     glTranslatef(0.5f, 0.0f, -6.0f);
     bindTexture(TexCredits);
-    drawBlobGlow(Blobs.GlowBlobs, 0.09f);
+    drawBlobGlow(state.blobs.GlowBlobs, 0.09f);
     glPopMatrix();
 
     // Positions for the next frame's glow, from the phase the panels have reached.
-    placeGlowBlobs(Layout.BlobPhase);
+    placeGlowBlobs(state.blobs.GlowBlobs, state.layout.BlobPhase);
 
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);

@@ -1,6 +1,8 @@
 // The cone scene, the pentagram with flames and the credits sheet.
 #pragma once
 
+#include "core/frame_input.h"
+
 struct MiddleSceneState {
     // Cone scene (26.5 s to 42 s).
     float ConeAngle = 0.0f;       // degrees: the cones' turn about the view axis, the fighter's distance and spin
@@ -13,10 +15,11 @@ struct MiddleSceneState {
 
     bool operator==(const MiddleSceneState&) const = default;
 };
-extern MiddleSceneState MiddleScenes;
+
+struct AnimationState;
 
 // One frame of each scene; each starts from the modelview matrix it finds
 // and leaves it as found.
-void drawConeScene();
-void drawPentagramScene();
-void drawSheetScene();
+void drawConeScene(AnimationState& state, const FrameInput& in);
+void drawPentagramScene(AnimationState& state, const FrameInput& in);
+void drawSheetScene(AnimationState& state, const FrameInput& in);

@@ -2,12 +2,12 @@
 // the main part's schedule of scenes.
 #include "timeline/timeline.h"
 
-#include "core/controls.h"
 #include "core/picture.h"
 #include "core/step_clock.h"
 #include "effects/fountain.h"
 #include "effects/render_to_texture.h"
 #include "effects/tunnel.h"
+#include "timeline/animation_state.h"
 #include "timeline/end_scroller.h"
 #include "timeline/flights.h"
 #include "timeline/intro.h"
@@ -18,8 +18,6 @@
 #include <GL/gl.h>
 
 #include <climits>
-
-TimelineState Timeline;
 
 namespace {
 
@@ -45,70 +43,64 @@ void drawMultiplyQuad(float g)
 }
 
 // The end transition's step: volume, grey level and the hand-over to the scroller.
-void stepEndTransition()
+void stepEndTransition(TimelineState& timeline, const FrameInput& in, FrameRequest& request)
 {
-    plat::musicSetMasterVolume(Controls.SongHandle, 256);
-    Timeline.EndFade = static_cast<float>(Timeline.EndFade + Clock.FrameDelta * 0.001);
-    if (Timeline.EndFade >= 1.0f) Controls.MainSongActive = false;
-    Timeline.IntroActive = false;
+    plat::musicSetMasterVolume(in.controls.SongHandle, 256);
+    timeline.EndFade = static_cast<float>(timeline.EndFade + in.frameDelta * 0.001);
+    if (timeline.EndFade >= 1.0f) request.mainSongEnded = true;
+    timeline.IntroActive = false;
 }
 
-void drawMainPart()
+void drawMainPart(AnimationState& state, const FrameInput& in, FrameRequest& request)
 {
-    const unsigned rows = mainPartRows(Clock.SongTime, Controls.SceneOverride);
-    drawMainPartPicture(rows);
-    if (rows & RowFadeIn) plat::musicSetMasterVolume(Controls.SongHandle, fadeInVolume(Clock.SongTime));
-    if (rows & RowEndTransition) stepEndTransition();
+    const unsigned rows = mainPartRows(in.songTime, in.controls.SceneOverride);
+    drawMainPartPicture(state, rows, in, request.cameraRoll);
+    if (rows & RowFadeIn) plat::musicSetMasterVolume(in.controls.SongHandle, fadeInVolume(in.songTime));
+    if (rows & RowEndTransition) stepEndTransition(state.timeline, in, request);
 }
 
 } // namespace
 
-void drawMainPartPicture(unsigned rows)
+void drawMainPartPicture(AnimationState& state, unsigned rows, const FrameInput& in, float& roll)
 {
-    drawFirstPanelPass();
-    if (rows & RowFlyRight) flyRight();
-    if (rows & RowFlyLeft) flyLeft(Clock.SongTime);
-    if (rows & RowCones) drawConeScene();
+    drawFirstPanelPass(state, in);
+    if (rows & RowFlyRight) flyRight(state.flight, state.heightField, in, roll);
+    if (rows & RowFlyLeft) flyLeft(state.flight, state.heightField, in, roll);
+    if (rows & RowCones) drawConeScene(state, in);
     if (rows & RowTunnel) {
         glLoadIdentity();
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glPushMatrix();
-        drawTunnelFlight(Clock.FrameSteps);
+        drawTunnelFlight(state.tunnel, in);
         glPopMatrix();
     }
-    if (rows & RowPentagram) drawPentagramScene();
-    if (rows & RowSheet) drawSheetScene();
+    if (rows & RowPentagram) drawPentagramScene(state, in);
+    if (rows & RowSheet) drawSheetScene(state, in);
     if (rows & RowFountain) {
         glPushMatrix();
-        drawMirroredFountain(Clock.FrameSteps);
+        drawMirroredFountain(state.fountain, state.particles, state.random, in);
         glPopMatrix();
     }
-    drawSecondPanelPass();
+    drawSecondPanelPass(state, in);
     drawFrameOverlay();
     if (rows & RowFadeIn) {
-        drawMultiplyQuad(static_cast<float>(Clock.SongTime / 7000.0));
+        drawMultiplyQuad(static_cast<float>(in.songTime / 7000.0));
         glBlendFunc(GL_ONE, GL_ONE);
     }
     if (rows & RowEndTransition) {
-        drawMultiplyQuad(Timeline.EndFade);
+        drawMultiplyQuad(state.timeline.EndFade);
         glBlendFunc(GL_ONE, GL_ONE);
     }
 }
 
 unsigned mainPartRows(double t, int sceneOverride)
 {
-    // Every window is open at both ends: at exactly 10000, 26500, ... no scene draws.
     unsigned rows = 0;
-    if (t > 0.0 && t < 10000.0) rows |= RowFlyRight;
-    if (t > 10000.0 && t < 26500.0) rows |= RowFlyLeft;
-    if (t > 26500.0 && t < 42000.0) rows |= RowCones;
-    if ((t > 42000.0 && t < 55000.0) || sceneOverride == 1) rows |= RowTunnel;
-    if (t > 55000.0 && t < 70000.0) rows |= RowPentagram;
-    if (t > 70000.0 && t < 82500.0) rows |= RowSheet;
-    if (t > 82500.0 && t < 120000.0) rows |= RowFountain;
-    if (t < 10000.0) rows |= RowFadeIn;
-    if (t > 120000.0) rows |= RowEndTransition;
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (t > row.fromMs && t < row.toMs) rows |= row.row;
+    }
+    if (sceneOverride == 1) rows |= RowTunnel;
     return rows;
 }
 
@@ -122,68 +114,68 @@ int fadeInVolume(double t)
 
 namespace {
 
-const char* sceneNameNow()
+const char* sceneNameNow(const TimelineState& timeline, const FrameInput& in)
 {
-    if (!Controls.MainSongActive) return Timeline.IntroActive ? "intro" : "scroller";
+    if (!in.controls.MainSongActive) return timeline.IntroActive ? "intro" : "scroller";
     // The scheduled scene names the frame, also when key 1 adds the tunnel.
-    const unsigned rows = mainPartRows(Clock.SongTime, 0);
-    if (rows & RowFlyRight) return "flyRight";
-    if (rows & RowFlyLeft) return "flyLeft";
-    if (rows & RowCones) return "cones";
-    if (rows & RowTunnel) return "tunnel";
-    if (rows & RowPentagram) return "pentagram";
-    if (rows & RowSheet) return "sheet";
-    if (rows & RowFountain) return "fountain";
-    if (rows & RowEndTransition) return "endTransition";
+    const unsigned rows = mainPartRows(in.songTime, 0);
+    for (const ScheduleRow& row : MainPartSchedule) {
+        if (row.scene && (rows & row.row)) return row.scene;
+    }
     return "main";
 }
 
 } // namespace
 
-bool drawFrame()
+FrameRequest drawFrame(AnimationState& state, FrameClock& clock, const ControlState& controls)
 {
-    const double previous = Clock.SongTime;
-    Clock.SongTime = static_cast<double>(plat::musicGetTime(Controls.SongHandle));
-    Clock.FrameDelta = Clock.SongTime - previous;
+    const double previous = clock.SongTime;
+    clock.SongTime = static_cast<double>(plat::musicGetTime(controls.SongHandle));
+    clock.FrameDelta = clock.SongTime - previous;
     // A virtual clock's frames, however slow, replay every step they cross.
-    Clock.FrameSteps = stepsBetween(previous, Clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
-    Timeline.FrameScene = sceneNameNow();
+    clock.FrameSteps = stepsBetween(previous, clock.SongTime, plat::clockIsVirtual() ? INT_MAX : MaxFrameSteps);
+    const FrameInput in{clock.SongTime, clock.FrameDelta, clock.FrameSteps, controls};
+    TimelineState& timeline = state.timeline;
+    timeline.FrameScene = sceneNameNow(timeline, in);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glLoadIdentity();
 
-    if (!Timeline.RenderPassDone) {
+    if (!timeline.RenderPassDone) {
         renderSphereTexture(Gl.RenderTarget, 64, 64);
-        Timeline.RenderPassDone = true;
+        timeline.RenderPassDone = true;
     }
 
-    if (Controls.MainSongActive) {
-        drawMainPart();
-    } else if (Timeline.IntroActive) {
-        runIntroFrame();
+    FrameRequest request{.cameraRoll = controls.CameraRoll};
+    if (in.controls.MainSongActive) {
+        drawMainPart(state, in, request);
+    } else if (timeline.IntroActive) {
+        request = runIntroFrame(state.intro, in);
+        request.cameraRoll = controls.CameraRoll;
     } else {
-        drawEndScroller();
+        drawEndScroller(state.scroller, in.frameDelta);
     }
 
     // Clears reach the whole drawable (the flash is white): the bars beside
     // the picture are made black again.
     clearPictureBars();
     glFlush();
-    return true;
+    return request;
 }
 
-void leaveOutOfFrameClock(double ms)
+void beginMainSong(FrameClock& clock)
 {
-    if (ms > 0.0) Clock.SongTime += ms;
+    finishIntro();
+    clock.SongTime = 0.0;
 }
 
-const char* currentSceneName()
+void leaveOutOfFrameClock(FrameClock& clock, double ms)
 {
-    return Timeline.FrameScene;
+    if (ms > 0.0) clock.SongTime += ms;
 }
 
-const char* currentPhaseName()
+const char* currentPhaseName(const TimelineState& timeline, const ControlState& controls)
 {
-    if (Controls.MainSongActive) return "main";
-    return Timeline.IntroActive ? "intro" : "end";
+    if (controls.MainSongActive) return "main";
+    return timeline.IntroActive ? "intro" : "end";
 }

@@ -37,7 +37,7 @@ std::string readAll(const fs::path& p)
 int runCaptureHere(const DemoState& start, const std::string& args)
 {
     headless::resetBackend();
-    restoreDemoState(start);
+    demoState() = start;
     Gl = GlResources{};
     Assets = LoadedAssets{};
     headless::setQuietMessages(true);
@@ -64,7 +64,7 @@ fs::path freshDir(const std::string& name)
 TEST(Seek, FramesSoundAndStateMatchARunThatDrawsEveryFrame)
 {
     // The state is about a megabyte (the landscape's heights): kept off the stack.
-    const auto start = std::make_unique<DemoState>(currentDemoState());
+    const auto start = std::make_unique<DemoState>(demoState());
     // Intro, the question held over the pause, a flight, the tunnel, the
     // credits sheet, the end transition and the scroller.
     const long times[] = {4000, 33000, 48000, 82000, 110000, 157000, 170000};
@@ -74,9 +74,9 @@ TEST(Seek, FramesSoundAndStateMatchARunThatDrawsEveryFrame)
     const fs::path full = freshDir("full"), seek = freshDir("fast");
     ASSERT_EQ(runCaptureHere(*start, args + " --draw-all --audio " + (full / "s.wav").string() + " --out " +
                                         full.string()), 0);
-    const auto fullState = std::make_unique<DemoState>(currentDemoState());
+    const auto fullState = std::make_unique<DemoState>(demoState());
     ASSERT_EQ(runCaptureHere(*start, args + " --audio " + (seek / "s.wav").string() + " --out " + seek.string()), 0);
-    const auto seekState = std::make_unique<DemoState>(currentDemoState());
+    const auto seekState = std::make_unique<DemoState>(demoState());
 
     int frames = 0;
     for (const auto& entry : fs::directory_iterator(full)) {
@@ -89,8 +89,8 @@ TEST(Seek, FramesSoundAndStateMatchARunThatDrawsEveryFrame)
     EXPECT_GT(fs::file_size(seek / "s.wav"), 170u * 44100 * 4);
 
     // Module by module, so that a failure names the one that drifted.
-    EXPECT_TRUE(fullState->clock == seekState->clock);
-    EXPECT_TRUE(fullState->controls == seekState->controls);
+    EXPECT_TRUE(fullState->shell.Clock == seekState->shell.Clock);
+    EXPECT_TRUE(fullState->shell.Controls == seekState->shell.Controls);
     EXPECT_TRUE(fullState->random == seekState->random);
     EXPECT_TRUE(fullState->particles == seekState->particles);
     EXPECT_TRUE(fullState->tunnel == seekState->tunnel);

@@ -95,11 +95,10 @@ protected:
 TEST_F(BlobGl, GlowCountOfTheDefaultSetIsStableAndEveryCountedSpriteIsDrawn)
 {
     BlobSet set;
-    const auto polygons = capturePolygons([&] { drawBlobGlow(set, 0.09f); });
-    const int first = Blobs.BlobSpritesDrawn;
+    int first = 0;
+    const auto polygons = capturePolygons([&] { first = drawBlobGlow(set, 0.09f); });
     ASSERT_GT(first, 0);
-    drawBlobGlow(set, 0.09f);
-    EXPECT_EQ(Blobs.BlobSpritesDrawn, first) << "the glow walk changes nothing in the set";
+    EXPECT_EQ(drawBlobGlow(set, 0.09f), first) << "the glow walk changes nothing in the set";
     for (const Blob& b : set.blobs) EXPECT_EQ(b.strength, 0.5f);
 
     // Each sprite is one quad: two triangles or one polygon of four.
@@ -117,26 +116,23 @@ TEST_F(BlobGl, GlowCountOfTheDefaultSetIsStableAndEveryCountedSpriteIsDrawn)
 TEST_F(BlobGl, CoresForceStrengthsForGoodAndDrawWhite)
 {
     BlobSet fresh;
-    drawBlobGlow(fresh, 0.09f);
-    const int glowBefore = Blobs.BlobSpritesDrawn;
+    const int glowBefore = drawBlobGlow(fresh, 0.09f);
 
     BlobSet set;
     set.blobs[1].position[0] = 0.1f;  // placed like the side panel's set
-    const auto polygons = capturePolygons([&] { drawBlobCores(set, 0.05f); });
+    int coresFirst = 0;
+    const auto polygons = capturePolygons([&] { coresFirst = drawBlobCores(set, 0.05f); });
     for (const Blob& b : set.blobs) EXPECT_EQ(b.strength, 0.01f);
-    ASSERT_GT(Blobs.BlobSpritesDrawn, 0);
+    ASSERT_GT(coresFirst, 0);
     for (const auto& polygon : polygons)
         for (const auto& v : polygon) ASSERT_EQ(v.r + v.g + v.b + v.a, 4.0f);
 
-    const int coresFirst = Blobs.BlobSpritesDrawn;
-    drawBlobCores(set, 0.05f);
-    EXPECT_EQ(Blobs.BlobSpritesDrawn, coresFirst);
+    EXPECT_EQ(drawBlobCores(set, 0.05f), coresFirst);
 
     // The override stays: the glow walk of the same default placement now differs.
     BlobSet overridden;
     drawBlobCores(overridden, 0.05f);
-    drawBlobGlow(overridden, 0.09f);
-    EXPECT_NE(Blobs.BlobSpritesDrawn, glowBefore);
+    EXPECT_NE(drawBlobGlow(overridden, 0.09f), glowBefore);
 }
 
 TEST_F(BlobGl, WalksLeaveTheMatrixAsFoundAndIgnoreABadStep)
@@ -151,9 +147,7 @@ TEST_F(BlobGl, WalksLeaveTheMatrixAsFoundAndIgnoreABadStep)
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectSameModelview(before);
 
-    drawBlobGlow(set, 0.0f);
-    EXPECT_EQ(Blobs.BlobSpritesDrawn, 0);
-    drawBlobGlow(set, -0.1f);
-    EXPECT_EQ(Blobs.BlobSpritesDrawn, 0);
+    EXPECT_EQ(drawBlobGlow(set, 0.0f), 0);
+    EXPECT_EQ(drawBlobGlow(set, -0.1f), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

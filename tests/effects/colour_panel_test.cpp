@@ -21,6 +21,7 @@ protected:
         GlTest::SetUp();
         glDisable(GL_TEXTURE_2D);
     }
+    ColourPanelState colourPanel;  // of the panel drawn
 };
 
 } // namespace
@@ -32,7 +33,7 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
     glLoadIdentity();
     glOrtho(-4, 4, -3, 3, -10, 10);
     glMatrixMode(GL_MODELVIEW);
-    const auto polygons = capturePolygons([] { drawColourPanel(0, StepRun{}); });
+    const auto polygons = capturePolygons([this] { drawColourPanel(colourPanel, 0, StepRun{}); });
     ASSERT_FALSE(polygons.empty());
 
     // Corners in object space after the panel's own translation (-0.9, 0.6, -4).
@@ -63,13 +64,13 @@ TEST_F(ColourPanelGl, CornerColoursAtPhaseZeroAfterClamping)
 
 TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 {
-    ColourPanel.PanelPhase = 1.0f;
-    ColourPanel.PanelRising = true;
-    std::vector<float> phases{ColourPanel.PanelPhase};  // swing by swing
+    colourPanel.PanelPhase = 1.0f;
+    colourPanel.PanelRising = true;
+    std::vector<float> phases{colourPanel.PanelPhase};  // swing by swing
     for (std::int64_t k = 1; k <= 40; ++k) {
-        swingColourPanel(StepRun{1, k, 0.0f});
-        phases.push_back(ColourPanel.PanelPhaseShown[1]);
-        phases.push_back(ColourPanel.PanelPhase);
+        swingColourPanel(colourPanel, StepRun{1, k, 0.0f});
+        phases.push_back(colourPanel.PanelPhaseShown[1]);
+        phases.push_back(colourPanel.PanelPhase);
     }
     const auto top = std::max_element(phases.begin(), phases.end());
     EXPECT_GE(*top, 1.5f);
@@ -77,9 +78,9 @@ TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
     EXPECT_LT(*(top - 1), 1.5f);
     EXPECT_LT(*(top + 1), *top) << "and turns on that swing";
     EXPECT_NEAR(top - phases.begin(), 60, 1) << "0.5 of phase in 60 swings of a step's length";
-    EXPECT_FALSE(ColourPanel.PanelRising);
-    ColourPanel.PanelPhase = 0.0f;
-    ColourPanel.PanelRising = true;
+    EXPECT_FALSE(colourPanel.PanelRising);
+    colourPanel.PanelPhase = 0.0f;
+    colourPanel.PanelRising = true;
 }
 
 // Shown twice a frame as the screen layout does, the swing (turns included)
@@ -89,16 +90,16 @@ TEST_F(ColourPanelGl, TurnsOnTheSwingThatReachesAnEnd)
 TEST_F(ColourPanelGl, SwingsAlikeAtAnyFrameRate)
 {
     std::vector<float> swings{0.0f};  // the phase swing by swing at 60 fps
-    auto phaseAfter = [&swings](int fps) {
-        ColourPanel.PanelPhase = 0.0f;
-        ColourPanel.PanelRising = true;
+    auto phaseAfter = [this, &swings](int fps) {
+        colourPanel.PanelPhase = 0.0f;
+        colourPanel.PanelRising = true;
         double worst = 0.0;
         for (int k = 1; k <= 12 * fps; ++k) {
             const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
-            swingColourPanel(run);
+            swingColourPanel(colourPanel, run);
             if (fps == 60) {
-                swings.push_back(ColourPanel.PanelPhaseShown[1]);
-                swings.push_back(ColourPanel.PanelPhase);
+                swings.push_back(colourPanel.PanelPhaseShown[1]);
+                swings.push_back(colourPanel.PanelPhase);
                 continue;
             }
             if (run.last < 1) continue;  // before the first step nothing has swung
@@ -106,26 +107,26 @@ TEST_F(ColourPanelGl, SwingsAlikeAtAnyFrameRate)
                 const double at = 2.0 * (static_cast<double>(run.last) - 1.0 + run.fraction) + showing;
                 const auto whole = static_cast<std::size_t>(at);
                 const double expected = swings[whole] + (swings[whole + 1] - swings[whole]) * (at - static_cast<double>(whole));
-                worst = std::max(worst, std::abs(colourPanelPhase(showing, run) - expected));
+                worst = std::max(worst, std::abs(colourPanelPhase(colourPanel, showing, run) - expected));
             }
         }
         EXPECT_LT(worst, 1e-5) << fps << " fps: a showing off the swings' line";
-        return std::make_pair(ColourPanel.PanelPhase, ColourPanel.PanelRising);
+        return std::make_pair(colourPanel.PanelPhase, colourPanel.PanelRising);
     };
     const auto at60 = phaseAfter(60);
     swings.push_back(swings.back());  // room for the look one swing ahead at the end
     for (int fps : {30, 144, 240}) EXPECT_EQ(phaseAfter(fps), at60) << fps << " fps";
-    ColourPanel.PanelPhase = 0.0f;
-    ColourPanel.PanelRising = true;
+    colourPanel.PanelPhase = 0.0f;
+    colourPanel.PanelRising = true;
 }
 
 TEST_F(ColourPanelGl, DrawingMovesNothingAndTranslatesWithoutSaving)
 {
-    ColourPanel.PanelPhase = 0.7f;
+    colourPanel.PanelPhase = 0.7f;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawColourPanel(1, StepRun{0, 1, 0.5f});
-    EXPECT_EQ(ColourPanel.PanelPhase, 0.7f);
-    EXPECT_TRUE(ColourPanel.PanelRising);
+    drawColourPanel(colourPanel, 1, StepRun{0, 1, 0.5f});
+    EXPECT_EQ(colourPanel.PanelPhase, 0.7f);
+    EXPECT_TRUE(colourPanel.PanelRising);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);

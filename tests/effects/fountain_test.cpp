@@ -28,43 +28,47 @@ TEST(FountainFloorFlash, ChannelsFollowTheLevel)
 class Fountain : public GlTest {
 protected:
     // One frame crossing one step, unless told otherwise.
-    void drawScene(const StepRun& steps = StepRun{1, 1, 0.0f})
+    FountainState fountain;
+    ParticleState particles;
+    RandomGenerator random;
+    FrameInput frame{.steps = StepRun{1, 1, 0.0f}};
+    void drawScene()
     {
         glPushMatrix();
-        drawMirroredFountain(steps);
+        drawMirroredFountain(fountain, particles, random, frame);
         glPopMatrix();
     }
 };
 
 TEST_F(Fountain, CameraCirclesAndNeverGoesBelowTheFloor)
 {
-    ::Fountain.MirrorAngle = 0.0f;
-    Clock.FrameDelta = 0.0;
+    fountain.MirrorAngle = 0.0f;
+    frame.frameDelta = 0.0;
     drawScene();
-    EXPECT_FLOAT_EQ(::Fountain.CameraEye[0], 20.0f);
-    EXPECT_FLOAT_EQ(::Fountain.CameraEye[1], 10.0f);
-    EXPECT_FLOAT_EQ(::Fountain.CameraEye[2], 0.0f);
-    EXPECT_EQ(::Fountain.MirrorAngle, 0.0f);  // a standing song time keeps the camera
+    EXPECT_FLOAT_EQ(fountain.CameraEye[0], 20.0f);
+    EXPECT_FLOAT_EQ(fountain.CameraEye[1], 10.0f);
+    EXPECT_FLOAT_EQ(fountain.CameraEye[2], 0.0f);
+    EXPECT_EQ(fountain.MirrorAngle, 0.0f);  // a standing song time keeps the camera
 
-    Clock.FrameDelta = 1000.0;
+    frame.frameDelta = 1000.0;
     drawScene();
-    EXPECT_FLOAT_EQ(::Fountain.MirrorAngle, 0.5f);
+    EXPECT_FLOAT_EQ(fountain.MirrorAngle, 0.5f);
 
     float lowest = 100.0f;
     for (float a = 0.0f; a < 64.0f; a += 0.2f) {
-        ::Fountain.MirrorAngle = a;
-        Clock.FrameDelta = 0.0;
+        fountain.MirrorAngle = a;
+        frame.frameDelta = 0.0;
         drawScene();
-        lowest = std::min(lowest, ::Fountain.CameraEye[1]);
-        ASSERT_GE(::Fountain.CameraEye[1], 0.5f) << a;
+        lowest = std::min(lowest, fountain.CameraEye[1]);
+        ASSERT_GE(fountain.CameraEye[1], 0.5f) << a;
     }
     EXPECT_EQ(lowest, 0.5f);  // 10 cos(2 sin(0.1 a)) dips below 0.5 and is held there
-    ::Fountain.MirrorAngle = 0.0f;
+    fountain.MirrorAngle = 0.0f;
 }
 
 TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
 {
-    for (Particle& p : Particles.SprayPool) {
+    for (Particle& p : particles.SprayPool) {
         p = Particle{};
         p.life = 5.0f;
         p.fade = 0.01f;
@@ -72,9 +76,9 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
         p.slowdown = 3.0f;
         p.size = 0.05f;
     }
-    Clock.FrameDelta = 16.0;
+    frame.frameDelta = 16.0;
     drawScene();
-    for (const Particle& p : Particles.SprayPool) {
+    for (const Particle& p : particles.SprayPool) {
         ASSERT_FLOAT_EQ(p.position[1], 2.0f);
         ASSERT_FLOAT_EQ(p.life, 5.0f - 2 * 0.03f);
     }
@@ -83,7 +87,7 @@ TEST_F(Fountain, SprayStepsTwicePerSceneDraw)
 TEST_F(Fountain, LeavesMasksClipPlaneAndMatrixStackAsFound)
 {
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    Clock.FrameDelta = 16.0;
+    frame.frameDelta = 16.0;
     drawScene();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     GLboolean mask[4];

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 TEST(HeightFieldWindow, CamerasInsideAndAtTheEdges)
 {
@@ -73,6 +74,7 @@ protected:
         int triangles = 0;
         float minX = 1e9f, maxX = -1e9f;
     };
+    const std::unique_ptr<HeightFieldData> field = std::make_unique<HeightFieldData>();
     // Triangles of one draw, under a projection that keeps the whole field in view;
     // window x equals grid x.
     Drawn drawAt(float x, float z)
@@ -80,7 +82,7 @@ protected:
         useWideOrtho();
         glDisable(GL_LIGHTING);
         Drawn d;
-        for (const FeedbackPolygon& p : capturePolygons([x, z] { drawHeightField(x, z); })) {
+        for (const FeedbackPolygon& p : capturePolygons([this, x, z] { drawHeightField(*field, x, z); })) {
             d.triangles += static_cast<int>(p.size()) - 2;
             for (const FeedbackVertex& v : p) {
                 d.minX = std::min(d.minX, v.x);
@@ -93,7 +95,7 @@ protected:
 
 TEST_F(HeightFieldDraw, TwoTrianglesPerCellOfTheWindow)
 {
-    for (float& h : HeightField.heights) h = 1.0f;
+    for (float& h : field->heights) h = 1.0f;
     const Drawn full = drawAt(20.0f, 20.0f);
     EXPECT_EQ(full.triangles, 2 * 30 * 30);
     EXPECT_NEAR(full.minX, 5.0f, 1e-3f);

@@ -43,31 +43,30 @@ TEST(HeightFieldGen, NoiseDrawsOncePerCellInFlatOrder)
 {
     auto field = std::make_unique<HeightFieldData>();
     std::memset(field->heights, 0, sizeof field->heights);
-    Random.RandomState = 12345u;
-    addHeightNoise(field->heights);
-    const std::uint32_t after = Random.RandomState;
+    RandomGenerator random{12345u};
+    addHeightNoise(field->heights, random);
+    const std::uint32_t after = random.RandomState;
 
-    Random.RandomState = 12345u;
+    random.RandomState = 12345u;
     for (int k = 0; k < 65536; ++k) {
-        const float expected = static_cast<float>(nextRandom() % 4) - 2.5f;
+        const float expected = static_cast<float>(nextRandom(random) % 4) - 2.5f;
         ASSERT_EQ(field->heights[k], expected) << "cell " << k;
     }
-    EXPECT_EQ(Random.RandomState, after);  // exactly 65,536 draws
-    Random.RandomState = 1;
+    EXPECT_EQ(random.RandomState, after);  // exactly 65,536 draws
 }
 
 TEST(HeightFieldGen, SameFieldFromSameRandomState)
 {
-    Random.RandomState = 777u;
-    buildHeightField();
-    auto first = std::make_unique<HeightFieldData>(HeightField);
-    Random.RandomState = 777u;
-    buildHeightField();
-    EXPECT_EQ(std::memcmp(first.get(), &HeightField, sizeof(HeightFieldData)), 0);
+    RandomGenerator random{777u};
+    const auto field = std::make_unique<HeightFieldData>();
+    buildHeightField(*field, random);
+    auto first = std::make_unique<HeightFieldData>(*field);
+    random.RandomState = 777u;
+    buildHeightField(*field, random);
+    EXPECT_EQ(std::memcmp(first.get(), field.get(), sizeof(HeightFieldData)), 0);
     // A moved random sequence changes the noise.
-    buildHeightField();
-    EXPECT_NE(std::memcmp(first->heights, HeightField.heights, sizeof first->heights), 0);
-    Random.RandomState = 1;
+    buildHeightField(*field, random);
+    EXPECT_NE(std::memcmp(first->heights, field->heights, sizeof first->heights), 0);
 }
 
 TEST(HeightFieldGen, NeighboursOutsideTheGridUseTheNearestRow)

@@ -18,17 +18,17 @@ namespace {
 // The first n values of the shared generator from state 1.
 std::vector<int> drawsFromStart(int n)
 {
-    Random.RandomState = 1;
+    RandomGenerator generator;
     std::vector<int> values;
-    for (int i = 0; i < n; ++i) values.push_back(nextRandom());
+    for (int i = 0; i < n; ++i) values.push_back(nextRandom(generator));
     return values;
 }
 
 std::uint32_t stateAfterDraws(std::uint32_t start, int n)
 {
-    Random.RandomState = start;
-    for (int i = 0; i < n; ++i) nextRandom();
-    return Random.RandomState;
+    RandomGenerator generator{start};
+    for (int i = 0; i < n; ++i) nextRandom(generator);
+    return generator.RandomState;
 }
 
 // One frame that crosses step 1 (16 ms), and one between steps.
@@ -55,8 +55,12 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         ownQuadric_ = Gl.SphereQuadric == nullptr;
         if (ownQuadric_) Gl.SphereQuadric = gluNewQuadric();
-        Clock.FrameDelta = 16.0;
     }
+    // The input of the frames drawn: this FrameDelta and the given steps.
+    FrameInput input(const StepRun& steps) const { return {.frameDelta = frameDelta, .steps = steps}; }
+    double frameDelta = 16.0;
+    ParticleState particles;  // the pools drawn
+    RandomGenerator random;
     void TearDown() override
     {
         if (ownQuadric_) {
@@ -73,50 +77,51 @@ protected:
 TEST(ParticleInit, SparksThenFlamesInArrayOrderWithTheWrittenDraws)
 {
     const std::vector<int> r = drawsFromStart(900);
-    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
-    Clock.FrameDelta = 0.0;
-    Random.RandomState = 1;
-    initParticlePools();
+    ParticleState particles;
+    RandomGenerator random;
+    std::memset(particles.SprayPool, 0, sizeof particles.SprayPool);
+    random.RandomState = 1;
+    initParticlePools(particles, random, 0.0);
 
     // 200 sparks take one draw each, then 350 flames take two each.
-    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 900));
+    EXPECT_EQ(random.RandomState, stateAfterDraws(1, 900));
     for (int i : {0, 1, 199}) {
-        EXPECT_FLOAT_EQ(Particles.SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
-        EXPECT_EQ(Particles.SparkPool[i].life, 1.0f);
-        EXPECT_EQ(Particles.SparkPool[i].size, 0.005f);
-        EXPECT_EQ(Particles.SparkPool[i].position[0], 0.0f);
+        EXPECT_FLOAT_EQ(particles.SparkPool[i].fade, static_cast<float>((r[i] % 100) * 0.01 + 0.003)) << i;
+        EXPECT_EQ(particles.SparkPool[i].life, 1.0f);
+        EXPECT_EQ(particles.SparkPool[i].size, 0.005f);
+        EXPECT_EQ(particles.SparkPool[i].position[0], 0.0f);
     }
     for (int i : {0, 1, 349}) {
         const int second = r[200 + 2 * i + 1];
-        EXPECT_FLOAT_EQ(Particles.FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
-        EXPECT_EQ(Particles.FlamePool[i].life, 5.0f);
-        EXPECT_EQ(Particles.FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
-        EXPECT_EQ(Particles.FlamePool[i].position[1], -1.9f);
-        EXPECT_EQ(Particles.FlamePool[i].gravity[1], 0.3f);
+        EXPECT_FLOAT_EQ(particles.FlamePool[i].fade, static_cast<float>((second % 100) * 0.01 + 0.009)) << i;
+        EXPECT_EQ(particles.FlamePool[i].life, 5.0f);
+        EXPECT_EQ(particles.FlamePool[i].position[0], 2.0f) << "FrameDelta 0 at set-up: no spread";
+        EXPECT_EQ(particles.FlamePool[i].position[1], -1.9f);
+        EXPECT_EQ(particles.FlamePool[i].gravity[1], 0.3f);
     }
-    for (const Particle& p : Particles.SprayPool) ASSERT_EQ(p.life, 0.0f);
+    for (const Particle& p : particles.SprayPool) ASSERT_EQ(p.life, 0.0f);
 }
 
 TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 {
-    Random.RandomState = 1;
-    initParticlePools();
+    random.RandomState = 1;
+    initParticlePools(particles, random, frameDelta);
     // The slowest initial spark (fade 0.003) is used up within 112 calls.
-    for (int i = 0; i < 120; ++i) drawSparkPool(0, 0, -5, OneStep);
-    for (const Particle& p : Particles.SparkPool) {
+    for (int i = 0; i < 120; ++i) drawSparkPool(particles, random, 0, 0, -5, input(OneStep));
+    for (const Particle& p : particles.SparkPool) {
         ASSERT_EQ(p.life, 0.1f);
         ASSERT_EQ(p.size, 0.03f);
         ASSERT_EQ(p.position[2], 0.0f);
     }
 
     // From now on every spark is reborn on every call: two draws each.
-    const std::uint32_t before = Random.RandomState;
-    const Particle first = Particles.SparkPool[0];
+    const std::uint32_t before = random.RandomState;
+    const Particle first = particles.SparkPool[0];
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    drawSparkPool(0, 0, -5, OneStep);
-    EXPECT_EQ(Random.RandomState, stateAfterDraws(before, 400));
+    drawSparkPool(particles, random, 0, 0, -5, input(OneStep));
+    EXPECT_EQ(random.RandomState, stateAfterDraws(before, 400));
 
     // The sprite drawn for spark 0 sits where the previous call placed it.
     GLdouble model[16], projection[16];
@@ -139,49 +144,49 @@ TEST_F(ParticlePoolGl, RebornSparksAreRebornOnEveryCallAndDrawnFullRed)
 // step each. (FrameDelta, which turns the sparks' curve, is held at 0.)
 TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 {
-    Random.RandomState = 1;
-    initParticlePools();
-    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
+    random.RandomState = 1;
+    initParticlePools(particles, random, frameDelta);
+    std::memset(particles.SprayPool, 0, sizeof particles.SprayPool);
     // Past the first calls, so that every pool has living and reborn particles.
     for (std::int64_t k = 1; k <= 150; ++k) {
         const StepRun step{1, k, 0.0f};
-        drawSparkPool(0, 0, -5, step);
-        drawFlamePool(0, 0, -5, step);
-        stepSprayPool(1);
+        drawSparkPool(particles, random, 0, 0, -5, input(step));
+        drawFlamePool(particles, random, 0, 0, -5, step);
+        stepSprayPool(particles, random, 1);
     }
     Particle sparks[SparkCount], flames[FlameCount], spray[SprayCount];
-    std::memcpy(sparks, Particles.SparkPool, sizeof sparks);
-    std::memcpy(flames, Particles.FlamePool, sizeof flames);
-    std::memcpy(spray, Particles.SprayPool, sizeof spray);
-    const std::uint32_t start = Random.RandomState;
+    std::memcpy(sparks, particles.SparkPool, sizeof sparks);
+    std::memcpy(flames, particles.FlamePool, sizeof flames);
+    std::memcpy(spray, particles.SprayPool, sizeof spray);
+    const std::uint32_t start = random.RandomState;
 
-    Clock.FrameDelta = 0.0;
-    for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(0, 0, -5, StepRun{1, k, 0.0f});
-    for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(0, 0, -5, StepRun{1, k, 0.0f});
-    stepSprayPool(1);
-    stepSprayPool(1);
-    std::vector<Particle> twoFrames(std::begin(Particles.FlamePool), std::end(Particles.FlamePool));
-    twoFrames.insert(twoFrames.end(), std::begin(Particles.SprayPool), std::end(Particles.SprayPool));
-    twoFrames.insert(twoFrames.end(), std::begin(Particles.SparkPool), std::end(Particles.SparkPool));
-    const std::uint32_t afterTwoFrames = Random.RandomState;
+    frameDelta = 0.0;
+    for (std::int64_t k = 151; k <= 152; ++k) drawSparkPool(particles, random, 0, 0, -5, input(StepRun{1, k, 0.0f}));
+    for (std::int64_t k = 151; k <= 152; ++k) drawFlamePool(particles, random, 0, 0, -5, StepRun{1, k, 0.0f});
+    stepSprayPool(particles, random, 1);
+    stepSprayPool(particles, random, 1);
+    std::vector<Particle> twoFrames(std::begin(particles.FlamePool), std::end(particles.FlamePool));
+    twoFrames.insert(twoFrames.end(), std::begin(particles.SprayPool), std::end(particles.SprayPool));
+    twoFrames.insert(twoFrames.end(), std::begin(particles.SparkPool), std::end(particles.SparkPool));
+    const std::uint32_t afterTwoFrames = random.RandomState;
     EXPECT_NE(afterTwoFrames, start) << "the steps drew no rebirths";
 
-    std::memcpy(Particles.SparkPool, sparks, sizeof sparks);
-    std::memcpy(Particles.FlamePool, flames, sizeof flames);
-    std::memcpy(Particles.SprayPool, spray, sizeof spray);
-    Random.RandomState = start;
-    drawSparkPool(0, 0, -5, StepRun{0, 150, 0.5f});
-    drawFlamePool(0, 0, -5, StepRun{0, 150, 0.5f});
-    for (float at : {-1.5f, -0.5f, 0.5f}) drawSprayPool(0, 0, -5, at);
-    EXPECT_EQ(Random.RandomState, start) << "a frame between steps draws nothing from the generator";
+    std::memcpy(particles.SparkPool, sparks, sizeof sparks);
+    std::memcpy(particles.FlamePool, flames, sizeof flames);
+    std::memcpy(particles.SprayPool, spray, sizeof spray);
+    random.RandomState = start;
+    drawSparkPool(particles, random, 0, 0, -5, input(StepRun{0, 150, 0.5f}));
+    drawFlamePool(particles, random, 0, 0, -5, StepRun{0, 150, 0.5f});
+    for (float at : {-1.5f, -0.5f, 0.5f}) drawSprayPool(particles, 0, 0, -5, at, 0.0f);
+    EXPECT_EQ(random.RandomState, start) << "a frame between steps draws nothing from the generator";
     const StepRun both{2, 152, 0.0f};
-    drawSparkPool(0, 0, -5, both);
-    drawFlamePool(0, 0, -5, both);
-    stepSprayPool(2);
-    EXPECT_EQ(Random.RandomState, afterTwoFrames);
-    for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&Particles.FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
-    for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&Particles.SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
-    for (int i = 0; i < SparkCount; ++i) ASSERT_EQ(std::memcmp(&Particles.SparkPool[i], &twoFrames[FlameCount + SprayCount + i], sizeof(Particle)), 0) << "spark " << i;
+    drawSparkPool(particles, random, 0, 0, -5, input(both));
+    drawFlamePool(particles, random, 0, 0, -5, both);
+    stepSprayPool(particles, random, 2);
+    EXPECT_EQ(random.RandomState, afterTwoFrames);
+    for (int i = 0; i < FlameCount; ++i) ASSERT_EQ(std::memcmp(&particles.FlamePool[i], &twoFrames[i], sizeof(Particle)), 0) << "flame " << i;
+    for (int i = 0; i < SprayCount; ++i) ASSERT_EQ(std::memcmp(&particles.SprayPool[i], &twoFrames[FlameCount + i], sizeof(Particle)), 0) << "spray " << i;
+    for (int i = 0; i < SparkCount; ++i) ASSERT_EQ(std::memcmp(&particles.SparkPool[i], &twoFrames[FlameCount + SprayCount + i], sizeof(Particle)), 0) << "spark " << i;
 }
 
 // A frame between two steps moves nothing on, and draws a flame that
@@ -189,24 +194,24 @@ TEST_F(ParticlePoolGl, OneFrameOfTwoStepsEqualsTwoFramesOfOneStep)
 // place after it; a reborn one stays where it was.
 TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
 {
-    for (Particle& p : Particles.FlamePool) {
+    for (Particle& p : particles.FlamePool) {
         p = makeParticle(100.0f, 0.0f);
         p.position[1] = -1.0f;  // big and below y = 0: drawn black
         p.size = 0.2f;
     }
-    Particle& f = Particles.FlamePool[0];
+    Particle& f = particles.FlamePool[0];
     f = makeParticle(0.5f, 0.0f);
     f.size = 0.1f;
     f.position[1] = -1.5f;
     f.velocity[1] = 200.0f;  // a tenth of a unit per step
     f.colour[0] = 1.0f;
-    drawFlamePool(0, 0, -5, OneStep);
-    const Particle after = Particles.FlamePool[0];
+    drawFlamePool(particles, random, 0, 0, -5, OneStep);
+    const Particle after = particles.FlamePool[0];
     ASSERT_FLOAT_EQ(after.position[1], -1.4f);
 
-    auto drawnCentreY = [](float fraction) {
+    auto drawnCentreY = [this](float fraction) {
         const std::vector<FeedbackPolygon> polygons =
-            capturePolygons([fraction] { drawFlamePool(0, 0, -5, StepRun{0, 1, fraction}); });
+            capturePolygons([this, fraction] { drawFlamePool(particles, random, 0, 0, -5, StepRun{0, 1, fraction}); });
         double sum = 0.0;
         int n = 0;
         for (const auto& polygon : polygons)
@@ -219,26 +224,26 @@ TEST_F(ParticlePoolGl, AFrameBetweenStepsDrawsFlamesPartWayAndMovesNothing)
     const double y0 = drawnCentreY(0.0f), yHalf = drawnCentreY(0.5f), yEnd = drawnCentreY(0.999f);
     EXPECT_GT(yHalf, y0);
     EXPECT_NEAR(yHalf - y0, (yEnd - y0) / 2.0, 0.01 * (yEnd - y0));
-    EXPECT_EQ(std::memcmp(&Particles.FlamePool[0], &after, sizeof after), 0) << "drawing between steps moved the flame";
+    EXPECT_EQ(std::memcmp(&particles.FlamePool[0], &after, sizeof after), 0) << "drawing between steps moved the flame";
 
     // Reborn in the latest step: drawn where it was, not on a line to its new place.
-    Particles.FlamePool[0].life = 0.1f;
-    Particles.FlamePool[0].fade = 1.0f;
-    Clock.FrameDelta = 16.0;
-    drawFlamePool(0, 0, -5, StepRun{1, 2, 0.0f});
-    ASSERT_EQ(Particles.FlamePool[0].life, 5.0f);
+    particles.FlamePool[0].life = 0.1f;
+    particles.FlamePool[0].fade = 1.0f;
+    frameDelta = 16.0;
+    drawFlamePool(particles, random, 0, 0, -5, StepRun{1, 2, 0.0f});
+    ASSERT_EQ(particles.FlamePool[0].life, 5.0f);
     EXPECT_NEAR(drawnCentreY(0.5f), drawnCentreY(0.0f), 1e-3);
 }
 
 TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
 {
     // Everything but flame 0 is a big sprite below y = 0: a negative grey, black.
-    for (Particle& p : Particles.FlamePool) {
+    for (Particle& p : particles.FlamePool) {
         p = makeParticle(100.0f, 0.0f);
         p.size = 0.2f;
         p.position[1] = -1.0f;
     }
-    Particle& f = Particles.FlamePool[0];
+    Particle& f = particles.FlamePool[0];
     f.size = 0.14f;
     f.position[1] = -0.65f;
     f.velocity[1] = 200.0f;  // one step lifts it to -0.55, out of the orange zone
@@ -253,7 +258,7 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
                 if (v.r > best.r) best = v;
         return best;
     };
-    const auto firstCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5, OneStep); }));
+    const auto firstCall = brightest(capturePolygons([this] { drawFlamePool(particles, random, 0, 0, -5, OneStep); }));
     EXPECT_EQ(firstCall.r, 1.0f);                     // 5 x 0.5 clamped
     EXPECT_NEAR(firstCall.g, 0.3f * 0.5f * 0.5f, 1e-6);
     EXPECT_NEAR(firstCall.b, 0.2f * 0.5f * 0.2f, 1e-6);
@@ -262,46 +267,47 @@ TEST_F(ParticlePoolGl, FlameColourUsesSizeAndHeightFromBeforeTheStep)
     EXPECT_FLOAT_EQ(f.position[1], -0.55f);
     EXPECT_FLOAT_EQ(f.size, 0.14f + 0.01f * -0.55f);
 
-    const auto secondCall = brightest(capturePolygons([] { drawFlamePool(0, 0, -5, OneStep); }));
+    const auto secondCall = brightest(capturePolygons([this] { drawFlamePool(particles, random, 0, 0, -5, OneStep); }));
     EXPECT_EQ(secondCall.r, 0.0f) << "grey of size x y below y = 0 adds nothing";
 }
 
 TEST_F(ParticlePoolGl, LifeExactlyZeroIsUsedUpInAllThreePools)
 {
-    for (Particle& p : Particles.SparkPool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : Particles.FlamePool) p = makeParticle(100.0f, 0.0f);
-    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particles.SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
-    Particles.FlamePool[5] = makeParticle(1.5f, 0.625f);   // 1.5 - 0.625 x 3 x 16 x 0.05 = 0 in a 16 ms step
-    Particles.SprayPool[5] = makeParticle(0.75f, 0.25f);
-    Random.RandomState = 1;
+    for (Particle& p : particles.SparkPool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : particles.FlamePool) p = makeParticle(100.0f, 0.0f);
+    for (Particle& p : particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    particles.SparkPool[5] = makeParticle(0.75f, 0.25f);   // 0.75 - 0.25 x 3 = 0
+    particles.FlamePool[5] = makeParticle(1.5f, 0.625f);   // 1.5 - 0.625 x 3 x 16 x 0.05 = 0 in a 16 ms step
+    particles.SprayPool[5] = makeParticle(0.75f, 0.25f);
+    random.RandomState = 1;
 
-    drawSparkPool(0, 0, -5, OneStep);
-    EXPECT_EQ(Particles.SparkPool[5].life, 0.1f);
-    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
+    drawSparkPool(particles, random, 0, 0, -5, input(OneStep));
+    EXPECT_EQ(particles.SparkPool[5].life, 0.1f);
+    EXPECT_EQ(random.RandomState, stateAfterDraws(1, 2));
 
-    Random.RandomState = 1;
-    drawFlamePool(0, 0, -5, OneStep);
-    EXPECT_EQ(Particles.FlamePool[5].life, 5.0f);
-    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 2));
+    random.RandomState = 1;
+    drawFlamePool(particles, random, 0, 0, -5, OneStep);
+    EXPECT_EQ(particles.FlamePool[5].life, 5.0f);
+    EXPECT_EQ(random.RandomState, stateAfterDraws(1, 2));
 
-    Random.RandomState = 1;
-    stepSprayPool(1);
-    EXPECT_EQ(Particles.SprayPool[5].life, 10.0f);
-    EXPECT_EQ(Random.RandomState, stateAfterDraws(1, 6));
+    random.RandomState = 1;
+    stepSprayPool(particles, random, 1);
+    EXPECT_EQ(particles.SprayPool[5].life, 10.0f);
+    // One draw discarded, the fade and three velocities.
+    EXPECT_EQ(random.RandomState, stateAfterDraws(1, 5));
 }
 
 TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 {
-    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = Particles.SprayPool[0];
+    for (Particle& p : particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 0.5f;
     p.position[1] = -1.19f;
     p.velocity[1] = -60.0f;  // one step takes it to -1.21, inside the basin
     for (int i = 0; i < 50; ++i) {
-        stepSprayPool(1);
+        stepSprayPool(particles, random, 1);
         ASSERT_EQ(p.position[1], -1.2f) << "call " << i;
         ASSERT_EQ(p.velocity[0], 0.0f);
         ASSERT_EQ(p.velocity[1], -0.5f) << "rest, then gravity";
@@ -311,8 +317,8 @@ TEST_F(ParticlePoolGl, SprayComesToRestInTheBasinAndStaysThere)
 
 TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 {
-    for (Particle& p : Particles.SprayPool) p = makeParticle(100.0f, 0.0f);
-    Particle& p = Particles.SprayPool[0];
+    for (Particle& p : particles.SprayPool) p = makeParticle(100.0f, 0.0f);
+    Particle& p = particles.SprayPool[0];
     p.slowdown = 3.0f;
     p.gravity[1] = -0.5f;
     p.position[0] = 2.5f;  // outside the basin
@@ -320,7 +326,7 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
     p.velocity[0] = 10.0f;
     p.velocity[1] = -60.0f;
     p.velocity[2] = 4.0f;
-    stepSprayPool(1);
+    stepSprayPool(particles, random, 1);
     EXPECT_EQ(p.position[1], -2.84f);
     EXPECT_FLOAT_EQ(p.velocity[1], 60.0f * 0.45f - 0.5f);
     EXPECT_FLOAT_EQ(p.velocity[0], 5.0f);
@@ -330,9 +336,9 @@ TEST_F(ParticlePoolGl, SprayBouncesOnTheFloorKeepingPartOfItsSpeed)
 
 TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 {
-    Random.RandomState = 1;
-    initParticlePools();
-    std::memset(Particles.SprayPool, 0, sizeof Particles.SprayPool);
+    random.RandomState = 1;
+    initParticlePools(particles, random, frameDelta);
+    std::memset(particles.SprayPool, 0, sizeof particles.SprayPool);
     glLoadIdentity();
     glTranslatef(0.1f, 0.2f, -0.3f);
     GLfloat before[16], after[16];
@@ -341,13 +347,13 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    drawSparkPool(-2.23f, 0.65f, -5.0f, OneStep);
+    drawSparkPool(particles, random, -2.23f, 0.65f, -5.0f, input(OneStep));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
     glEnable(GL_DEPTH_TEST);
     glBlendFunc(GL_ZERO, GL_ZERO);
-    drawFlamePool(0.5f, 0.0f, -5.0f, OneStep);
+    drawFlamePool(particles, random, 0.5f, 0.0f, -5.0f, OneStep);
     GLint src = 0, dst = 0;
     glGetIntegerv(GL_BLEND_SRC, &src);
     glGetIntegerv(GL_BLEND_DST, &dst);
@@ -356,9 +362,9 @@ TEST_F(ParticlePoolGl, EachPoolLeavesItsGlStateAndTheMatrixAsFound)
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
-    stepSprayPool(2);
-    drawSprayPool(0.0f, 2.7f, 0.0f, -2.0f);
-    drawSprayPool(0.0f, 2.7f, 0.0f, 0.5f);
+    stepSprayPool(particles, random, 2);
+    drawSprayPool(particles, 0.0f, 2.7f, 0.0f, -2.0f, 0.0f);
+    drawSprayPool(particles, 0.0f, 2.7f, 0.0f, 0.5f, 0.0f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 

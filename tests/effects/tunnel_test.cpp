@@ -19,12 +19,12 @@ struct Grids {
     float x[TunnelPoints][TunnelMaxSlices], y[TunnelPoints][TunnelMaxSlices], z[TunnelPoints][TunnelMaxSlices];
 };
 
-Grids snapshot()
+Grids snapshot(const TunnelState& tunnel)
 {
     Grids g;
-    std::memcpy(g.x, ::Tunnel.TunnelX, sizeof g.x);
-    std::memcpy(g.y, ::Tunnel.TunnelY, sizeof g.y);
-    std::memcpy(g.z, ::Tunnel.TunnelZ, sizeof g.z);
+    std::memcpy(g.x, tunnel.TunnelX, sizeof g.x);
+    std::memcpy(g.y, tunnel.TunnelY, sizeof g.y);
+    std::memcpy(g.z, tunnel.TunnelZ, sizeof g.z);
     return g;
 }
 
@@ -37,19 +37,18 @@ bool sameGrids(const Grids& a, const Grids& b)
 
 class Tunnel : public GlTest {
 protected:
+    TunnelState tunnel;  // of the frames drawn
     // No model is loaded at the start of a test, so every polygon drawn is the tube's.
 
     // One frame at song time t after one at t - dt, with the steps between
     // them; returns the quads drawn, counted as triangles / 2.
     int callAt(double t, double dt)
     {
-        Clock.SongTime = t;
-        Clock.FrameDelta = dt;
-        const StepRun steps = stepsBetween(t - dt, t);
+        const FrameInput frame{.songTime = t, .frameDelta = dt, .steps = stepsBetween(t - dt, t)};
         useWideOrtho(-400.0);
         glPushMatrix();
         int triangles = 0;
-        for (const FeedbackPolygon& p : capturePolygons([steps] { drawTunnelFlight(steps); }))
+        for (const FeedbackPolygon& p : capturePolygons([this, &frame] { drawTunnelFlight(tunnel, frame); }))
             triangles += static_cast<int>(p.size()) - 2;
         glPopMatrix();
         return triangles / 2;
@@ -69,33 +68,31 @@ TEST_F(Tunnel, SlicesFallOnePerStepAfter53500)
         {53600.0, 33.0, 0, 0},     {53600.0, 33.0, -3, -3},  {42001.0, 500.0, 85, 85},
     };
     for (const Case& c : cases) {
-        ::Tunnel.TunnelSlices = c.start;
-        ::Tunnel.TunnelShade = 0.3f;
+        tunnel.TunnelSlices = c.start;
+        tunnel.TunnelShade = 0.3f;
         callAt(c.t, c.dt);
-        EXPECT_EQ(::Tunnel.TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
+        EXPECT_EQ(tunnel.TunnelSlices, c.expected) << "t " << c.t << " dt " << c.dt << " from " << c.start;
         if (stepsBetween(c.t - c.dt, c.t).count == 0) {
-            EXPECT_EQ(::Tunnel.TunnelShade, 0.3f) << "t " << c.t << " dt " << c.dt;
+            EXPECT_EQ(tunnel.TunnelShade, 0.3f) << "t " << c.t << " dt " << c.dt;
         }
     }
-    ::Tunnel.TunnelSlices = TunnelMaxSlices;
+    tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 // A frame that crosses no step, with the song standing still, draws the
 // tube of the latest step again: the same shimmer, not the next step's.
 TEST_F(Tunnel, FrameBetweenStepsRedrawsTheLatestStepsShimmer)
 {
-    auto tubeAt = [](double dt) {
-        Clock.SongTime = 45000.0;
-        Clock.FrameDelta = dt;
-        const StepRun steps = stepsBetween(45000.0 - dt, 45000.0);
+    auto tubeAt = [this](double dt) {
+        const FrameInput frame{.songTime = 45000.0, .frameDelta = dt, .steps = stepsBetween(45000.0 - dt, 45000.0)};
         useWideOrtho(-400.0);
         glPushMatrix();
-        auto polygons = capturePolygons([steps] { drawTunnelFlight(steps); });
+        auto polygons = capturePolygons([this, &frame] { drawTunnelFlight(tunnel, frame); });
         glPopMatrix();
         return polygons;
     };
     const auto stepped = tubeAt(16.0);
-    const float walked = ::Tunnel.TunnelShade;
+    const float walked = tunnel.TunnelShade;
     const auto between = tubeAt(0.0);
     ASSERT_EQ(stepped.size(), between.size());
     for (std::size_t i = 0; i < stepped.size(); ++i) {
@@ -103,46 +100,46 @@ TEST_F(Tunnel, FrameBetweenStepsRedrawsTheLatestStepsShimmer)
         for (std::size_t k = 0; k < stepped[i].size(); ++k)
             ASSERT_EQ(stepped[i][k].r, between[i][k].r) << "polygon " << i << " vertex " << k;
     }
-    EXPECT_EQ(::Tunnel.TunnelShade, walked) << "the walk of the latest step stays";
+    EXPECT_EQ(tunnel.TunnelShade, walked) << "the walk of the latest step stays";
 }
 
 TEST_F(Tunnel, QuadsPerSliceAndNoneAtOneOrLess)
 {
-    ::Tunnel.TunnelSlices = 85;
+    tunnel.TunnelSlices = 85;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     EXPECT_EQ(callAt(45000.0, 16.0), 84 * 12);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     // Slice 0 sits on the radius-3 circle; point 12 closes onto point 0.
-    EXPECT_NEAR(std::hypot(::Tunnel.TunnelX[4][0], ::Tunnel.TunnelY[4][0]), 3.0, 1e-5);
-    EXPECT_NEAR(::Tunnel.TunnelX[12][30], ::Tunnel.TunnelX[0][30], 1e-5);
-    ::Tunnel.TunnelSlices = 2;
+    EXPECT_NEAR(std::hypot(tunnel.TunnelX[4][0], tunnel.TunnelY[4][0]), 3.0, 1e-5);
+    EXPECT_NEAR(tunnel.TunnelX[12][30], tunnel.TunnelX[0][30], 1e-5);
+    tunnel.TunnelSlices = 2;
     EXPECT_EQ(callAt(45000.0, 16.0), 12);
 
     for (int count : {1, 0, -1, -40}) {
-        ::Tunnel.TunnelSlices = count;
+        tunnel.TunnelSlices = count;
         EXPECT_EQ(callAt(45000.0, 16.0), 0) << count;
     }
-    ::Tunnel.TunnelSlices = TunnelMaxSlices;
+    tunnel.TunnelSlices = TunnelMaxSlices;
 }
 
 TEST_F(Tunnel, GridsKeepTheirValuesWhenNoSlicesRemain)
 {
-    ::Tunnel.TunnelSlices = 85;
+    tunnel.TunnelSlices = 85;
     callAt(45000.0, 16.0);
-    const Grids full = snapshot();
-    const float roll = ::Tunnel.FighterRoll;
+    const Grids full = snapshot(tunnel);
+    const float roll = tunnel.FighterRoll;
     for (int count : {0, -7}) {
-        ::Tunnel.TunnelSlices = count;
+        tunnel.TunnelSlices = count;
         callAt(45000.0, 16.0);
-        EXPECT_TRUE(sameGrids(snapshot(), full)) << count;
-        EXPECT_EQ(::Tunnel.FighterRoll, roll);  // still follows vertex [5][2] as last computed
+        EXPECT_TRUE(sameGrids(snapshot(tunnel), full)) << count;
+        EXPECT_EQ(tunnel.FighterRoll, roll);  // still follows vertex [5][2] as last computed
     }
     // One slice: only slice 0 is recomputed, the rest stay.
-    ::Tunnel.TunnelX[3][0] = ::Tunnel.TunnelX[3][1] = 999.0f;
-    ::Tunnel.TunnelSlices = 1;
+    tunnel.TunnelX[3][0] = tunnel.TunnelX[3][1] = 999.0f;
+    tunnel.TunnelSlices = 1;
     callAt(45000.0, 16.0);
-    EXPECT_NEAR(::Tunnel.TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
-    EXPECT_EQ(::Tunnel.TunnelX[3][1], 999.0f);
-    EXPECT_EQ(::Tunnel.TunnelX[5][2], full.x[5][2]);
-    ::Tunnel.TunnelSlices = TunnelMaxSlices;
+    EXPECT_NEAR(tunnel.TunnelX[3][0], 3.0 * std::cos(3 * 3.14159265 / 6), 1e-5);
+    EXPECT_EQ(tunnel.TunnelX[3][1], 999.0f);
+    EXPECT_EQ(tunnel.TunnelX[5][2], full.x[5][2]);
+    tunnel.TunnelSlices = TunnelMaxSlices;
 }

@@ -43,11 +43,13 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glBlendFunc(GL_ONE, GL_ONE);
-        drawTwinCones(rising);
+        drawTwinCones(twinCones, rising, frameDelta);
         std::vector<std::uint8_t> pixels(800 * 600 * 4);
         glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     }
+    TwinConeState twinCones;  // of the frames drawOnce draws
+    double frameDelta = 0.0;
     GLUquadric* quadric = nullptr;
     GLUquadric* saved = nullptr;
     GLuint texture = 0;
@@ -56,15 +58,15 @@ protected:
 
 TEST_F(TwinCones, SpinFollowsTheFlag)
 {
-    ::TwinCones.ConeSpin = 0.0f;
-    Clock.FrameDelta = 20.0;
+    twinCones.ConeSpin = 0.0f;
+    frameDelta = 20.0;
     drawOnce(true);
-    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, 2.0f);
+    EXPECT_FLOAT_EQ(twinCones.ConeSpin, 2.0f);
     drawOnce(false);
     drawOnce(false);
-    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, -2.0f);  // may go negative
+    EXPECT_FLOAT_EQ(twinCones.ConeSpin, -2.0f);  // may go negative
     drawOnce(true);
-    EXPECT_FLOAT_EQ(::TwinCones.ConeSpin, 0.0f);
+    EXPECT_FLOAT_EQ(twinCones.ConeSpin, 0.0f);
 }
 
 TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
@@ -77,20 +79,20 @@ TEST_F(TwinCones, StandingSongTimeDrawsTheSamePictureAndLeavesState)
     glLightfv(GL_LIGHT0, GL_AMBIENT, yellow);
     glEnable(GL_LIGHT0);
     glEnable(GL_NORMALIZE);
-    ::TwinCones.ConeSpin = 7.0f;
-    Clock.FrameDelta = 0.0;
+    twinCones.ConeSpin = 7.0f;
+    frameDelta = 0.0;
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     const auto first = drawOnce(true);
     const auto second = drawOnce(false);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(::TwinCones.ConeSpin, 7.0f);
+    EXPECT_EQ(twinCones.ConeSpin, 7.0f);
     int covered = 0;
     for (std::size_t i = 0; i < first.size(); i += 4) covered += first[i] > 0;
     EXPECT_GT(covered, 1000);  // the viewer sits inside both cones
 
-    Clock.FrameDelta = 50.0;
+    frameDelta = 50.0;
     EXPECT_EQ(drawOnce(true), first);  // drawn with the spin from before the step
-    Clock.FrameDelta = 0.0;
+    frameDelta = 0.0;
     EXPECT_NE(drawOnce(true), first);  // now turned by 2 x 5 degrees each way
 
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);

@@ -9,7 +9,7 @@
 #include "effects/heightfield_gen.h"
 #include "core/random.h"
 #include "shell/scene_setup.h"
-#include "shell/shell_state.h"
+#include "shell/demo_state.h"
 #include "shell/window.h"
 #include "text/bitmap_font.h"
 #include "text/outline_font.h"
@@ -55,7 +55,7 @@ protected:
                     fs::create_symlink(f.path(), scratch / "Data" / sub / f.path().filename());
         }
         fs::current_path(scratch);
-        return CreateMainWindow("set-up test", 800, 600, 32, fullScreen);
+        return CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, fullScreen);
     }
     static V4 light(GLenum l, GLenum what)
     {
@@ -80,7 +80,7 @@ protected:
         glDisable(GL_BLEND);
         glEnable(GL_DEPTH_TEST);
         glEnable(GL_LIGHTING);
-        drawHeightField(20.0f, 20.0f);
+        drawHeightField(demoState().heightField, 20.0f, 20.0f);
         glDisable(GL_LIGHTING);
         glLoadIdentity();
         std::vector<std::uint8_t> rgb;
@@ -150,22 +150,22 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
 {
     ASSERT_TRUE(createWithout({}));
     const std::vector<std::uint8_t> before = landscapeFrame();
-    const std::uint32_t drawn = Random.RandomState;
+    const std::uint32_t drawn = demoState().random.RandomState;
     const int objects = Assets.fighterModel.objectCount;
 
     // The generator as it stands after the sparks' 200, the flames' 2 x 350
     // and the field's 65,536 draws from here.
-    for (int i = 0; i < SparkCount + 2 * FlameCount + HeightFieldCells; ++i) nextRandom();
-    const std::uint32_t expected = Random.RandomState;
-    Random.RandomState = drawn;
+    for (int i = 0; i < SparkCount + 2 * FlameCount + HeightFieldCells; ++i) nextRandom(demoState().random);
+    const std::uint32_t expected = demoState().random.RandomState;
+    demoState().random.RandomState = drawn;
 
     // What the frames since the first set-up changed.
-    Particles.FlamePool[7].life = -3.0f;
-    Particles.SparkPool[3].size = 0.03f;
-    Particles.SprayPool[5].life = 4.0f;
-    Particles.SparkAngle = 1.25f;
-    Meter.VolumeLevels[0] = 0.1f;
-    Fountain.CameraEye[0] = 17.0f;
+    demoState().particles.FlamePool[7].life = -3.0f;
+    demoState().particles.SparkPool[3].size = 0.03f;
+    demoState().particles.SprayPool[5].life = 4.0f;
+    demoState().particles.SparkAngle = 1.25f;
+    demoState().meter.VolumeLevels[0] = 0.1f;
+    demoState().fountain.CameraEye[0] = 17.0f;
 
     // Data/ is gone by the time of F1: the new context's textures are made
     // from what the first set-up read.
@@ -175,16 +175,16 @@ TEST_F(SceneSetUpTest, RunAgainAfterF1ReinitialisesPoolsFieldMeterAndEye)
     fs::remove_all(scratch / "Data");
 
     // F1: a new window and context, and the set-up again.
-    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_TRUE(CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, true));
     EXPECT_EQ(texels(Gl.Textures[TexFont]), font);
     EXPECT_EQ(texels(Gl.ModelTexture), material);
-    EXPECT_EQ(Random.RandomState, expected);
-    EXPECT_EQ(Particles.FlamePool[7].life, 5.0f);
-    EXPECT_EQ(Particles.SparkPool[3].size, 0.005f);
-    EXPECT_EQ(Particles.SprayPool[5].life, 4.0f) << "the spray pool is left as it is";
-    EXPECT_EQ(Particles.SparkAngle, 1.25f);
-    EXPECT_EQ(Meter.VolumeLevels[0], 0.5f);
-    EXPECT_EQ(Fountain.CameraEye[0], 0.0f);
+    EXPECT_EQ(demoState().random.RandomState, expected);
+    EXPECT_EQ(demoState().particles.FlamePool[7].life, 5.0f);
+    EXPECT_EQ(demoState().particles.SparkPool[3].size, 0.005f);
+    EXPECT_EQ(demoState().particles.SprayPool[5].life, 4.0f) << "the spray pool is left as it is";
+    EXPECT_EQ(demoState().particles.SparkAngle, 1.25f);
+    EXPECT_EQ(demoState().meter.VolumeLevels[0], 0.5f);
+    EXPECT_EQ(demoState().fountain.CameraEye[0], 0.0f);
     EXPECT_NE(landscapeFrame(), before) << "the field is rebuilt with new noise";
 
     // The models are read once too: no second material, the same geometry.
@@ -212,13 +212,13 @@ TEST_F(SceneSetUpTest, FullScreenFillsTheDisplayAndFallsBackOnlyWhenItCannot)
 
     headless::setFullScreenAvailable(false);
     headless::queueAnswer(plat::Answer::Yes);
-    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_TRUE(CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, true));
     ASSERT_EQ(headless::messageLog().size(), 1u);
     EXPECT_EQ(headless::messageLog()[0].caption, "Lumo GL");
     EXPECT_FALSE(headless::windowIsFullScreen());
 
     headless::queueAnswer(plat::Answer::No);
-    EXPECT_FALSE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    EXPECT_FALSE(CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, true));
     ASSERT_EQ(headless::messageLog().size(), 3u);
     EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");
     headless::setDrawableSize(0, 0);
@@ -229,15 +229,15 @@ TEST_F(SceneSetUpTest, FullScreenFillsTheDisplayAndFallsBackOnlyWhenItCannot)
     headless::setFullScreenWindowFails(true);
     headless::clearMessageLog();
     headless::queueAnswer(plat::Answer::Yes);
-    ASSERT_TRUE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    ASSERT_TRUE(CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, true));
     ASSERT_EQ(headless::messageLog().size(), 1u);
     EXPECT_EQ(headless::messageLog()[0].caption, "Lumo GL");
     EXPECT_TRUE(headless::windowExists());
     EXPECT_FALSE(headless::windowIsFullScreen());
-    EXPECT_FALSE(Shell.FullScreen);
+    EXPECT_FALSE(demoState().shell.FullScreen);
 
     headless::queueAnswer(plat::Answer::No);
-    EXPECT_FALSE(CreateMainWindow("set-up test", 800, 600, 32, true));
+    EXPECT_FALSE(CreateMainWindow(demoState().shell, "set-up test", 800, 600, 32, true));
     ASSERT_EQ(headless::messageLog().size(), 3u);
     EXPECT_EQ(headless::messageLog()[1].caption, "Lumo GL");
     EXPECT_EQ(headless::messageLog()[2].text, "Program Will Now Close.");

@@ -8,6 +8,7 @@
 #include "shell/demo_state.h"
 #include "shell/scene_setup.h"
 #include "shell/warm_up.h"
+#include "core/step_clock.h"
 #include "timeline/end_scroller.h"
 #include "timeline/frame_overlay.h"
 #include "timeline/timeline.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace {
@@ -118,19 +120,19 @@ protected:
     void expectWarmUpLeavesNoTrace(const char* phase)
     {
         SCOPED_TRACE(phase);
-        const DemoState values = currentDemoState();
+        const auto values = std::make_unique<DemoState>(demoState());
         const std::vector<std::uintptr_t> names = glObjectNames();
         const std::vector<double> state = glStateDigest();
         forgetFrameOverlayCover();
         warmUpScenes();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        EXPECT_TRUE(currentDemoState() == values) << "a value the demo keeps was changed";
+        EXPECT_TRUE(demoState() == *values) << "a value the demo keeps was changed";
         EXPECT_EQ(glObjectNames(), names);
         EXPECT_EQ(glStateDigest(), state);
         expectBuffersCleared();
         // In the main part the frame overlay's cover, a cache of the frame
         // textures, is ready for the next frame.
-        EXPECT_EQ(frameOverlayCoverRects() > 0, Controls.MainSongActive);
+        EXPECT_EQ(frameOverlayCoverRects() > 0, demoState().shell.Controls.MainSongActive);
     }
 
     fs::path home;
@@ -143,26 +145,76 @@ TEST_F(WarmUpTest, EveryPhaseKeepsValuesGlStateAndBuffers)
 
     // In the middle of the main part, with every effect moved on by real frames
     // and the GL state a frame leaves.
-    const DemoState atSetUp = currentDemoState();
-    Timeline.RenderPassDone = true;
-    Controls.MainSongActive = true;
-    Clock.FrameDelta = 23.0;
+    DemoState& demo = demoState();
+    const auto atSetUp = std::make_unique<DemoState>(demo);
+    demo.timeline.RenderPassDone = true;
+    demo.shell.Controls.MainSongActive = true;
+    FrameInput frame{.frameDelta = 23.0, .controls = demo.shell.Controls};
     for (double t : {5000.0, 30000.0, 50000.0, 60000.0, 75000.0, 90000.0}) {
-        Clock.SongTime = t;
+        frame.songTime = t;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
-        drawMainPartPicture(mainPartRows(t, 0));
+        drawMainPartPicture(demo, mainPartRows(t, 0), frame, demo.shell.Controls.CameraRoll);
+        frame.controls.CameraRoll = demo.shell.Controls.CameraRoll;
     }
-    ASSERT_FALSE(currentDemoState() == atSetUp);
+    ASSERT_FALSE(demo == *atSetUp);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("main part");
 
     // The end scroller, once the main part is over.
-    Controls.MainSongActive = false;
-    Timeline.IntroActive = false;
-    drawEndScroller();
+    demo.shell.Controls.MainSongActive = false;
+    demo.timeline.IntroActive = false;
+    drawEndScroller(demo.scroller, frame.frameDelta);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     expectWarmUpLeavesNoTrace("scroller");
+}
+
+// A frame depends on nothing but its state and its input: drawn twice from
+// the same ones (after the same frame before it), it gives the same pixels
+// and leaves the same state.
+TEST_F(WarmUpTest, AFrameDrawnTwiceFromTheSameStateAndInputIsTheSame)
+{
+    // A state moved on by real frames of every scene.
+    const auto start = std::make_unique<AnimationState>(demoState());
+    start->timeline.RenderPassDone = true;
+    FrameInput frame{.frameDelta = 16.0, .controls = demoState().shell.Controls};
+    float roll = 0.0f;
+    for (double t : {5000.0, 18000.0, 30000.0, 50000.0, 60000.0, 75000.0, 90000.0, 121000.0}) {
+        frame.songTime = t;
+        frame.steps = stepsBetween(t - 16.0, t);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+        drawMainPartPicture(*start, mainPartRows(t, 0), frame, roll);
+    }
+
+    for (double t : {5016.0, 18016.0, 34016.0, 48016.0, 62016.0, 76016.0, 100016.0, 121016.0}) {
+        frame.songTime = t;
+        frame.steps = stepsBetween(t - 16.0, t);
+        frame.controls.CameraRoll = roll;
+        auto drawOn = [&](AnimationState& state, float& frameRoll) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+            glLoadIdentity();
+            drawMainPartPicture(state, mainPartRows(t, 0), frame, frameRoll);
+            std::vector<std::uint8_t> pixels(800 * 600 * 4);
+            glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+            return pixels;
+        };
+        // Each drawn after the same frame, so that both find the same GL state.
+        const auto primer = std::make_unique<AnimationState>(*start);
+        float primerRoll = roll;
+        drawOn(*primer, primerRoll);
+        const auto first = std::make_unique<AnimationState>(*start);
+        const auto second = std::make_unique<AnimationState>(*start);
+        float firstRoll = roll, secondRoll = roll;
+        const std::vector<std::uint8_t> firstPixels = drawOn(*first, firstRoll);
+        const std::vector<std::uint8_t> secondPixels = drawOn(*second, secondRoll);
+        EXPECT_TRUE(firstPixels == secondPixels) << "at " << t;
+        EXPECT_TRUE(*first == *second) << "at " << t;
+        EXPECT_EQ(firstRoll, secondRoll) << "at " << t;
+        EXPECT_FALSE(*first == *start) << "the frame at " << t << " moved nothing";
+        *start = *first;
+        roll = firstRoll;
+    }
 }
 
 } // namespace

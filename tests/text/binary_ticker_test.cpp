@@ -14,47 +14,50 @@ namespace {
 
 class BinaryTickerGl : public GlTest {
 protected:
+    TickerState ticker;  // of the frames drawn
+    RandomGenerator random;
+    double frameDelta = 0.0;
 };
 
 } // namespace
 
 TEST_F(BinaryTickerGl, ZeroFrameDeltaNeverReChooses)
 {
-    Clock.FrameDelta = 0.0;
-    for (int i = 0; i < 500; ++i) DrawBinaryTicker();
-    EXPECT_EQ(Random.RandomState, 1u);
-    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
-    for (int c : Ticker.TickerChoices) EXPECT_EQ(c, 0);
+    frameDelta = 0.0;
+    for (int i = 0; i < 500; ++i) DrawBinaryTicker(ticker, random, frameDelta);
+    EXPECT_EQ(random.RandomState, 1u);
+    EXPECT_EQ(ticker.TickerTimer, 0.0f);
+    for (int c : ticker.TickerChoices) EXPECT_EQ(c, 0);
 }
 
 TEST_F(BinaryTickerGl, SixtyMillisecondsReChooseAllNineRowsFromNineDraws)
 {
     std::vector<int> expected;
-    for (int i = 0; i < 9; ++i) expected.push_back(nextRandom() % 5);
-    const std::uint32_t after = Random.RandomState;
-    Random.RandomState = 1;
+    for (int i = 0; i < 9; ++i) expected.push_back(nextRandom(random) % 5);
+    const std::uint32_t after = random.RandomState;
+    random.RandomState = 1;
 
-    Clock.FrameDelta = 59.0;
-    DrawBinaryTicker();
-    EXPECT_EQ(Random.RandomState, 1u) << "59 ms is not enough";
+    frameDelta = 59.0;
+    DrawBinaryTicker(ticker, random, frameDelta);
+    EXPECT_EQ(random.RandomState, 1u) << "59 ms is not enough";
 
-    Clock.FrameDelta = 1.0;
-    DrawBinaryTicker();
-    EXPECT_EQ(Random.RandomState, after);
-    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
-    for (int row = 0; row < 9; ++row) EXPECT_EQ(Ticker.TickerChoices[row], expected[row]) << row;
+    frameDelta = 1.0;
+    DrawBinaryTicker(ticker, random, frameDelta);
+    EXPECT_EQ(random.RandomState, after);
+    EXPECT_EQ(ticker.TickerTimer, 0.0f);
+    for (int row = 0; row < 9; ++row) EXPECT_EQ(ticker.TickerChoices[row], expected[row]) << row;
 
     // A long frame re-chooses once (nine draws) and restarts from 0, not from the remainder.
-    Clock.FrameDelta = 1000.0;
-    DrawBinaryTicker();
-    EXPECT_EQ(Ticker.TickerTimer, 0.0f);
-    const std::uint32_t afterLong = Random.RandomState;
-    Random.RandomState = after;
-    for (int i = 0; i < 9; ++i) nextRandom();
-    EXPECT_EQ(afterLong, Random.RandomState);
-    Clock.FrameDelta = 16.0;
-    DrawBinaryTicker();
-    EXPECT_FLOAT_EQ(Ticker.TickerTimer, 0.8f);
+    frameDelta = 1000.0;
+    DrawBinaryTicker(ticker, random, frameDelta);
+    EXPECT_EQ(ticker.TickerTimer, 0.0f);
+    const std::uint32_t afterLong = random.RandomState;
+    random.RandomState = after;
+    for (int i = 0; i < 9; ++i) nextRandom(random);
+    EXPECT_EQ(afterLong, random.RandomState);
+    frameDelta = 16.0;
+    DrawBinaryTicker(ticker, random, frameDelta);
+    EXPECT_FLOAT_EQ(ticker.TickerTimer, 0.8f);
 }
 
 TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
@@ -62,8 +65,8 @@ TEST_F(BinaryTickerGl, DrawsInTheCallersClipWithBlendingOn)
     glScissor(27, 482, 100, 105);
     glEnable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
-    Clock.FrameDelta = 0.0;
-    DrawBinaryTicker();
+    frameDelta = 0.0;
+    DrawBinaryTicker(ticker, random, frameDelta);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     GLint box[4];

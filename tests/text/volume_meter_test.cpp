@@ -39,6 +39,7 @@ namespace {
 
 class VolumeMeterGl : public GlTest {
 protected:
+    VolumeMeterState meter;  // of the meter drawn
     void SetUp() override
     {
         GlTest::SetUp();
@@ -73,18 +74,18 @@ std::vector<double> barLengths(const std::vector<FeedbackPolygon>& polygons)
 
 TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
 {
-    Meter.VolumeLevels[1] = 0.0f;
-    Meter.VolumeLevels[2] = 0.0f;
-    InitVolumeMeter();
-    EXPECT_EQ(Meter.VolumeLevels[0], 0.5f);
+    meter.VolumeLevels[1] = 0.0f;
+    meter.VolumeLevels[2] = 0.0f;
+    InitVolumeMeter(meter);
+    EXPECT_EQ(meter.VolumeLevels[0], 0.5f);
 
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
     glPushMatrix();
-    const auto polygons = capturePolygons([] { DrawVolumeMeter(StepRun{1, 1, 0.0f}); });
+    const auto polygons = capturePolygons([this] { DrawVolumeMeter(meter, StepRun{1, 1, 0.0f}); });
     glPopMatrix();
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
-    EXPECT_FLOAT_EQ(Meter.VolumeLevels[0], 0.45f);
-    EXPECT_EQ(Meter.VolumeLevels[1], 0.0f);
+    EXPECT_FLOAT_EQ(meter.VolumeLevels[0], 0.45f);
+    EXPECT_EQ(meter.VolumeLevels[1], 0.0f);
 
     const auto lengths = barLengths(polygons);
     EXPECT_NEAR(lengths[0], 2 * 0.45 + 0.1, 0.01);
@@ -96,15 +97,15 @@ TEST_F(VolumeMeterGl, BarOneStartsFromHalfAndSilentBarsKeepTheirMinimumLength)
 // down exactly as far at 30 or 144 frames a second as at 60.
 TEST_F(VolumeMeterGl, ASecondOfSilenceFallsAsFarAtAnyFrameRate)
 {
-    auto levelAfterOneSecond = [](int fps) {
-        Meter.VolumeLevels[0] = 0.5f;
+    auto levelAfterOneSecond = [this](int fps) {
+        meter.VolumeLevels[0] = 0.5f;
         for (int k = 1; k <= fps; ++k) {
             const StepRun run = stepsBetween(std::floor((k - 1) * 1000.0 / fps), std::floor(k * 1000.0 / fps));
             glPushMatrix();
-            DrawVolumeMeter(run);
+            DrawVolumeMeter(meter, run);
             glPopMatrix();
         }
-        return Meter.VolumeLevels[0];
+        return meter.VolumeLevels[0];
     };
     const float at60 = levelAfterOneSecond(60);
     EXPECT_LT(at60, 0.001f);

@@ -13,18 +13,16 @@ namespace {
 
 class EndScrollerGl : public GlTest {
 protected:
+    EndScrollerState scroller;  // of the frames drawn
+    double frameDelta = 0.0;
     void SetUp() override
     {
         GlTest::SetUp();
-        Scroller.ScrollOffset = 0.0f;
-        Clock.FrameDelta = 0.0;
         savedMusix_ = Gl.Textures[TexMusix];
     }
     void TearDown() override
     {
         Gl.Textures[TexMusix] = savedMusix_;
-        Scroller.ScrollOffset = 0.0f;
-        Clock.FrameDelta = 0.0;
         GlTest::TearDown();
     }
 
@@ -61,15 +59,15 @@ protected:
 TEST_F(EndScrollerGl, ScrollsTwoUnitsPerSecondAndStandsStillAtZeroFrameDelta)
 {
     EXPECT_EQ(endScrollerLineCount(), 24);
-    Clock.FrameDelta = 0.0;
-    drawEndScroller();
-    EXPECT_EQ(Scroller.ScrollOffset, 0.0f);
-    Clock.FrameDelta = 500.0;
-    drawEndScroller();
-    EXPECT_FLOAT_EQ(Scroller.ScrollOffset, 1.0f);
-    Clock.FrameDelta = 16.0;
-    for (int i = 0; i < 10; ++i) drawEndScroller();
-    EXPECT_NEAR(Scroller.ScrollOffset, 1.32f, 1e-5);
+    frameDelta = 0.0;
+    drawEndScroller(scroller, frameDelta);
+    EXPECT_EQ(scroller.ScrollOffset, 0.0f);
+    frameDelta = 500.0;
+    drawEndScroller(scroller, frameDelta);
+    EXPECT_FLOAT_EQ(scroller.ScrollOffset, 1.0f);
+    frameDelta = 16.0;
+    for (int i = 0; i < 10; ++i) drawEndScroller(scroller, frameDelta);
+    EXPECT_NEAR(scroller.ScrollOffset, 1.32f, 1e-5);
 }
 
 TEST_F(EndScrollerGl, DrawsWithAdditiveUnlitStateAndLeavesTheMatrix)
@@ -81,7 +79,7 @@ TEST_F(EndScrollerGl, DrawsWithAdditiveUnlitStateAndLeavesTheMatrix)
     GLfloat before[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawEndScroller();
+    drawEndScroller(scroller, frameDelta);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]) << i;
@@ -105,14 +103,14 @@ TEST_F(EndScrollerGl, TitleReachesTheMiddleWhenTheOffsetEqualsItsLowering)
 
     // At offset 0 every line is below the screen: only the backdrop shows.
     glClear(GL_COLOR_BUFFER_BIT);
-    Scroller.ScrollOffset = 0.0f;
-    drawEndScroller();
+    scroller.ScrollOffset = 0.0f;
+    drawEndScroller(scroller, frameDelta);
     EXPECT_EQ(litInRows(0, 600), 0);
 
     // At offset 5 (2.5 s) the title's baseline is on the middle row.
     glClear(GL_COLOR_BUFFER_BIT);
-    Scroller.ScrollOffset = 5.0f;
-    drawEndScroller();
+    scroller.ScrollOffset = 5.0f;
+    drawEndScroller(scroller, frameDelta);
     EXPECT_GT(litInRows(300, 400), 500) << "title glyphs just above the middle";
     EXPECT_EQ(litInRows(220, 270), 0) << "a gap between the title and the next line";
     DeleteOutlineFont();
@@ -127,8 +125,8 @@ TEST_F(EndScrollerGl, TitleReadsBrightOverTheGeneratedBackdrop)
     ASSERT_TRUE(loadTextureSet());
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
-    Scroller.ScrollOffset = 5.0f;
-    drawEndScroller();
+    scroller.ScrollOffset = 5.0f;
+    drawEndScroller(scroller, frameDelta);
     std::vector<std::uint8_t> rgb;
     int width = 0, height = 0;
     headless::readFrame(&rgb, &width, &height);

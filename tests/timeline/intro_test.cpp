@@ -37,6 +37,8 @@ GLuint makeTexture(bool split)
 
 class IntroTest : public GlTest {
 protected:
+    IntroState intro;  // of the frames drawn
+    ShellState shell;  // the main loop's, which carries out the question's request
     void SetUp() override
     {
         GlTest::SetUp();
@@ -49,10 +51,8 @@ protected:
         BuildBitmapFont();
         ASSERT_TRUE(BuildOutlineFont());
         plat::musicInit(44100, 64, 0);
-        Controls.SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
-        plat::musicPlaySong(Controls.SongHandle);
-        Controls.MainSongActive = false;
-        Intro = IntroState{};
+        shell.Controls.SongHandle = plat::musicLoadSong("no-such-intro-song.mod");
+        plat::musicPlaySong(shell.Controls.SongHandle);
         IntroClockMs = 0.0;
     }
     void TearDown() override
@@ -60,32 +60,29 @@ protected:
         headless::setPresentHook(nullptr);
         headless::setFramesPerSecond(60);
         plat::musicClose();
-        Controls.SongHandle = 0;
-        Controls.MainSongActive = false;
-        Clock.SongTime = Clock.FrameDelta = 0.0;
         gluDeleteQuadric(Gl.SphereQuadric);
         GlTest::TearDown();
     }
     // One frame as drawFrame makes it. Runs that only follow the swing leave
     // out the clear and draw into a tiny viewport, to keep them fast.
-    static void frame(double delta, bool clear = true)
+    FrameRequest frame(double delta, bool clear = true)
     {
-        Clock.FrameDelta = delta;
         IntroClockMs += delta;
-        Clock.FrameSteps = stepsBetween(IntroClockMs - delta, IntroClockMs);
+        const FrameInput input{.songTime = IntroClockMs, .frameDelta = delta,
+                               .steps = stepsBetween(IntroClockMs - delta, IntroClockMs), .controls = shell.Controls};
         if (clear) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         glLoadIdentity();
-        runIntroFrame();
+        return runIntroFrame(intro, input);
     }
     // Frames shown per line until the ending begins; line 8 is never shown.
-    static std::vector<int> framesPerLine(double delta)
+    std::vector<int> framesPerLine(double delta)
     {
         std::vector<int> frames(8, 0);
         glViewport(0, 0, 4, 4);
-        for (int n = 0; n < 20000 && Intro.CreditsRunning; ++n, frame(delta, false)) {
-            if (Intro.CreditIndex > 7) ADD_FAILURE() << "line " << Intro.CreditIndex << " shown";
-            if (Intro.CreditIndex > 7) break;
-            ++frames[static_cast<std::size_t>(Intro.CreditIndex)];
+        for (int n = 0; n < 20000 && intro.CreditsRunning; ++n, frame(delta, false)) {
+            if (intro.CreditIndex > 7) ADD_FAILURE() << "line " << intro.CreditIndex << " shown";
+            if (intro.CreditIndex > 7) break;
+            ++frames[static_cast<std::size_t>(intro.CreditIndex)];
         }
         glViewport(0, 0, 800, 600);
         return frames;
@@ -99,16 +96,16 @@ TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
     EXPECT_EQ(exact, (std::vector<int>{126, 72, 72, 72, 72, 72, 72, 72}));
     // The frame of the turn that reaches index 8 is already the first flash
     // frame: its steps count.
-    EXPECT_TRUE(Intro.IntroEnding && !Intro.CreditsRunning);
-    EXPECT_EQ(Intro.CreditIndex, 8);
-    EXPECT_EQ(Intro.FlashCount, 3);  // 50 ms: three steps
-    EXPECT_EQ(Intro.SphereSpin, 3150.0f);
+    EXPECT_TRUE(intro.IntroEnding && !intro.CreditsRunning);
+    EXPECT_EQ(intro.CreditIndex, 8);
+    EXPECT_EQ(intro.FlashCount, 3);  // 50 ms: three steps
+    EXPECT_EQ(intro.SphereSpin, 3150.0f);
 
     // At 30 and 60 fps each turn overshoots by up to one step, which the
     // swing travels back: a line lasts its angle plus at most one step per
     // turn passed on the way in and out (7 for the first line, 4 later).
     for (double fps : {30.0, 60.0}) {
-        Intro = IntroState{};
+        intro = IntroState{};
         const double step = 100.0 / fps;  // degrees per frame
         const std::vector<int> frames = framesPerLine(1000.0 / fps);
         int total = 0;
@@ -120,25 +117,25 @@ TEST_F(IntroTest, FirstLineSwings630DegreesLaterLines360)
             total += frames[static_cast<std::size_t>(line)];
         }
         EXPECT_LE(total * 1000.0 / fps, 31500.0 + 35 * 1000.0 / fps + 1e-3) << fps;
-        EXPECT_TRUE(Intro.IntroEnding) << fps;
+        EXPECT_TRUE(intro.IntroEnding) << fps;
     }
 }
 
 TEST_F(IntroTest, SwingBeyondTheLimitTurnsOnce)
 {
     for (float start : {89.95f, -89.95f}) {
-        Intro.CreditAngle = start;
-        Intro.CreditSwingUp = start > 0;
-        Intro.CreditTopArmed = start > 0;
+        intro.CreditAngle = start;
+        intro.CreditSwingUp = start > 0;
+        intro.CreditTopArmed = start > 0;
         frame(1.0);  // crosses the limit and turns
-        const bool direction = Intro.CreditSwingUp, armed = Intro.CreditTopArmed, advance = Intro.CreditAdvanceArmed;
+        const bool direction = intro.CreditSwingUp, armed = intro.CreditTopArmed, advance = intro.CreditAdvanceArmed;
         EXPECT_NE(direction, start > 0);
         for (int i = 0; i < 40; ++i) frame(i < 20 ? 0.0 : 0.001);  // still beyond the limit
-        EXPECT_GE(std::abs(Intro.CreditAngle), 90.0f);
-        EXPECT_EQ(Intro.CreditSwingUp, direction);
-        EXPECT_EQ(Intro.CreditTopArmed, armed);
-        EXPECT_EQ(Intro.CreditAdvanceArmed, advance);
-        EXPECT_EQ(Intro.CreditIndex, 0);
+        EXPECT_GE(std::abs(intro.CreditAngle), 90.0f);
+        EXPECT_EQ(intro.CreditSwingUp, direction);
+        EXPECT_EQ(intro.CreditTopArmed, armed);
+        EXPECT_EQ(intro.CreditAdvanceArmed, advance);
+        EXPECT_EQ(intro.CreditIndex, 0);
     }
 }
 
@@ -146,29 +143,29 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
 {
     for (double fps : {30.0, 60.0, 144.0, 240.0}) {
         headless::setFramesPerSecond(fps);
-        Intro = {.CreditIndex = 7, .CreditAngle = -89.9f, .CreditSwingUp = false, .CreditTopArmed = false};  // before the last turn
+        intro = {.CreditIndex = 7, .CreditAngle = -89.9f, .CreditSwingUp = false, .CreditTopArmed = false};  // before the last turn
         IntroClockMs = 0.0;
         // The first frame turns at the bottom and is the first flash frame;
         // white until the frame that completes ten steps, which is black.
         int frames = 0;
         do {
-            frame(1000.0 / fps);
+            EXPECT_EQ(frame(1000.0 / fps), FrameRequest{}) << fps << " fps, frame " << frames;
             ++frames;
-            const int expected = Intro.FlashOn ? 255 : 0;
+            const int expected = intro.FlashOn ? 255 : 0;
             EXPECT_EQ(pixelAt(400, 300)[0], expected) << fps << " fps, frame " << frames;
             EXPECT_EQ(pixelAt(3, 597)[2], expected) << fps << " fps, frame " << frames;
             // Only the question's frame, the one after the flash, is followed by the pause.
-            EXPECT_EQ(introPauseAfterNextFrameMs(), Intro.FlashOn ? 0u : 3000u) << fps << " fps, frame " << frames;
-        } while (Intro.FlashOn && frames < 100);
-        EXPECT_TRUE(Intro.IntroEnding);
-        EXPECT_EQ(Intro.FlashCount, 10) << fps << " fps";
+            EXPECT_EQ(introPauseAfterNextFrameMs(intro), intro.FlashOn ? 0u : 3000u) << fps << " fps, frame " << frames;
+        } while (intro.FlashOn && frames < 100);
+        EXPECT_TRUE(intro.IntroEnding);
+        EXPECT_EQ(intro.FlashCount, 10) << fps << " fps";
         // Ten steps are 167 ms: 10 frames at 60 fps, 5 at 30, 24 at 144, 40 at 240.
         EXPECT_NEAR(frames * 1000.0 / fps, 10 * 1000.0 / 60.0, 1000.0 / fps) << fps << " fps, " << frames << " frames";
-        EXPECT_FALSE(Controls.MainSongActive || Intro.FlashOn || !Intro.QuestionPending);
+        EXPECT_FALSE(shell.Controls.MainSongActive || intro.FlashOn || !intro.QuestionPending);
     }
 
     // The question frame: shown by its own presentation, then the pause.
-    const plat::Song introSong = Controls.SongHandle;
+    const plat::Song introSong = shell.Controls.SongHandle;
     std::vector<std::uint8_t> shown;
     double shownAt = -1;
     headless::setPresentHook([&] {
@@ -177,11 +174,14 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
         shownAt = headless::virtualTimeMs();
     });
     glColor3f(1, 1, 1);
-    frame(1000.0 / 240.0);
+    const FrameRequest request = frame(1000.0 / 240.0);
+    EXPECT_EQ(request, (FrameRequest{.presentNow = true, .pauseMs = 3000, .switchToMainSong = true}));
+    EXPECT_LT(shownAt, 0.0);  // the intro itself presents nothing
+    carryOutFrameRequest(shell, request);
     headless::setPresentHook(nullptr);
     ASSERT_EQ(shown.size(), 800u * 600u * 3u);
     EXPECT_GE(headless::virtualTimeMs() - shownAt, 3000.0);
-    EXPECT_EQ(introPauseAfterNextFrameMs(), 0u);
+    EXPECT_EQ(introPauseAfterNextFrameMs(intro), 0u);
     // Solid 16 x 16 glyphs on the bottom edge from x = -2, ten apart: the
     // sixteenth ends at x = 163. Rows of the shown frame run top first.
     auto lit = [&](int x, int y) { return shown[(static_cast<std::size_t>(599 - y) * 800 + x) * 3] > 128; };
@@ -189,12 +189,12 @@ TEST_F(IntroTest, TenFlashStepsAtAnyRateThenTheQuestionThroughThePause)
     EXPECT_FALSE(lit(165, 8) || lit(100, 17) || lit(400, 300));
     EXPECT_EQ(pixelAt(100, 15)[0], 255);  // drawn again for the loop's own presentation
 
-    EXPECT_TRUE(Controls.MainSongActive);
-    EXPECT_FALSE(Intro.QuestionPending);
-    EXPECT_EQ(Intro.FlashCount, 11);
-    EXPECT_EQ(Clock.SongTime, 0.0);
-    EXPECT_NE(Controls.SongHandle, introSong);
-    EXPECT_EQ(plat::musicGetTime(Controls.SongHandle), 0);
+    EXPECT_TRUE(shell.Controls.MainSongActive);
+    EXPECT_FALSE(intro.QuestionPending);
+    EXPECT_EQ(intro.FlashCount, 11);
+    EXPECT_EQ(shell.Clock.SongTime, 0.0);
+    EXPECT_NE(shell.Controls.SongHandle, introSong);
+    EXPECT_EQ(plat::musicGetTime(shell.Controls.SongHandle), 0);
     std::array<float, 4> clear{};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
     EXPECT_EQ(clear, (std::array<float, 4>{0, 0, 0, 1}));

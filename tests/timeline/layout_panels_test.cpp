@@ -1,5 +1,6 @@
 // The side panels draw only inside their own rectangles, and every panel
 // that has content to show shows some.
+#include "timeline/animation_state.h"
 #include "timeline/layout.h"
 
 #include "effects/colour_panel.h"
@@ -10,6 +11,7 @@
 #include "timeline/timeline.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -56,24 +58,22 @@ TEST_F(GlTest, PanelPassesDrawOnlyInsideTheirRectangles)
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     glBlendFunc(GL_ONE, GL_ONE);
-    Random.RandomState = 1;
-    Clock.FrameDelta = 0.0;
-    initParticlePools();
-    InitVolumeMeter();
+    const auto state = std::make_unique<AnimationState>();
+    initParticlePools(state->particles, state->random, 0.0);
+    InitVolumeMeter(state->meter);
     plat::musicClose();
-    ColourPanel.PanelPhase = 0.3f;
-    ColourPanel.PanelRising = true;
-    Layout.BlobPhase = 0.0f;
-    Clock.FrameDelta = 16.0;
+    state->colourPanel.PanelPhase = 0.3f;
+    state->colourPanel.PanelRising = true;
+    state->layout.BlobPhase = 0.0f;
 
     // Two frames without a scene, so the sparks show their reborn placement too.
     for (int frame = 0; frame < 2; ++frame) {
-        Clock.FrameSteps = StepRun{1, frame + 1, 0.0f};
+        const FrameInput input{.frameDelta = 16.0, .steps = StepRun{1, frame + 1, 0.0f}};
         glClear(GL_COLOR_BUFFER_BIT);
         glLoadIdentity();
-        drawFirstPanelPass();
+        drawFirstPanelPass(*state, input);
         glDisable(GL_SCISSOR_TEST);  // stands in for the scene's main panel, left empty
-        drawSecondPanelPass();
+        drawSecondPanelPass(*state, input);
     }
     const auto frame = readFrame();
 

@@ -1,6 +1,7 @@
 // Screen layout: clip rectangles, the 2-D overlay mode and the matrices and
 // state the panel passes and the frame overlay leave.
 #include "timeline/frame_overlay.h"
+#include "timeline/animation_state.h"
 #include "timeline/layout.h"
 
 #include "effects/blobs.h"
@@ -29,16 +30,11 @@ protected:
     {
         GlTest::SetUp();
         glDisable(GL_TEXTURE_2D);
-        Random.RandomState = 1;
-        Clock.FrameDelta = 0.0;
-        initParticlePools();
-        Clock.FrameDelta = 16.0;
+        state.random.RandomState = 1;
+        initParticlePools(state.particles, state.random, 0.0);
     }
-    void TearDown() override
-    {
-        Clock.FrameDelta = 0.0;
-        GlTest::TearDown();
-    }
+    AnimationState state;  // of the passes drawn
+    FrameInput frame{.frameDelta = 16.0};
 };
 
 } // namespace
@@ -173,7 +169,7 @@ TEST_F(LayoutGl, FirstPassLeavesTheMatrixAndEndsClippedToTheMainPanel)
     GLfloat identity[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, identity);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    drawFirstPanelPass();
+    drawFirstPanelPass(state, frame);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectModelview(identity);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
@@ -189,23 +185,23 @@ TEST_F(LayoutGl, FirstPassLeavesTheMatrixAndEndsClippedToTheMainPanel)
 
 TEST_F(LayoutGl, SecondPassPlacesTheCoreBlobsAdvancesThePhaseAndEndsUnclipped)
 {
-    Layout.BlobPhase = 1.0f;
-    Blobs.CoreBlobs.blobs[2].position[2] = 0.0f;
+    state.layout.BlobPhase = 1.0f;
+    state.blobs.CoreBlobs.blobs[2].position[2] = 0.0f;
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -1.0f);
     GLfloat before[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
 
-    Clock.FrameDelta = 50.0;
-    drawSecondPanelPass();
+    frame.frameDelta = 50.0;
+    drawSecondPanelPass(state, frame);
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
     expectModelview(before);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_FLOAT_EQ(Layout.BlobPhase, 1.1f);
+    EXPECT_FLOAT_EQ(state.layout.BlobPhase, 1.1f);
 
     // Placed from the phase before the step; z untouched.
-    const Blob* b = Blobs.CoreBlobs.blobs;
+    const Blob* b = state.blobs.CoreBlobs.blobs;
     EXPECT_FLOAT_EQ(b[0].position[0], static_cast<float>(0.1 * std::cos(0.5)));
     EXPECT_FLOAT_EQ(b[0].position[1], static_cast<float>(0.1 * std::sin(0.5)));
     EXPECT_FLOAT_EQ(b[1].position[0], static_cast<float>(0.1 * std::sin(0.25)));
@@ -215,7 +211,7 @@ TEST_F(LayoutGl, SecondPassPlacesTheCoreBlobsAdvancesThePhaseAndEndsUnclipped)
     EXPECT_FLOAT_EQ(b[3].position[0], static_cast<float>(0.1 * std::cos(1.0)));
     EXPECT_FLOAT_EQ(b[3].position[1], static_cast<float>(0.1 * std::sin(0.5)));
     EXPECT_EQ(b[2].position[2], 0.0f);
-    for (const Blob& blob : Blobs.CoreBlobs.blobs) EXPECT_EQ(blob.strength, 0.01f);
+    for (const Blob& blob : state.blobs.CoreBlobs.blobs) EXPECT_EQ(blob.strength, 0.01f);
 }
 
 TEST_F(LayoutGl, FrameOverlayMultipliesThenAddsAndLeavesItsState)

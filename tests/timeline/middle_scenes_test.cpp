@@ -6,6 +6,7 @@
 #include "feedback_capture.h"
 #include "gl_fixture.h"
 #include "shell/scene_setup.h"
+#include "timeline/animation_state.h"
 #include "timeline/layout.h"
 #include "timeline/middle_scenes.h"
 #include "timeline/timeline.h"
@@ -47,6 +48,8 @@ struct MarkerFighter {
 
 class MiddleScenes : public GlTest {
 protected:
+    AnimationState state;  // of the frames drawn
+    FrameInput frame;
     void SetUp() override
     {
         GlTest::SetUp();
@@ -62,43 +65,43 @@ protected:
 
 TEST_F(MiddleScenes, ConeAngleRisesFallsAndSlowsAfterReturning)
 {
-    ::MiddleScenes = {.ConeAngle = 0.0f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
-    Clock.FrameDelta = 20.0;
-    drawConeScene();
-    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 1.0f);  // 50 degrees per s
+    state.middleScenes = {.ConeAngle = 0.0f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
+    frame.frameDelta = 20.0;
+    drawConeScene(state, frame);
+    EXPECT_FLOAT_EQ(state.middleScenes.ConeAngle, 1.0f);  // 50 degrees per s
 
-    ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    drawConeScene();
-    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 9.6f);  // 20 degrees per s
-    EXPECT_FALSE(::MiddleScenes.ConeRising);
+    state.middleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
+    drawConeScene(state, frame);
+    EXPECT_FLOAT_EQ(state.middleScenes.ConeAngle, 9.6f);  // 20 degrees per s
+    EXPECT_FALSE(state.middleScenes.ConeRising);
 
     // Reaching 0: clamped, slow rise set and the direction reversed in the same frame.
-    ::MiddleScenes = {.ConeAngle = 0.3f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    drawConeScene();
-    EXPECT_EQ(::MiddleScenes.ConeAngle, 0.0f);
-    EXPECT_TRUE(::MiddleScenes.ConeSlowRise);
-    EXPECT_TRUE(::MiddleScenes.ConeRising);
-    EXPECT_TRUE(::MiddleScenes.ConeTopArmed);
-    drawConeScene();
-    EXPECT_FLOAT_EQ(::MiddleScenes.ConeAngle, 0.5f);  // 25 degrees per s from now on
+    state.middleScenes = {.ConeAngle = 0.3f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
+    drawConeScene(state, frame);
+    EXPECT_EQ(state.middleScenes.ConeAngle, 0.0f);
+    EXPECT_TRUE(state.middleScenes.ConeSlowRise);
+    EXPECT_TRUE(state.middleScenes.ConeRising);
+    EXPECT_TRUE(state.middleScenes.ConeTopArmed);
+    drawConeScene(state, frame);
+    EXPECT_FLOAT_EQ(state.middleScenes.ConeAngle, 0.5f);  // 25 degrees per s from now on
 
     // The top turn happens once, on the frame that reaches 180.
-    ::MiddleScenes = {.ConeAngle = 179.5f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
-    drawConeScene();
-    EXPECT_FALSE(::MiddleScenes.ConeRising);
-    EXPECT_FALSE(::MiddleScenes.ConeTopArmed);
-    Clock.FrameDelta = 0.0;
-    drawConeScene();
-    EXPECT_FALSE(::MiddleScenes.ConeRising);  // still at 180.5 but disarmed: no second turn
+    state.middleScenes = {.ConeAngle = 179.5f, .ConeRising = true, .ConeTopArmed = true, .ConeSlowRise = false};
+    drawConeScene(state, frame);
+    EXPECT_FALSE(state.middleScenes.ConeRising);
+    EXPECT_FALSE(state.middleScenes.ConeTopArmed);
+    frame.frameDelta = 0.0;
+    drawConeScene(state, frame);
+    EXPECT_FALSE(state.middleScenes.ConeRising);  // still at 180.5 but disarmed: no second turn
 }
 
 TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 {
     MarkerFighter marker;
-    ::MiddleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
-    Clock.FrameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
+    state.middleScenes = {.ConeAngle = 10.0f, .ConeRising = false, .ConeTopArmed = false, .ConeSlowRise = false};
+    frame.frameDelta = 100.0;  // the angle falls from 10 to 8 in this frame
     glLoadIdentity();
-    const auto polygons = capturePolygons([] { drawConeScene(); });
+    const auto polygons = capturePolygons([this] { drawConeScene(state, frame); });
     ASSERT_EQ(polygons.size(), 1u);
     const FeedbackPolygon& drawn = polygons[0];
     ASSERT_EQ(drawn.size(), 3u);
@@ -127,11 +130,11 @@ TEST_F(MiddleScenes, FighterFollowsTheAngleAfterTheStep)
 
 TEST_F(MiddleScenes, PentagramAndSheetState)
 {
-    Clock.FrameDelta = 50.0;
-    ::MiddleScenes.PentagramAngle = 3.0f;
+    frame.frameDelta = 50.0;
+    state.middleScenes.PentagramAngle = 3.0f;
     glDisable(GL_SCISSOR_TEST);
-    drawPentagramScene();
-    EXPECT_FLOAT_EQ(::MiddleScenes.PentagramAngle, 4.0f);
+    drawPentagramScene(state, frame);
+    EXPECT_FLOAT_EQ(state.middleScenes.PentagramAngle, 4.0f);
     GLint box[4];
     glGetIntegerv(GL_SCISSOR_BOX, box);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
@@ -139,17 +142,17 @@ TEST_F(MiddleScenes, PentagramAndSheetState)
     EXPECT_EQ(box[3], 571);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
-    ::MiddleScenes.SheetPhase = 1.0f;
-    Layout.BlobPhase = 2.0f;
-    Blobs.GlowBlobs.blobs[2].position[2] = 0.75f;
-    drawSheetScene();
-    EXPECT_FLOAT_EQ(::MiddleScenes.SheetPhase, 1.05f);
+    state.middleScenes.SheetPhase = 1.0f;
+    state.layout.BlobPhase = 2.0f;
+    state.blobs.GlowBlobs.blobs[2].position[2] = 0.75f;
+    drawSheetScene(state, frame);
+    EXPECT_FLOAT_EQ(state.middleScenes.SheetPhase, 1.05f);
     const float p = 2.0f;
-    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
-    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[1].position[1], 1.5f * std::cos(p / 4));
-    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[2].position[0], 1.5f * std::sin(p));
-    EXPECT_FLOAT_EQ(Blobs.GlowBlobs.blobs[3].position[1], 1.1f * std::cos(p / 2));
-    EXPECT_EQ(Blobs.GlowBlobs.blobs[2].position[2], 0.75f);  // z is left as the set holds it
+    EXPECT_FLOAT_EQ(state.blobs.GlowBlobs.blobs[0].position[0], 1.5f * std::sin(p / 2));
+    EXPECT_FLOAT_EQ(state.blobs.GlowBlobs.blobs[1].position[1], 1.5f * std::cos(p / 4));
+    EXPECT_FLOAT_EQ(state.blobs.GlowBlobs.blobs[2].position[0], 1.5f * std::sin(p));
+    EXPECT_FLOAT_EQ(state.blobs.GlowBlobs.blobs[3].position[1], 1.1f * std::cos(p / 2));
+    EXPECT_EQ(state.blobs.GlowBlobs.blobs[2].position[2], 0.75f);  // z is left as the set holds it
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
@@ -163,9 +166,9 @@ TEST_F(MiddleScenes, EachSceneLeavesTheModelviewMatrixAsFound)
     GLfloat before[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     const int depth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
-    Clock.FrameDelta = 16.0;
-    for (void (*scene)() : {drawConeScene, drawPentagramScene, drawSheetScene}) {
-        scene();
+    frame.frameDelta = 16.0;
+    for (void (*scene)(AnimationState&, const FrameInput&) : {drawConeScene, drawPentagramScene, drawSheetScene}) {
+        scene(state, frame);
         EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), depth);
         glGetFloatv(GL_MODELVIEW_MATRIX, after);
         for (int k = 0; k < 16; ++k) EXPECT_EQ(after[k], before[k]);

@@ -2,8 +2,10 @@
 // that drawFrame makes at the end of the main part.
 #include "gl_fixture.h"
 
-#include "shell/shell_state.h"
+#include "timeline/animation_state.h"
 #include "timeline/timeline.h"
+
+#include <memory>
 
 TEST(Schedule, WindowsAreOpenAtBothEnds)
 {
@@ -50,43 +52,48 @@ class TimelineFrames : public GlTest {};
 TEST_F(TimelineFrames, EndTransitionHandsOverToTheScroller)
 {
     plat::musicInit(44100, 64, 0);
-    Controls.SongHandle = plat::musicLoadSong("Data/Sounds/no-such-song.xm");  // plays as timed silence
-    plat::musicPlaySong(Controls.SongHandle);
-    Controls.MainSongActive = true;
-    Timeline.IntroActive = true;
-    Timeline.RenderPassDone = true;
-    Timeline.EndFade = 0.0f;
-    Clock.SongTime = 0.0;
+    FrameClock clock;
+    ControlState controls{.MainSongActive = true,
+                          .SongHandle = plat::musicLoadSong("Data/Sounds/no-such-song.xm")};  // plays as timed silence
+    plat::musicPlaySong(controls.SongHandle);
+    const auto state = std::make_unique<AnimationState>();
+    TimelineState& timeline = state->timeline;
+    timeline.RenderPassDone = true;
+    // One frame as the main loop draws it; the end of the main song is the
+    // loop's to write.
+    auto frame = [&] {
+        const FrameRequest request = drawFrame(*state, clock, controls);
+        EXPECT_FALSE(request.presentNow || request.pauseMs > 0 || request.switchToMainSong);
+        EXPECT_EQ(request.cameraRoll, 0.0f);
+        if (request.mainSongEnded) controls.MainSongActive = false;
+    };
 
     plat::sleepMs(119990);
-    EXPECT_TRUE(drawFrame());
-    EXPECT_STREQ(currentSceneName(), "fountain");
-    EXPECT_TRUE(Timeline.IntroActive);
+    frame();
+    EXPECT_STREQ(timeline.FrameScene, "fountain");
+    EXPECT_TRUE(timeline.IntroActive);
 
     plat::sleepMs(20);
-    EXPECT_TRUE(drawFrame());
-    EXPECT_STREQ(currentSceneName(), "endTransition");
-    EXPECT_FALSE(Timeline.IntroActive);  // cleared on every frame of the transition
-    EXPECT_TRUE(Controls.MainSongActive);
-    EXPECT_NEAR(Timeline.EndFade, 0.02f, 1e-6f);
+    frame();
+    EXPECT_STREQ(timeline.FrameScene, "endTransition");
+    EXPECT_FALSE(timeline.IntroActive);  // cleared on every frame of the transition
+    EXPECT_TRUE(controls.MainSongActive);
+    EXPECT_NEAR(timeline.EndFade, 0.02f, 1e-6f);
 
     // One second of song time brings EndFade to 1 and ends the main part.
     int frames = 1;
-    while (Controls.MainSongActive && frames < 200) {
+    while (controls.MainSongActive && frames < 200) {
         plat::sleepMs(20);
-        EXPECT_TRUE(drawFrame());
+        frame();
         ++frames;
     }
-    EXPECT_FALSE(Controls.MainSongActive);
+    EXPECT_FALSE(controls.MainSongActive);
     EXPECT_NEAR(frames, 50, 1);
-    EXPECT_GE(Timeline.EndFade, 1.0f);
+    EXPECT_GE(timeline.EndFade, 1.0f);
     plat::sleepMs(20);
-    EXPECT_TRUE(drawFrame());
-    EXPECT_STREQ(currentSceneName(), "scroller");
+    frame();
+    EXPECT_STREQ(timeline.FrameScene, "scroller");
     EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), 1);
     EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), 1);
     plat::musicClose();
-    Controls.MainSongActive = false;
-    Timeline.IntroActive = true;
-    Clock.SongTime = 0.0;
 }

@@ -38,9 +38,6 @@ struct SceneStats {
     std::vector<double> stallCandidates;  // costs of the frames that may count as stalls
 };
 
-const char* const SceneOrder[] = {"intro", "flyRight", "flyLeft", "cones", "tunnel", "pentagram",
-                                  "sheet", "fountain", "endTransition", "scroller"};
-
 double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
@@ -203,7 +200,7 @@ public:
     {
         if (!opt_.stats) return;
         std::printf("renderer: %s\n", headless::rendererName().c_str());
-        for (const char* scene : SceneOrder) {
+        for (const char* scene : demoSceneNames()) {
             const auto it = stats_.find(scene);
             if (it == stats_.end() || it->second.costs.empty()) continue;
             const auto& c = it->second.costs;

@@ -1,3 +1,0 @@
-#include "core/controls.h"
-
-ControlState Controls;

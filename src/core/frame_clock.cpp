@@ -1,3 +1,0 @@
-#include "core/frame_clock.h"
-
-FrameClock Clock;
