@@ -28,7 +28,9 @@ struct SlotFile {
 // and the wall mostly recede, the sheet's letters glow, the floor's lines are
 // soft-edged), and sampling four times the texels costs a software renderer
 // much of its frame time there. Mipmaps would not help: with them the tunnel
-// and the cones drew slower still.
+// and the cones drew slower still. The glow and droplet sprites are smooth
+// and drawn small: they have no denser files, whose texels only made the
+// flames and the spray slower.
 constexpr SlotFile LoadOrder[] = {
     {TexFont, "Font.tga"},
     {TexTestground, "testground.tga", 2},
@@ -37,12 +39,12 @@ constexpr SlotFile LoadOrder[] = {
     {TexPentagram01, "pentagram01.tga"},
     {TexVu02, "vu02.tga"},
     {TexCube, "cube.tga"},
-    {TexP2, "p2.tga"},
+    {TexP2, "p2.tga", 1},
     {TexCredits, "credits.tga", 2},
     {TexChrome, "Chrome.tga"},
     {TexWater01, "water01.tga"},
     {TexBg, "bg.tga", 2},
-    {TexP1, "p1.tga"},
+    {TexP1, "p1.tga", 1},
     {TexMusix, "musix.tga", 2},
     {TexFrame03, "frame03.tga"},
 };

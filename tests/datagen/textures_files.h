@@ -135,8 +135,9 @@ inline std::string generatedFile(const std::string& relative)
     }
     for (const datagen::TextureDensity& d : datagen::TextureDensities)
         for (const datagen::TextureRecipe& r : datagen::textureRecipes())
-            if (relative == std::string("Textures/") + d.folder + r.file && d.density <= r.maxDensity)
+            if (relative == std::string("Textures/") + d.folder + r.file && d.density <= r.maxDensity) {
                 EXPECT_TRUE(datagen::writeTexture(generatedDataDir(), r, d)) << relative;
+            }
     return path;
 }
 
