@@ -9,6 +9,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -22,10 +23,14 @@ struct SlotFile {
 };
 
 // The load order; slot 4 has no file. The landscape's ground, the tunnel's
-// wall and the scroller's backdrop stop at 2x: mostly seen receding, they
-// gain little from 4x files, and sampling those (with no mipmaps) cost the
-// flights, the tunnel and the scroller a third to twice their frame time at
-// 2880 x 2160.
+// wall, the credits sheet, the fountain's floor and the scroller's backdrop
+// stop at 2x: at 2880 x 2160 their 4x files look much the same (the ground
+// and the wall mostly recede, the sheet's letters glow, the floor's lines are
+// soft-edged), and sampling four times the texels costs a software renderer
+// much of its frame time there. Mipmaps would not help: with them the tunnel
+// and the cones drew slower still. The glow and droplet sprites are smooth
+// and drawn small: they have no denser files, whose texels only made the
+// flames and the spray slower.
 constexpr SlotFile LoadOrder[] = {
     {TexFont, "Font.tga"},
     {TexTestground, "testground.tga", 2},
@@ -34,12 +39,12 @@ constexpr SlotFile LoadOrder[] = {
     {TexPentagram01, "pentagram01.tga"},
     {TexVu02, "vu02.tga"},
     {TexCube, "cube.tga"},
-    {TexP2, "p2.tga"},
-    {TexCredits, "credits.tga"},
+    {TexP2, "p2.tga", 1},
+    {TexCredits, "credits.tga", 2},
     {TexChrome, "Chrome.tga"},
     {TexWater01, "water01.tga"},
-    {TexBg, "bg.tga"},
-    {TexP1, "p1.tga"},
+    {TexBg, "bg.tga", 2},
+    {TexP1, "p1.tga", 1},
     {TexMusix, "musix.tga", 2},
     {TexFrame03, "frame03.tga"},
 };
@@ -63,6 +68,31 @@ bool keepsLevelZero(GLsizei width, GLsizei height)
 
 namespace {
 
+// Whether every pixel of a 24-bit image is grey (its three components equal).
+bool isGrey(const ImageData& image)
+{
+    if (image.pixelFormat != GL_RGB || image.bitsPerPixel != 24) return false;
+    const std::uint8_t* p = image.pixels.data();
+    for (std::size_t i = 0; i + 2 < image.pixels.size(); i += 3)
+        if (p[i] != p[i + 1] || p[i] != p[i + 2]) return false;
+    return true;
+}
+
+// Keeps one component of each pixel of a grey image, in place: the texture
+// made from it is luminance, one byte a texel where RGB takes four in the
+// software renderer, and draws the same colours under every blend and
+// texture mode the scenes use (its alpha is 1 as an RGB texture's). The
+// denser frame mask and font are grey: 48 MB less for the 4x mask.
+void keepLuminance(ImageData& image)
+{
+    const std::size_t count = image.pixels.size() / 3;
+    for (std::size_t i = 0; i < count; ++i) image.pixels[i] = image.pixels[i * 3];
+    image.pixels.resize(count);
+    image.pixels.shrink_to_fit();
+    image.pixelFormat = GL_LUMINANCE;
+    image.bitsPerPixel = 8;
+}
+
 // Gives the bound texture the image as its level 0 (and the chain below it
 // where the mipmap step is needed).
 void specifyTexture(const ImageData& image)
@@ -79,11 +109,13 @@ void specifyTexture(const ImageData& image)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
     // The source format is the image's own, so a 32-bit image is read as
-    // 4 bytes per pixel; the texture keeps three components either way.
-    const GLenum format = image.pixelFormat == GL_RGBA ? GL_RGBA : GL_RGB;
+    // 4 bytes per pixel; the texture keeps three components either way, but
+    // for a grey image kept as luminance.
+    const GLenum format = image.pixelFormat == GL_RGBA || image.pixelFormat == GL_LUMINANCE ? image.pixelFormat : GL_RGB;
+    const GLint components = format == GL_LUMINANCE ? GL_LUMINANCE8 : 3;
     const auto width = static_cast<GLsizei>(image.width);
     const auto height = static_cast<GLsizei>(image.height);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, components, width, height, 0, format, GL_UNSIGNED_BYTE, image.pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // The mipmap step re-specifies level 0 scaled to power-of-two sides within
     // the largest size GL takes, and builds the chain below it. The GL_LINEAR
@@ -91,7 +123,7 @@ void specifyTexture(const ImageData& image)
     // such sides the step would upload the same texels again plus a chain that
     // nothing reads: it is left out there.
     if (!keepsLevelZero(width, height)) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, format, GL_UNSIGNED_BYTE, image.pixels.data());
+        gluBuild2DMipmaps(GL_TEXTURE_2D, components, width, height, format, GL_UNSIGNED_BYTE, image.pixels.data());
     }
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
@@ -130,6 +162,7 @@ void specifyTextureSet(int density, bool makeNames)
         const bool read = readTgaImageQuietly(dense, (TextureFolder + name).c_str(), &reason);
         if (read && dense.width == written.width * static_cast<unsigned>(slotDensity) &&
             dense.height == written.height * static_cast<unsigned>(slotDensity)) {
+            if (isGrey(dense)) keepLuminance(dense);
             specifyTexture(dense);
             continue;
         }

@@ -8,8 +8,9 @@
 
 // The texel density the textures are drawn at for a picture scale (drawable
 // pixels per picture pixel): the written files below 1.5, the 2x files from
-// 1.5, the 4x files from 3 (the 2x ones for the ground, tunnel and scroller
-// backdrop, which have no 4x files).
+// 1.5, the 4x files from 3 (the 2x ones for the ground, tunnel, credits
+// sheet, floor and scroller backdrop, which have no 4x files; the written
+// ones for the two sprites, which have neither).
 int textureDensityFor(double pictureScale);
 
 // Reads the fifteen files into Assets.TextureSet unless an earlier call read

@@ -35,7 +35,10 @@ struct TexelGrid {
     std::vector<std::uint8_t> inert;  // 1 where the texel leaves the picture unchanged
 };
 
-// Reads the bound texture's level 0 and marks texels equal to `value` in all three channels.
+// Reads the texture's level 0 and marks texels equal to `value` in all three
+// channels. One channel is read at a time (a 4x artwork's RGB would be 48 MB
+// at once), and a luminance texture's one channel as such: read as RGB it
+// would give green and blue 0.
 TexelGrid readInertTexels(GLuint name, std::uint8_t value)
 {
     TexelGrid grid;
@@ -43,16 +46,21 @@ TexelGrid readInertTexels(GLuint name, std::uint8_t value)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &grid.width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &grid.height);
     if (grid.width <= 0 || grid.height <= 0) return grid;
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(grid.width) * grid.height * 3);
+    GLint luminanceBits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_LUMINANCE_SIZE, &luminanceBits);
+    const std::vector<GLenum> channels =
+        luminanceBits > 0 ? std::vector<GLenum>{GL_LUMINANCE} : std::vector<GLenum>{GL_RED, GL_GREEN, GL_BLUE};
+    const std::size_t count = static_cast<std::size_t>(grid.width) * grid.height;
+    std::vector<std::uint8_t> texels(count);
+    grid.inert.assign(count, 1);
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    grid.inert.resize(static_cast<std::size_t>(grid.width) * grid.height);
-    for (std::size_t i = 0; i < grid.inert.size(); ++i) {
-        grid.inert[i] = rgb[i * 3] == value && rgb[i * 3 + 1] == value && rgb[i * 3 + 2] == value;
+    for (const GLenum channel : channels) {
+        glGetTexImage(GL_TEXTURE_2D, 0, channel, GL_UNSIGNED_BYTE, texels.data());
+        for (std::size_t i = 0; i < count; ++i) grid.inert[i] &= texels[i] == value;
     }
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     return grid;
 }
 

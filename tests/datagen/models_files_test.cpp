@@ -77,7 +77,7 @@ ObjFile parseObj(const std::string& text)
 
 ObjFile loadModel(const char* name)
 {
-    const auto bytes = texture_files::readBytes(texture_files::generatedDataDir() + "/Models/" + name);
+    const auto bytes = texture_files::readBytes(texture_files::generatedFile(std::string("Models/") + name));
     return parseObj(std::string(bytes.begin(), bytes.end()));
 }
 

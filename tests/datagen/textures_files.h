@@ -1,9 +1,12 @@
-// Shared by the texture tests: the generated texture files, written once per
-// test run into a temporary folder, and a plain decoder of the TGA kinds the
-// generator writes (rows kept in stored order: the first row is GL's t = 0).
+// Shared by the texture tests: the generated texture files, each written once
+// per test run into a temporary folder when first read, and a plain decoder
+// of the TGA kinds the generator writes (rows kept in stored order: the first
+// row is GL's t = 0).
 #pragma once
 
 #include "datagen/datagen.h"
+#include "datagen/common/glyphs.h"
+#include "datagen/textures/recipes.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +91,9 @@ inline Tga decodeTga(const std::vector<std::uint8_t>& b)
     return t;
 }
 
-// The folder the generator wrote Data/ into for this test run.
-// Removed again when the test program ends.
+// The folder this test run's generated Data/ is in, removed again when the
+// test program ends. Files are written into it as they are first asked for
+// (generatedFile), so a test pays for the files it reads and no others.
 inline const std::string& generatedDataDir()
 {
     struct Folder {
@@ -100,8 +104,8 @@ inline const std::string& generatedDataDir()
             base = std::filesystem::temp_directory_path() / ("ng-datagen-test-" + std::to_string(::getpid()));
             std::filesystem::remove_all(base);
             data = (base / "Data").string();
-            const bool ok = datagen::writeTextures(data) && datagen::writeModels(data);
-            EXPECT_TRUE(ok);
+            std::filesystem::create_directories(base / "Data/Textures/2x");
+            std::filesystem::create_directories(base / "Data/Textures/4x");
         }
         ~Folder()
         {
@@ -113,9 +117,33 @@ inline const std::string& generatedDataDir()
     return folder.data;
 }
 
+// The path of a generated file under Data/: "Models/NAME" (both models are
+// written the first time), "Textures/NAME" or "Textures/2x/NAME" and
+// "Textures/4x/NAME" (the recipe at that density, unless above its densest,
+// when no file is written, as the generator writes none).
+inline std::string generatedFile(const std::string& relative)
+{
+    const std::string path = generatedDataDir() + "/" + relative;
+    if (std::filesystem::exists(path)) return path;
+    if (relative.rfind("Models/", 0) == 0) {
+        EXPECT_TRUE(datagen::writeModels(generatedDataDir()));
+        return path;
+    }
+    if (!datagen::fontsAvailable()) {
+        ADD_FAILURE() << "no fonts for the generator: " << relative;
+        return path;
+    }
+    for (const datagen::TextureDensity& d : datagen::TextureDensities)
+        for (const datagen::TextureRecipe& r : datagen::textureRecipes())
+            if (relative == std::string("Textures/") + d.folder + r.file && d.density <= r.maxDensity) {
+                EXPECT_TRUE(datagen::writeTexture(generatedDataDir(), r, d)) << relative;
+            }
+    return path;
+}
+
 inline Tga loadGenerated(const std::string& file)
 {
-    return decodeTga(readBytes(generatedDataDir() + "/Textures/" + file));
+    return decodeTga(readBytes(generatedFile("Textures/" + file)));
 }
 
 } // namespace texture_files

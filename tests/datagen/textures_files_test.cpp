@@ -69,24 +69,6 @@ TEST(TexturesFiles, FifteenFilesOfTheRightSizeAndKind)
     }
     EXPECT_EQ(types, (std::set<int>{2, 10})) << "both uncompressed and run-length files";
     EXPECT_EQ(datagen::textureRecipes().size(), 15u);
-    // The denser files: the written size times the density, of the same kind.
-    for (const auto& [folder, density] : {std::pair{"2x/", 2}, std::pair{"4x/", 4}}) {
-        for (const Expected& e : Files) {
-            SCOPED_TRACE(std::string(folder) + e.file);
-            const auto recipe = std::find_if(datagen::textureRecipes().begin(), datagen::textureRecipes().end(),
-                                             [&](const datagen::TextureRecipe& r) { return std::string(r.file) == e.file; });
-            ASSERT_NE(recipe, datagen::textureRecipes().end());
-            if (density > recipe->maxDensity) {
-                EXPECT_FALSE(std::filesystem::exists(texture_files::generatedDataDir() + "/Textures/" + folder + e.file));
-                continue;
-            }
-            const Tga t = loadGenerated(std::string(folder) + e.file);
-            EXPECT_EQ(t.width, e.width * density);
-            EXPECT_EQ(t.height, e.height * density);
-            EXPECT_EQ(t.type, loadGenerated(e.file).type);
-            EXPECT_TRUE(t.complete) << "pixel data does not decode exactly";
-        }
-    }
 }
 
 TEST(TexturesFiles, StoredBottomRowFirst)
@@ -137,27 +119,40 @@ TEST(TexturesFiles, ImageMagickReadsTheSamePixels)
     }
 }
 
-TEST(TexturesFiles, SameBytesOnEveryRun)
+// The whole generator, several threads writing the files in no fixed order,
+// against each file written alone: the same bytes. Its denser files are the
+// written size times the density, run-length encoded, and none is written
+// above a recipe's densest.
+TEST(TexturesFiles, SameBytesOnEveryRunAndDenserFilesAsTheWrittenOnes)
 {
     const auto dir = std::filesystem::temp_directory_path() / ("ng-datagen-again-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(datagen::writeTextures((dir / "Data").string()));
     ASSERT_TRUE(datagen::writeModels((dir / "Data").string()));
-    // The denser files too: several threads write them, in no fixed order.
-    for (const char* folder : {"", "2x/", "4x/"}) {
+    for (const datagen::TextureDensity& d : datagen::TextureDensities) {
         for (const Expected& e : Files) {
-            const std::string name = std::string(folder) + e.file;
-            EXPECT_EQ(std::filesystem::exists(dir / "Data/Textures" / name),
-                      std::filesystem::exists(texture_files::generatedDataDir() + "/Textures/" + name))
-                << name;
-            EXPECT_EQ(texture_files::readBytes((dir / "Data/Textures" / name).string()),
-                      texture_files::readBytes(texture_files::generatedDataDir() + "/Textures/" + name))
-                << name;
+            const std::string name = std::string(d.folder) + e.file;
+            SCOPED_TRACE(name);
+            const auto recipe = std::find_if(datagen::textureRecipes().begin(), datagen::textureRecipes().end(),
+                                             [&](const datagen::TextureRecipe& r) { return std::string(r.file) == e.file; });
+            ASSERT_NE(recipe, datagen::textureRecipes().end());
+            const auto bytes = texture_files::readBytes((dir / "Data/Textures" / name).string());
+            if (d.density > recipe->maxDensity) {
+                EXPECT_FALSE(std::filesystem::exists(dir / "Data/Textures" / name));
+                continue;
+            }
+            EXPECT_EQ(bytes, texture_files::readBytes(texture_files::generatedFile("Textures/" + name)));
+            if (d.density == 1) continue;
+            const Tga t = texture_files::decodeTga(bytes);
+            EXPECT_EQ(t.width, e.width * d.density);
+            EXPECT_EQ(t.height, e.height * d.density);
+            EXPECT_EQ(t.type, 10);
+            EXPECT_TRUE(t.complete) << "pixel data does not decode exactly";
         }
     }
     for (const char* m : {"fighter.obj", "fountain.obj"})
         EXPECT_EQ(texture_files::readBytes((dir / "Data/Models" / m).string()),
-                  texture_files::readBytes(texture_files::generatedDataDir() + "/Models/" + m))
+                  texture_files::readBytes(texture_files::generatedFile(std::string("Models/") + m)))
             << m;
     std::filesystem::remove_all(dir);
 }

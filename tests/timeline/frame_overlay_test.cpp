@@ -120,7 +120,8 @@ TEST_F(FrameOverlayGl, CoverGivesTheColoursOfTheWholeQuad)
     const auto whole = overlaid(true);
     EXPECT_EQ(frameOverlayCoverRects(), 0);
     const auto covered = overlaid(false);
-    EXPECT_GT(frameOverlayCoverRects(), 0) << "most of this mask is white and most of this artwork black";
+    const int rects = frameOverlayCoverRects();
+    EXPECT_GT(rects, 0) << "most of this mask is white and most of this artwork black";
     int differing = 0;
     for (std::size_t i = 0; i < whole.size(); ++i) differing += whole[i] != covered[i];
     EXPECT_EQ(differing, 0);
@@ -159,4 +160,18 @@ TEST_F(FrameOverlayGl, CoverGivesTheColoursOfTheWholeQuad)
     EXPECT_EQ(differing, 0);
     EXPECT_NE(wholeSmall, whole);
     setPictureDrawable(800, 600);
+    setPictureViewport();
+
+    // The same grey mask as a luminance texture, as the texture set makes the
+    // denser grey files: the same cover, the same colours.
+    std::vector<std::uint8_t> grey(static_cast<std::size_t>(size) * size);
+    for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = mask[i * 3];
+    GLuint luminance = 0;
+    glGenTextures(1, &luminance);
+    glBindTexture(GL_TEXTURE_2D, luminance);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE8, size, size, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, grey.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    Gl.Textures[TexFrames02] = luminance;
+    EXPECT_EQ(overlaid(false), whole);
+    EXPECT_EQ(frameOverlayCoverRects(), rects);
 }

@@ -5,6 +5,7 @@
 
 #include "datagen/common/image.h"
 
+#include <string>
 #include <vector>
 
 namespace datagen {
@@ -28,7 +29,10 @@ Image makeScrollerBackdrop(int density); // musix.tga
 struct TextureRecipe {
     const char* file;  // name under Data/Textures
     Image (*make)(int density);  // pixels per unit of the written size
-    bool rle;          // type 10 when true, type 2 otherwise
+    // The written file's kind: type 10 (run-length) when true, type 2
+    // otherwise. The denser files are all type 10: they are four and sixteen
+    // times larger, and the written files already have the demo read both.
+    bool rle;
     int maxDensity = 4;  // no denser file is written: the demo draws none
 };
 
@@ -41,5 +45,9 @@ constexpr TextureDensity TextureDensities[] = {{1, ""}, {2, "2x/"}, {4, "4x/"}};
 
 // All fifteen textures in the order the demo loads them.
 const std::vector<TextureRecipe>& textureRecipes();
+
+// Writes the recipe's file of one density into its folder under
+// dataDir/Textures, which must exist; false when it cannot be written.
+bool writeTexture(const std::string& dataDir, const TextureRecipe& recipe, const TextureDensity& density);
 
 } // namespace datagen

@@ -26,16 +26,24 @@ const std::vector<TextureRecipe>& textureRecipes()
         {"pentagram01.tga", makePentagram, true},
         {"vu02.tga", makeMeterBar, false},
         {"cube.tga", makeCrate, false},
-        {"p2.tga", makeDroplet, false},
-        {"credits.tga", makeCreditsSheet, true},
+        {"p2.tga", makeDroplet, false, 1},
+        {"credits.tga", makeCreditsSheet, true, 2},
         {"Chrome.tga", makeChrome, false},
         {"water01.tga", makeWater, false},
-        {"bg.tga", makeFloorTiles, false},
-        {"p1.tga", makeGlowSprite, true},
+        {"bg.tga", makeFloorTiles, false, 2},
+        {"p1.tga", makeGlowSprite, true, 1},
         {"musix.tga", makeScrollerBackdrop, false, 2},
         {"frame03.tga", makeFrameArt, true},
     };
     return recipes;
+}
+
+bool writeTexture(const std::string& dataDir, const TextureRecipe& recipe, const TextureDensity& density)
+{
+    Image img = recipe.make(density.density);
+    clampImage(img);
+    return writeFileBytes(dataDir + "/Textures/" + density.folder + recipe.file,
+                          encodeTga(img, recipe.rle || density.density > 1));
 }
 
 bool writeTextures(const std::string& dataDir)
@@ -60,11 +68,7 @@ bool writeTextures(const std::string& dataDir)
     std::vector<char> written(jobs.size(), 0);
     auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            const Job& job = jobs[i];
-            Image img = job.recipe->make(job.density->density);
-            clampImage(img);
-            written[i] = writeFileBytes(dataDir + "/Textures/" + job.density->folder + job.recipe->file,
-                                        encodeTga(img, job.recipe->rle));
+            written[i] = writeTexture(dataDir, *jobs[i].recipe, *jobs[i].density);
         }
     };
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
