@@ -1,5 +1,6 @@
 // The end scroller: 24 lines of 3-D text rising over the musix backdrop at
-// two units per second of song time. Nothing is culled.
+// two units per second of song time. Lines wholly outside the view are
+// skipped: most of the 24 are below or above the screen at any time.
 #include "timeline/end_scroller.h"
 
 #include "assets/texture_set.h"
@@ -75,7 +76,7 @@ void drawEndScroller(EndScrollerState& scroller, double frameDelta)
     for (const ScrollLine& line : Lines) {
         glPushMatrix();
         glTranslatef(0.0f, scroller.ScrollOffset - line.lowering, line.z);
-        Print3D(true, "%s", line.text);
+        if (OutlineTextMayShow(true, line.text)) Print3D(true, "%s", line.text);
         glPopMatrix();
     }
 

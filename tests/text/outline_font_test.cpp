@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <unistd.h>
 
@@ -204,6 +205,56 @@ TEST_F(OutlineFontTest, CurvesGetFinerOnALargerPictureAndNeverCoarser)
     FitOutlineFontToPicture();
     EXPECT_EQ(roundPolygons(), at800);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(OutlineFontTest, TextCulledOnlyWhereNothingOfItWouldShow)
+{
+    // A line slides across each edge of the view and through the near plane
+    // in small steps; at every step it is drawn in full and its pixels are
+    // counted. Whatever lights a pixel must be reported as possibly showing,
+    // and the report must turn false within a step or two of the last pixel.
+    const char* text = "Glimmerfolk +++";
+    std::vector<std::uint8_t> rgb(800 * 600 * 3);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(1, 1, 1);
+    glClearColor(0, 0, 0, 0);
+    struct Sweep {
+        const char* name;
+        float from[3], step[3];
+        int steps;
+        float tilt;  // degrees about x
+    };
+    const Sweep sweeps[] = {
+        {"up", {0, 0, -10}, {0, 0.05f, 0}, 140, 0},
+        {"down", {0, 0, -10}, {0, -0.05f, 0}, 140, 0},
+        {"right", {0, -0.35f, -10}, {0.1f, 0, 0}, 140, 0},
+        {"left", {0, -0.35f, -10}, {-0.1f, 0, 0}, 140, 0},
+        {"through the near plane", {0, -0.35f, -1.0f}, {0, 0, 0.01f}, 140, 0},
+        {"tilted away, past the top", {0, 3.0f, -10}, {0, 0.05f, 0}, 100, -60},
+    };
+    for (const Sweep& sweep : sweeps) {
+        int lastLit = -1, lastShown = -1, culled = 0;
+        for (int i = 0; i < sweep.steps; ++i) {
+            glLoadIdentity();
+            glTranslatef(sweep.from[0] + i * sweep.step[0], sweep.from[1] + i * sweep.step[1],
+                         sweep.from[2] + i * sweep.step[2]);
+            glRotatef(sweep.tilt, 1, 0, 0);
+            const bool mayShow = OutlineTextMayShow(true, text);
+            glClear(GL_COLOR_BUFFER_BIT);
+            Print3D(true, "%s", text);
+            glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+            const bool lit = std::any_of(rgb.begin(), rgb.end(), [](std::uint8_t v) { return v != 0; });
+            EXPECT_TRUE(mayShow || !lit) << sweep.name << ", step " << i << ": culled, yet it lights pixels";
+            if (lit) lastLit = i;
+            if (mayShow) lastShown = i;
+            culled += !mayShow;
+        }
+        EXPECT_GE(lastLit, 0) << sweep.name;
+        EXPECT_GT(culled, 0) << sweep.name << ": never culled";
+        EXPECT_LE(lastShown - lastLit, 2) << sweep.name << ": kept well after it left the view";
+    }
+    EXPECT_FALSE(OutlineTextMayShow(true, "   ")) << "blanks draw nothing";
 }
 
 // fontconfig reads FONTCONFIG_FILE on each build: give it one without fonts.
