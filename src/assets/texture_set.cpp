@@ -30,7 +30,8 @@ struct SlotFile {
 // much of its frame time there. Mipmaps would not help: with them the tunnel
 // and the cones drew slower still. The glow and droplet sprites are smooth
 // and drawn small: they have no denser files, whose texels only made the
-// flames and the spray slower.
+// flames and the spray slower. The crate and the water are loaded with the
+// set but drawn by no scene: denser files of them would only take memory.
 constexpr SlotFile LoadOrder[] = {
     {TexFont, "Font.tga"},
     {TexTestground, "testground.tga", 2},
@@ -38,11 +39,11 @@ constexpr SlotFile LoadOrder[] = {
     {TexFrames02, "frames02.tga"},
     {TexPentagram01, "pentagram01.tga"},
     {TexVu02, "vu02.tga"},
-    {TexCube, "cube.tga"},
+    {TexCube, "cube.tga", 1},
     {TexP2, "p2.tga", 1},
     {TexCredits, "credits.tga", 2},
     {TexChrome, "Chrome.tga"},
-    {TexWater01, "water01.tga"},
+    {TexWater01, "water01.tga", 1},
     {TexBg, "bg.tga", 2},
     {TexP1, "p1.tga", 1},
     {TexMusix, "musix.tga", 2},
