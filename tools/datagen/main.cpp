@@ -11,7 +11,11 @@ int main(int argc, char** argv)
 {
     const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
     const bool windowIcon = argc == 3 && std::string(argv[1]) == "--window-icon";
-    if (argc != 2 && !icons && !windowIcon) {
+    // A lone argument starting with '-' is an option this tool does not
+    // know (--help, a typo), not a folder to fill; an empty one would be
+    // the root's Data/.
+    const bool toFolder = argc == 2 && argv[1][0] != '-' && argv[1][0] != '\0';
+    if (!toFolder && !icons && !windowIcon) {
         std::fprintf(stderr, "usage: nordglow-datagen DIR\n       nordglow-datagen --icons DIR\n"
                              "       nordglow-datagen --window-icon FILE\n");
         return 2;
