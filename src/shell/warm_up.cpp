@@ -112,6 +112,13 @@ void warmUpScenes()
     const bool mainPartAhead = demo.shell.Controls.MainSongActive || demo.timeline.IntroActive;
     const bool renderPassAhead = !demo.timeline.RenderPassDone;
 
+    // The current normal, colour and texture coordinate are also set again
+    // by hand after the pop below: the attribute stack does not undo the
+    // values the recorded scenes' last vertices leave when played back.
+    GLfloat normal[3], colour[4], texCoord[4];
+    glGetFloatv(GL_CURRENT_NORMAL, normal);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     for (GLenum stack : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
@@ -152,6 +159,9 @@ void warmUpScenes()
         glPopMatrix();
     }
     glPopAttrib();  // also the matrix mode, and the clear values the clear below uses
+    glNormal3fv(normal);
+    glColor4fv(colour);
+    glTexCoord4fv(texCoord);
 
     // Nothing drawn stays: every buffer cleared whole.
     {

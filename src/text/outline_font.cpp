@@ -63,6 +63,11 @@ void FitOutlineFontToPicture()
 bool OutlineTextMayShow(bool centred, const char* text)
 {
     if (text == nullptr || *text == '\0') return false;
+    // While a display list is being compiled the matrices it will run with
+    // are not known: the text may show.
+    GLint compiling = 0;
+    glGetIntegerv(GL_LIST_INDEX, &compiling);
+    if (compiling != 0) return true;
 
     // The ink's box in the text's own units: the advances laid end to end,
     // each glyph's ink from its origin, front face at 0, back at -depth.

@@ -17,7 +17,8 @@ void FitOutlineFontToPicture();
 // wholly outside the view: every corner of its ink's box, front to back, on
 // the far side of one clipping plane. Such text can be skipped unseen; true
 // whenever any part of it may reach the picture. Reads the current modelview
-// and projection matrices; assumes no user clip planes.
+// and projection matrices (true while a display list is compiled); assumes no
+// user clip planes.
 bool OutlineTextMayShow(bool centred, const char* text);
 // Formats printf-style (at most 255 characters) and draws at the current
 // origin; when centred, first moves left by half the summed advances.
